@@ -1,0 +1,66 @@
+#!/bin/sh
+# Zorva set-up: installs what the project needs from Debian's packages, builds, and runs.
+#
+#   sh scripts/zorva.sh run     install, build, and start the editor on the sample project
+#   sh scripts/zorva.sh test    install, build, and run every test
+#   sh scripts/zorva.sh build   install and build only
+#
+# Works on a minimal Debian 12 as root (or through sudo); installing is skipped when every
+# package is already there. BUILD_DIR and CMAKE_ARGS may be set to build elsewhere or differently.
+set -eu
+
+cd "$(dirname "$0")/.."
+action=${1:-run}
+BUILD_DIR=${BUILD_DIR:-build}
+CMAKE_ARGS=${CMAKE_ARGS:-}
+
+PACKAGES="g++ clang cmake ninja-build pkg-config ca-certificates
+qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
+libpng-dev zlib1g-dev libpugixml-dev
+libgtest-dev libgmock-dev libbenchmark-dev
+xvfb xauth"
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    missing=""
+    for package in $PACKAGES; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $package"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+}
+
+build() {
+    jobs=$(nproc 2>/dev/null || echo 2)
+    # shellcheck disable=SC2086
+    cmake -S . -B "$BUILD_DIR" -G Ninja $CMAKE_ARGS
+    cmake --build "$BUILD_DIR" -j "$jobs"
+}
+
+run_tests() {
+    jobs=$(nproc 2>/dev/null || echo 2)
+    ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$jobs"
+}
+
+run_editor() {
+    sample="examples/SampleProjects/Sample.xml"
+    if [ -x "$BUILD_DIR/bin/zorva" ]; then
+        exec "$BUILD_DIR/bin/zorva" "$sample"
+    fi
+    exec "$BUILD_DIR/bin/zorva-cli" --help
+}
+
+case "$action" in
+    install) install_packages ;;
+    build) install_packages; build ;;
+    test) install_packages; build; run_tests ;;
+    run) install_packages; build; run_editor ;;
+    *) echo "usage: $0 run|test|build|install" >&2; exit 2 ;;
+esac

@@ -1,0 +1,85 @@
+// The platform seam: the only way the core talks to a person.
+//
+// Message boxes, questions, file, folder and colour choosers and the one-value prompt reach the
+// user through this interface. The Qt editor implements it with real dialogs, zorva-cli prints
+// messages to standard error, and tests script it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorva {
+
+enum class MessageIcon { None, Information, Warning, Stop, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// One file-type filter of a file chooser: a caption and its patterns, e.g. {"PNG Files", {"*.png"}}.
+struct FileFilter {
+    std::string name;
+    std::vector<std::string> patterns;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // A message box. `default_answer` is the preselected button.
+    virtual Answer message_box(std::string_view text, std::string_view caption, MessageButtons buttons,
+                               MessageIcon icon, Answer default_answer) = 0;
+
+    // A question with a "Do not ask me this again" box. `dont_ask_again` receives the box's state.
+    virtual Answer ask_with_dont_ask_again(std::string_view text, std::string_view caption,
+                                           MessageButtons buttons, bool& dont_ask_again) {
+        dont_ask_again = false;
+        return message_box(text, caption, buttons, MessageIcon::Question,
+                           buttons == MessageButtons::Ok ? Answer::Ok : Answer::Yes);
+    }
+
+    virtual std::optional<std::string> choose_open_file(std::string_view /*title*/,
+                                                        const std::vector<FileFilter>& /*filters*/,
+                                                        std::string_view /*start_folder*/) {
+        return std::nullopt;
+    }
+    virtual std::optional<std::string> choose_save_file(std::string_view /*title*/,
+                                                        const std::vector<FileFilter>& /*filters*/,
+                                                        std::string_view /*start_folder*/,
+                                                        std::string_view /*proposed_name*/) {
+        return std::nullopt;
+    }
+    virtual std::optional<std::string> choose_folder(std::string_view /*title*/,
+                                                     std::string_view /*start_folder*/) {
+        return std::nullopt;
+    }
+    // Colours are 0x00BBGGRR.
+    virtual std::optional<std::uint32_t> choose_colour(std::uint32_t /*initial*/) { return std::nullopt; }
+    virtual std::optional<std::string> prompt_value(std::string_view /*title*/, std::string_view /*label*/,
+                                                    std::string_view /*initial*/) {
+        return std::nullopt;
+    }
+    // The wait cursor around long operations.
+    virtual void set_busy(bool /*busy*/) {}
+};
+
+// A platform without a person: every message box takes its default answer. Messages are kept so a
+// headless caller can print them.
+class HeadlessPlatform : public Platform {
+public:
+    struct Message {
+        std::string text;
+        std::string caption;
+    };
+
+    Answer message_box(std::string_view text, std::string_view caption, MessageButtons,
+                       MessageIcon, Answer default_answer) override {
+        messages.push_back({std::string(text), std::string(caption)});
+        return default_answer;
+    }
+
+    std::vector<Message> messages;
+};
+
+}  // namespace zorva

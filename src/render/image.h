@@ -1,0 +1,43 @@
+// A loaded picture: always delivered as 32-bit premultiplied blue-green-red-alpha pixels.
+//
+// Rows are stored top-down in memory (row 0 is the top of the picture), which is what QImage
+// expects, so the renderer can wrap the buffer without copying.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace zorva {
+
+enum class ImageKind : std::int32_t { Empty = -1, Tga = 0, Bmp = 1, Png = 2 };
+
+struct Image {
+    ImageKind kind = ImageKind::Empty;
+    std::unique_ptr<std::uint8_t[]> bitmap;  // owned pixel buffer, `stride` × `height` bytes
+    std::int32_t depth = 0;                  // bits per pixel delivered (32 after every successful load)
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t stored_depth = 0;  // bits per pixel as stored in the file
+    std::int32_t stored_width = 0;
+    std::int32_t stored_height = 0;
+    std::int32_t stride = 0;  // bytes per row, a multiple of 4
+    bool colour_key_on = false;
+    bool has_transparency = false;
+    bool needs_blending = false;
+
+    bool empty() const { return kind == ImageKind::Empty || !bitmap; }
+    std::uint8_t* pixels() { return bitmap.get(); }
+    const std::uint8_t* pixels() const { return bitmap.get(); }
+    // The pixel row `y` counted from the top of the picture.
+    const std::uint8_t* row(int y) const { return bitmap.get() + static_cast<std::size_t>(y) * stride; }
+    std::uint8_t* row(int y) { return bitmap.get() + static_cast<std::size_t>(y) * stride; }
+
+    // Frees the bitmap and marks the record empty.
+    void release() {
+        kind = ImageKind::Empty;
+        bitmap.reset();
+        needs_blending = false;
+    }
+};
+
+}  // namespace zorva

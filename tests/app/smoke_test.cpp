@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "model/platform.h"
+TEST(Smoke, Builds) { SUCCEED(); }
