@@ -1,0 +1,120 @@
+#include "render/image_loader.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "render/image_decoders.h"
+
+namespace zorva {
+
+namespace {
+
+// No picture within kMaxImagePixels needs a larger file (an uncompressed 16-bit PNG of that size
+// takes 512 MB).
+constexpr long kMaxFileBytes = 1L << 30;
+
+bool ends_with_any_case(std::string_view text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    text.remove_prefix(text.size() - suffix.size());
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != suffix[i]) return false;
+    }
+    return true;
+}
+
+// The whole file, or nothing when it cannot be opened or read.
+bool read_file(std::string_view path, std::unique_ptr<std::uint8_t[]>& bytes, std::size_t& size) {
+    const std::string name(path);
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) return false;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long length = ok ? std::ftell(file) : -1;
+    ok = ok && length >= 0 && length <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        size = static_cast<std::size_t>(length);
+        bytes.reset(new (std::nothrow) std::uint8_t[size == 0 ? 1 : size]);
+        ok = bytes && std::fread(bytes.get(), 1, size, file) == size;
+    }
+    std::fclose(file);
+    return ok;
+}
+
+class BusyCursor {
+public:
+    explicit BusyCursor(Platform* platform) : platform_(platform) {
+        if (platform_) platform_->set_busy(true);
+    }
+    ~BusyCursor() {
+        if (platform_) platform_->set_busy(false);
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Platform* platform_;
+};
+
+}  // namespace
+
+ImageKind image_kind_from_path(std::string_view path) {
+    for (const ImageKindRow& row : kImageKinds)
+        if (ends_with_any_case(path, row.extension)) return row.kind;
+    return ImageKind::Empty;
+}
+
+std::int32_t load_image_from_memory(Image& image, ImageKind kind, const std::uint8_t* bytes, std::size_t size,
+                                    bool colour_key_on, std::uint32_t key_colour) {
+    image.release();
+    bool decoded = false;
+    switch (kind) {
+        case ImageKind::Tga:
+            decoded = detail::decode_tga(image, bytes, size);
+            break;
+        case ImageKind::Bmp:
+            decoded = detail::decode_bmp(image, bytes, size);
+            break;
+        case ImageKind::Png:
+            decoded = detail::decode_png(image, bytes, size);
+            break;
+        case ImageKind::Empty:
+            return kImageUnsupportedType;
+    }
+    if (!decoded || image.empty()) {
+        image = Image{};
+        return kImageFailed;
+    }
+    // The key is tested on the straight colours, so keyed pixels end as all-zero.
+    if (colour_key_on) detail::apply_colour_key(image, key_colour);
+    detail::premultiply(image);
+    image.kind = kind;
+    image.depth = 32;
+    image.colour_key_on = colour_key_on;
+    image.needs_blending = true;
+    return kImageLoaded;
+}
+
+std::int32_t load_image(Image& image, std::string_view path, ImageKind kind, Platform* platform, bool quiet,
+                        bool colour_key_on, std::uint32_t key_colour) {
+    image.release();
+    if (kind == ImageKind::Empty) kind = image_kind_from_path(path);
+    if (kind == ImageKind::Empty) {
+        if (!quiet && platform)
+            platform->message_box("The image type is not supported.\n\nPlease try loading a different image.\n",
+                                  "Unsupported image type", MessageButtons::Ok, MessageIcon::Warning, Answer::Ok);
+        return kImageUnsupportedType;
+    }
+    const BusyCursor busy(platform);
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size = 0;
+    if (!read_file(path, bytes, size)) {
+        image = Image{};
+        return kImageFailed;
+    }
+    return load_image_from_memory(image, kind, bytes.get(), size, colour_key_on, key_colour);
+}
+
+}  // namespace zorva
