@@ -1,35 +1,63 @@
 // zorva-cli: the headless companion of the editor, for build pipelines and tests.
 #include <cstdio>
-#include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace zorva::cli {
+
+std::span<const Command> commands() {
+    // Commands register here, one line each.
+    static const std::vector<Command> kCommands = {
+    };
+    return kCommands;
+}
+
+}  // namespace zorva::cli
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: zorva-cli COMMAND [ARGUMENTS]\n"
-    "\n"
-    "The headless tool of the Zorva level editor.\n"
-    "\n"
-    "Options:\n"
-    "  --help       show this help and exit\n"
-    "  --version    show the version and exit\n";
+std::string usage() {
+    std::string text =
+        "Usage: zorva-cli COMMAND [ARGUMENTS]\n"
+        "\n"
+        "The headless tool of the Zorva level editor.\n"
+        "\n"
+        "Commands:\n";
+    for (const auto& command : zorva::cli::commands()) {
+        text += "  ";
+        text += command.synopsis;
+        text += '\n';
+    }
+    text +=
+        "\n"
+        "Options:\n"
+        "  --help       show this help and exit\n"
+        "  --version    show the version and exit\n";
+    return text;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fputs(kUsage, stderr);
+        std::fputs(usage().c_str(), stderr);
         return 2;
     }
-    const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(kUsage, stdout);
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        std::fputs(usage().c_str(), stdout);
         return 0;
     }
-    if (command == "--version") {
+    if (name == "--version") {
         std::printf("zorva-cli %s\n", ZORVA_VERSION);
         return 0;
     }
-    std::fprintf(stderr, "zorva-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+    for (const auto& command : zorva::cli::commands()) {
+        if (command.name == name) return command.run(zorva::cli::Arguments(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "zorva-cli: unknown command '%s'\n\n%s", argv[1], usage().c_str());
     return 2;
 }

@@ -1,0 +1,21 @@
+// The commands of zorva-cli. Each lives in its own file and returns the process exit status.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace zorva::cli {
+
+// The arguments after the command name.
+using Arguments = std::span<char* const>;
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis;  // one line for --help
+    int (*run)(Arguments arguments);
+};
+
+// Every command, in the order --help lists them.
+std::span<const Command> commands();
+
+}  // namespace zorva::cli
