@@ -8,8 +8,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     zorva::Preferences prefs;
     prefs.load_bytes(data, size);
-    if (!prefs.flag(zorva::FlagA::ViewPaths) || prefs.recent_count_raw() < 1 || prefs.recent_count_raw() > 10 ||
-        prefs.backup_interval_raw() < 1 || prefs.backup_interval_raw() > 120 || prefs.max_backup_files_raw() < 5 ||
+    if (!prefs.flag(zorva::FlagA::ViewPaths) || prefs.recent_count_raw() < 1 ||
+        prefs.recent_count_raw() > 10 || prefs.backup_interval_raw() < 1 ||
+        prefs.backup_interval_raw() > 120 || prefs.max_backup_files_raw() < 5 ||
         prefs.max_backup_files_raw() > 100) {
         std::abort();
     }

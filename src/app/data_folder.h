@@ -17,8 +17,8 @@ namespace zorva {
 
 // Everything the choice depends on, so that it can be made without touching the process environment.
 struct DataFolderInputs {
-    std::optional<std::string> zorva_home;       // $ZORVA_HOME
-    std::filesystem::path executable_folder;     // empty when unknown
+    std::optional<std::string> zorva_home;    // $ZORVA_HOME
+    std::filesystem::path executable_folder;  // empty when unknown
     bool executable_folder_writable = false;
     std::optional<std::string> xdg_config_home;  // $XDG_CONFIG_HOME
     std::optional<std::string> home;             // $HOME

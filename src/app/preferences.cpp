@@ -207,7 +207,9 @@ void Preferences::set_u32(std::size_t offset, std::uint32_t value) {
 
 float Preferences::f32(std::size_t offset) const { return std::bit_cast<float>(u32(offset)); }
 
-void Preferences::set_f32(std::size_t offset, float value) { set_u32(offset, std::bit_cast<std::uint32_t>(value)); }
+void Preferences::set_f32(std::size_t offset, float value) {
+    set_u32(offset, std::bit_cast<std::uint32_t>(value));
+}
 
 std::string Preferences::text(std::size_t offset) const {
     assert(offset + kPreferencesTextSize <= kPreferencesSize);
@@ -230,14 +232,18 @@ void Preferences::set_text(std::size_t offset, std::string_view value) {
 
 // ---- flags ----
 
-bool Preferences::flag(FlagA which) const { return (u32(off::kFlagsA) & bit(static_cast<unsigned>(which))) != 0; }
+bool Preferences::flag(FlagA which) const {
+    return (u32(off::kFlagsA) & bit(static_cast<unsigned>(which))) != 0;
+}
 
 void Preferences::set_flag(FlagA which, bool on) {
     std::uint32_t mask = bit(static_cast<unsigned>(which));
     set_u32(off::kFlagsA, on ? (u32(off::kFlagsA) | mask) : (u32(off::kFlagsA) & ~mask));
 }
 
-bool Preferences::flag(FlagC which) const { return (u32(off::kFlagsC) & bit(static_cast<unsigned>(which))) != 0; }
+bool Preferences::flag(FlagC which) const {
+    return (u32(off::kFlagsC) & bit(static_cast<unsigned>(which))) != 0;
+}
 
 void Preferences::set_flag(FlagC which, bool on) {
     std::uint32_t mask = bit(static_cast<unsigned>(which));
@@ -260,10 +266,13 @@ bool Preferences::view_entities_custom_variables() const {
 
 void Preferences::set_view_entities_custom_variables(bool on) {
     std::uint32_t flags = u32(off::kFlagsB);
-    set_u32(off::kFlagsB, on ? (flags | kEntitiesCustomVariablesBit) : (flags & ~kEntitiesCustomVariablesBit));
+    set_u32(off::kFlagsB,
+            on ? (flags | kEntitiesCustomVariablesBit) : (flags & ~kEntitiesCustomVariablesBit));
 }
 
-std::uint32_t Preferences::bezier_smoothness() const { return (u32(off::kFlagsB) & kBezierMask) >> kBezierShift; }
+std::uint32_t Preferences::bezier_smoothness() const {
+    return (u32(off::kFlagsB) & kBezierMask) >> kBezierShift;
+}
 
 void Preferences::set_bezier_smoothness(std::uint32_t value) {
     set_u32(off::kFlagsB, (u32(off::kFlagsB) & ~kBezierMask) | ((value << kBezierShift) & kBezierMask));
@@ -271,15 +280,21 @@ void Preferences::set_bezier_smoothness(std::uint32_t value) {
 
 // ---- colours ----
 
-std::size_t Preferences::colour_offset(PrefColour which) { return kColours[static_cast<std::size_t>(which)].offset; }
+std::size_t Preferences::colour_offset(PrefColour which) {
+    return kColours[static_cast<std::size_t>(which)].offset;
+}
 
 std::uint32_t Preferences::colour(PrefColour which) const { return u32(colour_offset(which)); }
 
-void Preferences::set_colour(PrefColour which, std::uint32_t bgr) { set_u32(colour_offset(which), bgr & 0x00FFFFFFu); }
+void Preferences::set_colour(PrefColour which, std::uint32_t bgr) {
+    set_u32(colour_offset(which), bgr & 0x00FFFFFFu);
+}
 
 // ---- counts in flags C ----
 
-std::uint32_t Preferences::recent_count_raw() const { return (u32(off::kFlagsC) & kRecentMask) >> kRecentShift; }
+std::uint32_t Preferences::recent_count_raw() const {
+    return (u32(off::kFlagsC) & kRecentMask) >> kRecentShift;
+}
 
 std::uint32_t Preferences::backup_interval_raw() const {
     return (u32(off::kFlagsC) & kBackupIntervalMask) >> kBackupIntervalShift;

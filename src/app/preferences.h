@@ -111,10 +111,10 @@ enum class FlagA : unsigned {
     ViewEntities = 13,
     ShowSelectedEntitiesWindow = 14,
     ShowMosaicsWindow = 15,
-    AskWhenDeletingMosaics = 16,       // "Ask when deleting mosaics"
+    AskWhenDeletingMosaics = 16,  // "Ask when deleting mosaics"
     UseExporterFromExportersFolder = 17,
     ViewPaths = 18,
-    DisableTransparentImages = 19,     // "Disable transparent images (faster)"
+    DisableTransparentImages = 19,  // "Disable transparent images (faster)"
     ViewObjectsBeneathCursor = 20,
     AskWhenDiscardingPathChanges = 21,  // "Ask when discarding changes to a path"
     TileSetUseTransparentColour = 22,   // new tile set
@@ -123,8 +123,8 @@ enum class FlagA : unsigned {
     ViewPathPointVorelNormals = 25,
     SwitchToMoveOverSelection = 26,  // "Switch to Move tool when cursor moves over a selection"
     ProjectDialogsOfferXmlFirst = 27,
-    EnableAutoBackup = 28,           // "Enable auto backup"
-    EnableMouseWheelZoom = 29,       // "Enable mouse wheel zoom"
+    EnableAutoBackup = 28,      // "Enable auto backup"
+    EnableMouseWheelZoom = 29,  // "Enable mouse wheel zoom"
     ShowExportMessagesWhenDone = 30,
     SwitchToMoveWhenSelecting = 31,  // "Switch to Move tool when selecting"
 };
@@ -133,8 +133,8 @@ enum class FlagA : unsigned {
 enum class FlagC : unsigned {
     SortWhenDrawingEntities = 25,  // "So&rt When Drawing Entities (significantly slower)"
     AllowEntitiesOnTopOfEachOther = 26,
-    ZoomChangePromptsSave = 27,  // "Changing view zoom prompts project to save"
-    ViewPathLineNormals = 28,    // "Path &Line Normals"
+    ZoomChangePromptsSave = 27,       // "Changing view zoom prompts project to save"
+    ViewPathLineNormals = 28,         // "Path &Line Normals"
     EntityUseTransparentColour = 29,  // new parent entity
 };
 
@@ -222,7 +222,9 @@ public:
     std::uint32_t u32(std::size_t offset) const;
     void set_u32(std::size_t offset, std::uint32_t value);
     std::int32_t i32(std::size_t offset) const { return static_cast<std::int32_t>(u32(offset)); }
-    void set_i32(std::size_t offset, std::int32_t value) { set_u32(offset, static_cast<std::uint32_t>(value)); }
+    void set_i32(std::size_t offset, std::int32_t value) {
+        set_u32(offset, static_cast<std::uint32_t>(value));
+    }
     float f32(std::size_t offset) const;
     void set_f32(std::size_t offset, float value);
     // Text fields of 260 bytes: read up to the first NUL (at most 259 characters); writing cuts to 259 and
@@ -278,7 +280,9 @@ public:
     // The folder project dialogs open in; when none is remembered, "Examples/SampleProjects/" in the data
     // folder.
     std::string last_project_folder(const std::filesystem::path& data_folder) const;
-    void set_last_project_folder(std::string_view folder) { set_text(pref_offset::kLastProjectFolder, folder); }
+    void set_last_project_folder(std::string_view folder) {
+        set_text(pref_offset::kLastProjectFolder, folder);
+    }
     std::string last_image_folder() const { return text(pref_offset::kLastImageFolder); }
     void set_last_image_folder(std::string_view folder) { set_text(pref_offset::kLastImageFolder, folder); }
     std::int32_t last_image_kind() const { return i32(pref_offset::kLastImageKind); }  // raw; 0..2 valid

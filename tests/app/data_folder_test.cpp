@@ -1,7 +1,6 @@
 #include "app/data_folder.h"
 
 #include <gtest/gtest.h>
-
 #include <stdlib.h>
 
 #include <cstdlib>

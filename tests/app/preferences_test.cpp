@@ -33,7 +33,8 @@ std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
 }
 
 void put32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 // A record file of another kind: every byte a pattern value, so moved or lost bytes show.
@@ -97,9 +98,9 @@ TEST(PreferencesDefaults, EveryListedOffsetHoldsItsDefault) {
     EXPECT_EQ(le32(bytes, 6108), 0x00FFFFFFu);
 
     // Texts and unlisted stretches are zero.
-    for (std::size_t o : {std::size_t{4}, std::size_t{128}, std::size_t{388}, std::size_t{648}, std::size_t{928},
-                          std::size_t{1188}, std::size_t{1448}, std::size_t{1860}, std::size_t{2652},
-                          std::size_t{5252}, std::size_t{5512}, std::size_t{5816}}) {
+    for (std::size_t o : {std::size_t{4}, std::size_t{128}, std::size_t{388}, std::size_t{648},
+                          std::size_t{928}, std::size_t{1188}, std::size_t{1448}, std::size_t{1860},
+                          std::size_t{2652}, std::size_t{5252}, std::size_t{5512}, std::size_t{5816}}) {
         EXPECT_EQ(le32(bytes, o), 0u) << o;
     }
 }
@@ -293,7 +294,8 @@ TEST(PreferencesFields, ColoursAndProjectDefaultsRoundTrip) {
 TEST(PreferencesReset, PartialResetRestoresSettingsButKeepsWhatTheUserBuiltUp) {
     Preferences prefs;
     // Change everything that a partial reset puts back ...
-    for (std::size_t i = 0; i < kPrefColourCount; ++i) prefs.set_colour(static_cast<PrefColour>(i), 0x00010203u);
+    for (std::size_t i = 0; i < kPrefColourCount; ++i)
+        prefs.set_colour(static_cast<PrefColour>(i), 0x00010203u);
     prefs.set_undo_count(9);
     prefs.set_path_normals_length(99);
     prefs.set_grid_type(GridType::SolidLines);
@@ -488,7 +490,7 @@ TEST_F(PreferencesFile, ShortFileReplacesOnlyItsLength) {
     EXPECT_EQ(prefs.u32(0), 0xFFFFFFFFu);
     EXPECT_EQ(prefs.undo_count(), 123);
     EXPECT_EQ(prefs.colour(PrefColour::Background), 0u);  // offset 68 came from the file
-    EXPECT_EQ(prefs.u32(96), 0x00003344u);                 // half from the file, half the default 0
+    EXPECT_EQ(prefs.u32(96), 0x00003344u);                // half from the file, half the default 0
     EXPECT_EQ(prefs.u32(100), 0u);
     EXPECT_EQ(prefs.colour(PrefColour::TilesDialogSelection), rgb(0, 255, 0));  // offset 104: default
     EXPECT_EQ(prefs.i32(108), 10);
