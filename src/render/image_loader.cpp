@@ -83,7 +83,7 @@ std::int32_t load_image_from_memory(Image& image, ImageKind kind, const std::uin
         case ImageKind::Empty:
             return kImageUnsupportedType;
     }
-    if (!decoded || image.empty()) {
+    if (!decoded || !image.bitmap) {
         image = Image{};
         return kImageFailed;
     }
