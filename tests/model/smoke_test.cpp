@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include "model/platform.h"
-TEST(Smoke, Builds) { SUCCEED(); }
