@@ -55,6 +55,7 @@ public:
 
     std::uint32_t zoom = 100;  // percent
     bool use_export_dll_in_exporters_folder = true;
+    std::uint32_t reserved_flags = 0;  // bits 7 and 8 of the binary header's flag word, kept as read
     std::uint32_t default_entity_trigger_radius = 16;
     std::uint32_t default_entity_trigger_width = 16;
     std::uint32_t default_entity_trigger_height = 16;
