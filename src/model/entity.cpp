@@ -98,13 +98,12 @@ void reload_parent_entity_image(ParentEntity& entity, Platform* platform) {
 ParentEntity* add_parent_entity(Project& project, const ParentEntityProperties& tmpl, bool keep_id,
                                 Platform* platform) {
     std::unique_ptr<ParentEntity> entity;
-    ObjectId id = tmpl.unique_id;
+    ObjectId id = kInvalidId;
     bool overflow = project.did_parent_entity_id_overflow;
     try {
         entity = std::make_unique<ParentEntity>();
         reserve_one_more(project.parent_entities);
-        if (!keep_id)
-            id = find_free_id(project.next_parent_entity_id, overflow, collect_ids(project.parent_entities));
+        id = allocate_id(keep_id, tmpl.unique_id, project.next_parent_entity_id, overflow, project.parent_entities);
     } catch (const std::bad_alloc&) {
         report_out_of_memory(platform, "Not enough memory to add a new parent Entity.");
         return nullptr;
@@ -174,13 +173,12 @@ InstanceEntity* add_instance_entity(Project& project, const InstanceEntity& tmpl
         return nullptr;
     }
     std::unique_ptr<InstanceEntity> entity;
-    ObjectId id = tmpl.uid;
+    ObjectId id = kInvalidId;
     bool overflow = project.did_instance_entity_id_overflow;
     try {
         entity = std::make_unique<InstanceEntity>(tmpl);
         reserve_one_more(layer->instance_entities);
-        if (!keep_id)
-            id = find_free_id(project.next_instance_entity_id, overflow, collect_ids(layer->instance_entities));
+        id = allocate_id(keep_id, tmpl.uid, project.next_instance_entity_id, overflow, layer->instance_entities);
     } catch (const std::bad_alloc&) {
         if (failure) *failure = AddFailure::OutOfMemory;
         report_out_of_memory(platform, "Not enough memory to add a new instance Entity.");

@@ -61,6 +61,7 @@ public:
 
     friend bool operator==(const FixedText& a, const FixedText& b) { return a.bytes_ == b.bytes_; }
     friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == b; }
+    friend bool operator==(const FixedText& a, const char* b) { return a.view() == std::string_view(b ? b : ""); }
 
 private:
     std::array<char, N + 1> bytes_;

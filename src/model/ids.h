@@ -34,4 +34,14 @@ std::vector<ObjectId> collect_ids(const List& list) {
     return ids;
 }
 
+// The id for a new object of a kind: with `keep_id` the template's id (a kept id of 0xFFFFFFFF, which
+// could never be found again, is replaced by a fresh one), else the free-id search over `scope` started at
+// `counter`. The scope's ids are gathered only when the search needs them (after an overflow).
+template <class List>
+ObjectId allocate_id(bool keep_id, ObjectId template_id, ObjectId counter, bool& did_overflow, const List& scope) {
+    if (keep_id && template_id != kInvalidId) return template_id;
+    if (counter != kInvalidId && !did_overflow) return counter;
+    return find_free_id(counter, did_overflow, collect_ids(scope));
+}
+
 }  // namespace zorva

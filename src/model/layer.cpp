@@ -101,7 +101,7 @@ Layer* add_layer(Project& project, const LayerProperties& tmpl, bool keep_id, Pl
     Map* map = find_map(project, tmpl.map_id);
     if (!map) return nullptr;
     std::unique_ptr<Layer> layer;
-    ObjectId id = tmpl.unique_id;
+    ObjectId id = kInvalidId;
     bool overflow = project.did_layer_id_overflow;
     try {
         layer = std::make_unique<Layer>();
@@ -116,7 +116,7 @@ Layer* add_layer(Project& project, const LayerProperties& tmpl, bool keep_id, Pl
             layer->grid = make_grid(cells);
         }
         reserve_one_more(map->layers);
-        if (!keep_id) id = find_free_id(project.next_layer_id, overflow, collect_ids(map->layers));
+        id = allocate_id(keep_id, tmpl.unique_id, project.next_layer_id, overflow, map->layers);
     } catch (const std::bad_alloc&) {
         report_out_of_memory(platform, "Not enough memory to add a new Layer.");
         return nullptr;

@@ -34,12 +34,12 @@ MapProperties make_default_map(const Project& project) {
 
 Map* add_map(Project& project, const MapProperties& tmpl, bool keep_id, Platform* platform) {
     std::unique_ptr<Map> map;
-    ObjectId id = tmpl.unique_id;
+    ObjectId id = kInvalidId;
     bool overflow = project.did_map_id_overflow;
     try {
         map = std::make_unique<Map>();
         reserve_one_more(project.maps);
-        if (!keep_id) id = find_free_id(project.next_map_id, overflow, collect_ids(project.maps));
+        id = allocate_id(keep_id, tmpl.unique_id, project.next_map_id, overflow, project.maps);
     } catch (const std::bad_alloc&) {
         report_out_of_memory(platform, "Not enough memory to add a new Map.");
         return nullptr;

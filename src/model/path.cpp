@@ -49,12 +49,12 @@ PathPoint* add_path_point(Project& project, const PathPoint& tmpl, bool keep_id,
         if (index >= 0) position = index + 1;
     }
     std::unique_ptr<PathPoint> point;
-    ObjectId id = tmpl.uid;
+    ObjectId id = kInvalidId;
     bool overflow = project.did_path_point_id_overflow;
     try {
         point = std::make_unique<PathPoint>(tmpl);
         reserve_one_more(layer->path_points);
-        if (!keep_id) id = find_free_id(project.next_path_point_id, overflow, collect_ids(layer->path_points));
+        id = allocate_id(keep_id, tmpl.uid, project.next_path_point_id, overflow, layer->path_points);
     } catch (const std::bad_alloc&) {
         report_out_of_memory(platform, "Not enough memory to add a new Path Point.");
         return nullptr;

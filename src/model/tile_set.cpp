@@ -117,12 +117,12 @@ void reload_tile_set_image(TileSet& tile_set, Platform* platform) {
 
 TileSet* add_tile_set(Project& project, const TileSetProperties& tmpl, bool keep_id, Platform* platform) {
     std::unique_ptr<TileSet> tile_set;
-    ObjectId id = tmpl.unique_id;
+    ObjectId id = kInvalidId;
     bool overflow = project.did_tile_set_id_overflow;
     try {
         tile_set = std::make_unique<TileSet>();
         reserve_one_more(project.tile_sets);
-        if (!keep_id) id = find_free_id(project.next_tile_set_id, overflow, collect_ids(project.tile_sets));
+        id = allocate_id(keep_id, tmpl.unique_id, project.next_tile_set_id, overflow, project.tile_sets);
     } catch (const std::bad_alloc&) {
         report_out_of_memory(platform, "Not enough memory to add a new Tile Set.");
         return nullptr;
@@ -174,7 +174,7 @@ Mosaic* add_mosaic(Project& project, const Mosaic& tmpl, bool keep_id, Platform*
 
 Mosaic* add_mosaic(TileSet& tile_set, const Mosaic& tmpl, bool keep_id, Platform* platform) {
     std::unique_ptr<Mosaic> mosaic;
-    ObjectId id = tmpl.uid;
+    ObjectId id = kInvalidId;
     bool overflow = tile_set.did_mosaic_id_overflow;
     try {
         mosaic = std::make_unique<Mosaic>();
@@ -185,7 +185,7 @@ Mosaic* add_mosaic(TileSet& tile_set, const Mosaic& tmpl, bool keep_id, Platform
         else
             mosaic->grid.assign(cells, GridCell{});
         reserve_one_more(tile_set.mosaics);
-        if (!keep_id) id = find_free_id(tile_set.next_mosaic_id, overflow, collect_ids(tile_set.mosaics));
+        id = allocate_id(keep_id, tmpl.uid, tile_set.next_mosaic_id, overflow, tile_set.mosaics);
     } catch (const std::bad_alloc&) {
         report_out_of_memory(platform, "Not enough memory to add a new Mosaic.");
         return nullptr;
