@@ -1,7 +1,6 @@
 // Image decoding throughput in megapixels per second: a 2048 × 2048 tile set as PNG (with alpha)
 // and as a 24-bit BMP, generated into a scratch folder at start.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,7 +35,8 @@ struct Files {
     Bytes png, bmp;
 
     Files() {
-        folder = std::filesystem::temp_directory_path() / ("zorva-bench-images-" + std::to_string(::getpid()));
+        folder =
+            std::filesystem::temp_directory_path() / ("zorva-bench-images-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder);
         zorva::test::PngSpec spec;
         spec.width = spec.height = kSize;
@@ -48,14 +48,14 @@ struct Files {
         for (int y = 0; y < kSize; ++y) {
             for (int x = 0; x < kSize; ++x) {
                 const bool clear = ((x / kTile + y / kTile) % 5) == 0 && (x % kTile) > 24;
-                spec.rows[y].insert(spec.rows[y].end(),
-                                    {channel(x, y, 0), channel(x, y, 1), channel(x, y, 2),
-                                     static_cast<std::uint8_t>(clear ? 0 : 255)});
+                spec.rows[y].insert(spec.rows[y].end(), {channel(x, y, 0), channel(x, y, 1), channel(x, y, 2),
+                                                         static_cast<std::uint8_t>(clear ? 0 : 255)});
             }
         }
         // The BMP holds the bottom row first.
         for (int y = kSize - 1; y >= 0; --y)
-            for (int x = 0; x < kSize; ++x) rows.insert(rows.end(), {channel(x, y, 2), channel(x, y, 1), channel(x, y, 0)});
+            for (int x = 0; x < kSize; ++x)
+                rows.insert(rows.end(), {channel(x, y, 2), channel(x, y, 1), channel(x, y, 0)});
         png = zorva::test::png_file(spec);
         bmp = zorva::test::bmp_file(kSize, kSize, 24, rows);
         png_path = (folder / "tiles.png").string();
@@ -77,14 +77,15 @@ Files& files() {
 void report(benchmark::State& state) {
     const double pixels = static_cast<double>(kSize) * kSize;
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kSize * kSize);
-    state.counters["Mpixels/s"] =
-        benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+    state.counters["Mpixels/s"] = benchmark::Counter(pixels * static_cast<double>(state.iterations()) / 1e6,
+                                                     benchmark::Counter::kIsRate);
 }
 
 void decode(benchmark::State& state, zorva::ImageKind kind, const Bytes& bytes) {
     for (auto _ : state) {
         zorva::Image image;
-        if (zorva::load_image_from_memory(image, kind, bytes.data(), bytes.size(), false, 0) != zorva::kImageLoaded) {
+        if (zorva::load_image_from_memory(image, kind, bytes.data(), bytes.size(), false, 0) !=
+            zorva::kImageLoaded) {
             state.SkipWithError("decoding failed");
             break;
         }

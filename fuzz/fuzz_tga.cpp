@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t result =
         zorva::load_image_from_memory(image, zorva::ImageKind::Tga, data, size, key_on, 0x00FF00FF);
     if (result == zorva::kImageLoaded) {
-        if (image.empty() || image.width <= 0 || image.height <= 0 || image.stride < 4 * image.width) std::abort();
+        if (image.empty() || image.width <= 0 || image.height <= 0 || image.stride < 4 * image.width)
+            std::abort();
         // Touch every delivered byte, and check that premultiplied colours never exceed alpha.
         for (int y = 0; y < image.height; ++y) {
             const std::uint8_t* p = image.row(y);

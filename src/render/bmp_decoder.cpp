@@ -135,7 +135,8 @@ bool decode_bmp(Image& image, const std::uint8_t* bytes, std::size_t size) {
     if (depth <= 8) {
         const std::size_t most = std::size_t{1} << depth;
         table_size = header.colours_used == 0 || header.colours_used > most ? most : header.colours_used;
-        if (header.palette_offset > size || (size - header.palette_offset) / header.palette_entry_size < table_size)
+        if (header.palette_offset > size ||
+            (size - header.palette_offset) / header.palette_entry_size < table_size)
             return false;
         const std::uint8_t* entry = bytes + header.palette_offset;
         for (std::size_t i = 0; i < table_size; ++i, entry += header.palette_entry_size)
@@ -160,7 +161,8 @@ bool decode_bmp(Image& image, const std::uint8_t* bytes, std::size_t size) {
     const std::uint64_t used = (static_cast<std::uint64_t>(width) * depth + 7) / 8;
     const std::size_t data_start = read_u32(bytes + 10);
     if (data_start > size) return false;
-    if (static_cast<std::uint64_t>(size - data_start) < stride * (static_cast<std::uint64_t>(height) - 1) + used)
+    if (static_cast<std::uint64_t>(size - data_start) <
+        stride * (static_cast<std::uint64_t>(height) - 1) + used)
         return false;
 
     if (!image.allocate(width, height)) return false;

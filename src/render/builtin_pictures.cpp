@@ -38,6 +38,7 @@ struct Shape {
 constexpr int kMax = 15;
 constexpr int kHalf = 8;  // first pixel of the right or bottom half
 
+// clang-format off
 Shape shape_of(int value) {
     switch (value) {
         case 255: return {{0, 0}, {kMax, 0}, {kMax, kMax}, {0, kMax}};
@@ -48,7 +49,8 @@ Shape shape_of(int value) {
         case 250: return {{kHalf, 0}, {kMax, 0}, {kMax, kMax}, {0, kMax}, {0, kHalf}, {kHalf, kHalf}};
         case 249: return {{0, 0}, {kHalf - 1, 0}, {kHalf - 1, kHalf}, {kMax, kHalf}, {kMax, kMax}, {0, kMax}};
         case 248: return {{0, 0}, {kMax, 0}, {kMax, kMax}, {kHalf, kMax}, {kHalf, kHalf - 1}, {0, kHalf - 1}};
-        case 247: return {{0, 0}, {kMax, 0}, {kMax, kHalf - 1}, {kHalf - 1, kHalf - 1}, {kHalf - 1, kMax}, {0, kMax}};
+        case 247: return {{0, 0}, {kMax, 0}, {kMax, kHalf - 1}, {kHalf - 1, kHalf - 1}, {kHalf - 1, kMax},
+                          {0, kMax}};
         // Gradient 1:1.
         case 246: return {{0, kMax}, {kMax, 0}, {kMax, kMax}};
         case 245: return {{0, 0}, {kMax, kMax}, {0, kMax}};
@@ -75,6 +77,7 @@ Shape shape_of(int value) {
         default: return {};
     }
 }
+// clang-format on
 
 // Premultiplied blue, green, red, alpha.
 struct Colour {

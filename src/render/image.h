@@ -33,7 +33,9 @@ struct Image {
     const std::uint8_t* row(int y) const { return bitmap.get() + static_cast<std::size_t>(y) * stride; }
     std::uint8_t* row(int y) { return bitmap.get() + static_cast<std::size_t>(y) * stride; }
     // Bytes held by the pixel buffer.
-    std::size_t byte_size() const { return static_cast<std::size_t>(stride) * static_cast<std::size_t>(height); }
+    std::size_t byte_size() const {
+        return static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
+    }
 
     // Frees the bitmap and marks the record empty.
     void release() {

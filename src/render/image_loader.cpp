@@ -103,8 +103,9 @@ std::int32_t load_image(Image& image, std::string_view path, ImageKind kind, Pla
     if (kind == ImageKind::Empty) kind = image_kind_from_path(path);
     if (kind == ImageKind::Empty) {
         if (!quiet && platform)
-            platform->message_box("The image type is not supported.\n\nPlease try loading a different image.\n",
-                                  "Unsupported image type", MessageButtons::Ok, MessageIcon::Warning, Answer::Ok);
+            platform->message_box(
+                "The image type is not supported.\n\nPlease try loading a different image.\n",
+                "Unsupported image type", MessageButtons::Ok, MessageIcon::Warning, Answer::Ok);
         return kImageUnsupportedType;
     }
     const BusyCursor busy(platform);

@@ -132,7 +132,8 @@ bool decode_png(Image& image, const std::uint8_t* bytes, std::size_t size) {
     const std::uint64_t pixels = std::uint64_t{header.width} * header.height;
     if (pixels > static_cast<std::uint64_t>(kMaxImagePixels)) return false;
     const std::uint64_t filtered_bytes =
-        (std::uint64_t{header.width} * header.channels * header.bit_depth + 7) / 8 * header.height + header.height;
+        (std::uint64_t{header.width} * header.channels * header.bit_depth + 7) / 8 * header.height +
+        header.height;
     if (filtered_bytes / kMaxDeflateRatio > size) return false;
 
     png_structp png = reader.png();
@@ -148,7 +149,8 @@ bool decode_png(Image& image, const std::uint8_t* bytes, std::size_t size) {
         png_set_packing(png);
     } else {
         if (header.bit_depth == 16) png_set_strip_16(png);
-        if (header.colour_type == PNG_COLOR_TYPE_GRAY && header.bit_depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+        if (header.colour_type == PNG_COLOR_TYPE_GRAY && header.bit_depth < 8)
+            png_set_expand_gray_1_2_4_to_8(png);
         if (header.has_trns) png_set_tRNS_to_alpha(png);
         if (header.colour_type == PNG_COLOR_TYPE_GRAY || header.colour_type == PNG_COLOR_TYPE_GRAY_ALPHA)
             png_set_gray_to_rgb(png);
@@ -185,7 +187,8 @@ bool decode_png(Image& image, const std::uint8_t* bytes, std::size_t size) {
                     image.release();
                     return false;
                 }
-                std::memcpy(out + 4 * static_cast<std::size_t>(x), &table[4 * static_cast<std::size_t>(i)], 4);
+                std::memcpy(out + 4 * static_cast<std::size_t>(x), &table[4 * static_cast<std::size_t>(i)],
+                            4);
             }
         }
     }

@@ -33,7 +33,8 @@ bool decode_tga(Image& image, const std::uint8_t* bytes, std::size_t size) {
     const std::size_t source_pixel = pixel_depth / 8;
     const std::size_t source_row = static_cast<std::size_t>(width) * source_pixel;
     const std::size_t data_start = kHeaderSize + id_length;
-    if (data_start > size || (size - data_start) / source_row < static_cast<std::size_t>(height)) return false;
+    if (data_start > size || (size - data_start) / source_row < static_cast<std::size_t>(height))
+        return false;
 
     if (!image.allocate(width, height)) return false;
     const bool top_down = (descriptor & kTopLeftOrigin) != 0;

@@ -88,7 +88,8 @@ TEST(BmpLoader, FourBitPaletteHighNibbleFirstWithOddWidth) {
 TEST(BmpLoader, OneBitMostSignificantBitFirst) {
     const Bytes rows{0b10100000, 0, 0, 0};
     Image image;
-    ASSERT_EQ(load(image, bmp_file(3, 1, 1, rows, Bytes(kPalette.begin(), kPalette.begin() + 8))), kImageLoaded);
+    ASSERT_EQ(load(image, bmp_file(3, 1, 1, rows, Bytes(kPalette.begin(), kPalette.begin() + 8))),
+              kImageLoaded);
     EXPECT_EQ(pixel(image, 0, 0), (Pixel{255, 255, 255, 255}));
     EXPECT_EQ(pixel(image, 1, 0), (Pixel{0, 0, 0, 255}));
     EXPECT_EQ(pixel(image, 2, 0), (Pixel{255, 255, 255, 255}));
@@ -116,15 +117,17 @@ TEST(BmpLoader, HostileHeadersFailCleanly) {
     Image image;
     // The last row may lack its padding byte; anything shorter fails.
     for (std::size_t size = 0; size + 1 < good.size(); ++size)
-        EXPECT_EQ(load_image_from_memory(image, ImageKind::Bmp, good.data(), size, false, 0), kImageFailed) << size;
+        EXPECT_EQ(load_image_from_memory(image, ImageKind::Bmp, good.data(), size, false, 0), kImageFailed)
+            << size;
 
     EXPECT_EQ(load(image, bmp_file(0x7FFFFFFF, 2, 24, rows)), kImageFailed);  // row size overflow
     EXPECT_EQ(load(image, bmp_file(1, -0x7FFFFFFF - 1, 24, rows)), kImageFailed);
     EXPECT_EQ(load(image, bmp_file(100000, 100000, 32, rows)), kImageFailed);
     EXPECT_EQ(load(image, bmp_file(-1, 2, 24, rows)), kImageFailed);
     EXPECT_EQ(load(image, bmp_file(1, 0, 24, rows)), kImageFailed);
-    EXPECT_EQ(load(image, bmp_file(1, 2, 2, rows)), kImageFailed);    // no such depth
-    EXPECT_EQ(load(image, bmp_file(1, 2, 16, rows, {}, {0x0F0F, 0x00F0, 0xF000})), kImageFailed);  // broken mask
+    EXPECT_EQ(load(image, bmp_file(1, 2, 2, rows)), kImageFailed);  // no such depth
+    EXPECT_EQ(load(image, bmp_file(1, 2, 16, rows, {}, {0x0F0F, 0x00F0, 0xF000})),
+              kImageFailed);  // broken mask
 
     Bytes rle = good;
     rle[30] = 1;  // run-length compression

@@ -1,10 +1,11 @@
+#include "render/builtin_pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "image_files.h"
-#include "render/builtin_pictures.h"
 
 namespace zorva::test {
 namespace {
@@ -17,9 +18,12 @@ std::string picture(const Image& icon) {
     for (int y = 0; y < icon.height; ++y) {
         for (int x = 0; x < icon.width; ++x) {
             const Pixel p = pixel(icon, x, y);
-            if (p == Pixel{0, 0, 255, 255}) text += '#';
-            else if (p == Pixel{0, 0, 0, 0}) text += '.';
-            else text += '?';
+            if (p == Pixel{0, 0, 255, 255})
+                text += '#';
+            else if (p == Pixel{0, 0, 0, 0})
+                text += '.';
+            else
+                text += '?';
         }
         text += '\n';
     }

@@ -71,10 +71,10 @@ struct PngSpec {
     int colour_type = PNG_COLOR_TYPE_RGB;
     int bit_depth = 8;
     bool interlaced = false;
-    std::vector<Bytes> rows;              // packed rows as libpng expects them (RGB order)
-    std::vector<png_color> palette;       // for palette pictures
-    Bytes trns_alpha;                     // transparency chunk of a palette picture
-    bool trns_colour = false;             // transparency chunk of a grey or true-colour picture
+    std::vector<Bytes> rows;         // packed rows as libpng expects them (RGB order)
+    std::vector<png_color> palette;  // for palette pictures
+    Bytes trns_alpha;                // transparency chunk of a palette picture
+    bool trns_colour = false;        // transparency chunk of a grey or true-colour picture
     png_color_16 trns_value{};
 };
 
@@ -86,7 +86,8 @@ inline void append(png_structp png, png_bytep data, png_size_t length) {
 inline void flush(png_structp) {}
 
 // Holds only trivially destructible locals, so the long jump of a libpng error skips no destructor.
-inline bool write_png_steps(png_structp png, png_infop info, const PngSpec* spec, png_bytepp rows, Bytes* out) {
+inline bool write_png_steps(png_structp png, png_infop info, const PngSpec* spec, png_bytepp rows,
+                            Bytes* out) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, out, append, flush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(spec->width), static_cast<png_uint_32>(spec->height),
@@ -118,8 +119,8 @@ inline Bytes png_file(const PngSpec& spec) {
 }
 
 inline void write_file(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // The delivered pixel at (x, y) counted from the top-left corner: blue, green, red, alpha.

@@ -1,7 +1,8 @@
+#include "render/image_loader.h"
+
 #include <gtest/gtest.h>
 
 #include "image_files.h"
-#include "render/image_loader.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
@@ -36,7 +37,8 @@ TEST(LoadImage, UnsupportedTypeIsReportedUnlessQuiet) {
     EXPECT_EQ(load_image(image, dir.file("picture.gif"), ImageKind::Empty, &platform, false, false, 0),
               kImageUnsupportedType);
     ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].text, "The image type is not supported.\n\nPlease try loading a different image.\n");
+    EXPECT_EQ(platform.shown[0].text,
+              "The image type is not supported.\n\nPlease try loading a different image.\n");
     EXPECT_EQ(platform.shown[0].caption, "Unsupported image type");
     EXPECT_EQ(platform.shown[0].icon, MessageIcon::Warning);
     EXPECT_NE(kImageUnsupportedType, kImageFailed);
@@ -49,11 +51,14 @@ TEST(LoadImage, FromFileByExtensionOrGivenKind) {
     write_file(dir.file("one.dat"), kTga);
     ScriptedPlatform platform;
     Image image;
-    ASSERT_EQ(load_image(image, dir.file("one.TgA"), ImageKind::Empty, &platform, false, false, 0), kImageLoaded);
+    ASSERT_EQ(load_image(image, dir.file("one.TgA"), ImageKind::Empty, &platform, false, false, 0),
+              kImageLoaded);
     EXPECT_EQ(pixel(image, 0, 0), (Pixel{1, 2, 3, 255}));
-    ASSERT_EQ(load_image(image, dir.file("one.dat"), ImageKind::Tga, &platform, false, false, 0), kImageLoaded);
+    ASSERT_EQ(load_image(image, dir.file("one.dat"), ImageKind::Tga, &platform, false, false, 0),
+              kImageLoaded);
     // The kind is trusted: the same bytes are no bitmap.
-    EXPECT_EQ(load_image(image, dir.file("one.TgA"), ImageKind::Bmp, &platform, false, false, 0), kImageFailed);
+    EXPECT_EQ(load_image(image, dir.file("one.TgA"), ImageKind::Bmp, &platform, false, false, 0),
+              kImageFailed);
     EXPECT_TRUE(image.empty());
     EXPECT_TRUE(platform.shown.empty());
 }
@@ -63,15 +68,18 @@ TEST(LoadImage, MissingFileOrFolderFailsSilentlyAndEmptiesTheRecord) {
     write_file(dir.file("one.tga"), kTga);
     ScriptedPlatform platform;
     Image image;
-    ASSERT_EQ(load_image(image, dir.file("one.tga"), ImageKind::Empty, &platform, false, true, 0), kImageLoaded);
-    EXPECT_EQ(load_image(image, dir.file("none.tga"), ImageKind::Empty, &platform, false, false, 0), kImageFailed);
+    ASSERT_EQ(load_image(image, dir.file("one.tga"), ImageKind::Empty, &platform, false, true, 0),
+              kImageLoaded);
+    EXPECT_EQ(load_image(image, dir.file("none.tga"), ImageKind::Empty, &platform, false, false, 0),
+              kImageFailed);
     EXPECT_TRUE(image.empty());
     EXPECT_EQ(image.kind, ImageKind::Empty);
     EXPECT_FALSE(image.needs_blending);
     EXPECT_EQ(load_image(image, dir.path().string() + "/.tga", ImageKind::Empty, nullptr, false, false, 0),
               kImageFailed);
     std::filesystem::create_directory(dir.file("folder.png"));
-    EXPECT_EQ(load_image(image, dir.file("folder.png"), ImageKind::Empty, nullptr, false, false, 0), kImageFailed);
+    EXPECT_EQ(load_image(image, dir.file("folder.png"), ImageKind::Empty, nullptr, false, false, 0),
+              kImageFailed);
     EXPECT_TRUE(platform.shown.empty());
 }
 

@@ -76,7 +76,7 @@ TEST(PngLoader, PaletteWithThreeEntryTransparencyChunk) {
     ASSERT_EQ(load(image, png_file(spec)), kImageLoaded);
     EXPECT_EQ(pixel(image, 0, 0), (Pixel{0, 0, 255, 255}));
     EXPECT_EQ(pixel(image, 1, 0), (Pixel{0, 255, 0, 255}));
-    EXPECT_EQ(pixel(image, 2, 0), (Pixel{0, 0, 0, 0}));  // index 2 fully transparent
+    EXPECT_EQ(pixel(image, 2, 0), (Pixel{0, 0, 0, 0}));       // index 2 fully transparent
     EXPECT_EQ(pixel(image, 3, 0), (Pixel{30, 20, 10, 255}));  // past the chunk: opaque
     EXPECT_TRUE(image.has_transparency);
     EXPECT_EQ(image.stored_depth, 8);
@@ -102,8 +102,10 @@ TEST(PngLoader, PackedPaletteDepths) {
         const int per_byte = 8 / depth;
         int packed = 0;
         for (int i = 0; i < 3; ++i) packed |= (i == 1 ? 0 : 1) << (8 - depth * (i % per_byte + 1));
-        if (depth == 4) spec.rows = {{0x10, 0x10}};
-        else spec.rows = {{static_cast<std::uint8_t>(packed)}};
+        if (depth == 4)
+            spec.rows = {{0x10, 0x10}};
+        else
+            spec.rows = {{static_cast<std::uint8_t>(packed)}};
         Image image;
         ASSERT_EQ(load(image, png_file(spec)), kImageLoaded) << depth;
         EXPECT_EQ(pixel(image, 0, 0), (Pixel{0, 255, 0, 255})) << depth;
@@ -178,8 +180,8 @@ TEST(PngLoader, InterlacedPicture) {
     spec.interlaced = true;
     for (int y = 0; y < 9; ++y) {
         spec.rows.emplace_back();
-        for (int x = 0; x < 9; ++x) spec.rows.back().insert(spec.rows.back().end(),
-                                                            {std::uint8_t(x), std::uint8_t(y), 7});
+        for (int x = 0; x < 9; ++x)
+            spec.rows.back().insert(spec.rows.back().end(), {std::uint8_t(x), std::uint8_t(y), 7});
     }
     Image image;
     ASSERT_EQ(load(image, png_file(spec)), kImageLoaded);
@@ -193,7 +195,8 @@ TEST(PngLoader, BadFilesFailCleanly) {
     ASSERT_FALSE(good.empty());
     // Cut anywhere before the end chunk (a missing end chunk after complete pixels is forgiven).
     for (std::size_t size = 0; size + 12 < good.size(); ++size) {
-        EXPECT_EQ(load_image_from_memory(image, ImageKind::Png, good.data(), size, false, 0), kImageFailed) << size;
+        EXPECT_EQ(load_image_from_memory(image, ImageKind::Png, good.data(), size, false, 0), kImageFailed)
+            << size;
         EXPECT_TRUE(image.empty());
     }
     Bytes wrong_signature = good;

@@ -56,7 +56,7 @@ TEST(TgaLoader, RejectsEveryOtherHeader) {
     Image image;
     EXPECT_EQ(load(image, tga_file(2, 2, 24, 0x00, kTwoRows24)), kImageFailed);  // descriptor 0
     EXPECT_TRUE(image.empty());
-    EXPECT_EQ(load(image, tga_file(2, 2, 24, 0x10, kTwoRows24)), kImageFailed);  // right-to-left
+    EXPECT_EQ(load(image, tga_file(2, 2, 24, 0x10, kTwoRows24)), kImageFailed);      // right-to-left
     EXPECT_EQ(load(image, tga_file(2, 2, 24, 0x08, kTwoRows24, 10)), kImageFailed);  // run-length
     EXPECT_EQ(load(image, tga_file(2, 2, 24, 0x08, kTwoRows24, 1)), kImageFailed);   // colour mapped
     EXPECT_EQ(load(image, tga_file(2, 2, 24, 0x08, kTwoRows24, 2, 1)), kImageFailed);
