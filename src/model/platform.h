@@ -39,6 +39,15 @@ public:
                            buttons == MessageButtons::Ok ? Answer::Ok : Answer::Yes);
     }
 
+    // A message with a check box captioned `check_box_text` (e.g. "Do not warn me again"); `checked`
+    // receives the box's state. By default it is shown as the question with the "Do not ask me this
+    // again" box.
+    virtual Answer message_with_check_box(std::string_view text, std::string_view caption,
+                                          std::string_view /*check_box_text*/, MessageButtons buttons,
+                                          MessageIcon /*icon*/, bool& checked) {
+        return ask_with_dont_ask_again(text, caption, buttons, checked);
+    }
+
     virtual std::optional<std::string> choose_open_file(std::string_view /*title*/,
                                                         const std::vector<FileFilter>& /*filters*/,
                                                         std::string_view /*start_folder*/) {
