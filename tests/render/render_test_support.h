@@ -1,41 +1,13 @@
-// Small pictures and frames for the drawing tests, built in code.
+// Frames for the drawing tests.
 #pragma once
 
 #include <QImage>
 
 #include <cstdint>
-#include <functional>
 
-#include "render/image.h"
+#include "test_images.h"
 
 namespace zorva::test {
-
-// 0xAARRGGBB, as the premultiplied pixels are stored.
-constexpr std::uint32_t argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return (a << 24) | (r << 16) | (g << 8) | b;
-}
-
-// A 32-bit picture loaded from a file with alpha (blended when drawn), every pixel from `colour(x, y)`.
-inline Image make_image(int width, int height, const std::function<std::uint32_t(int, int)>& colour,
-                        int stored_depth = 32) {
-    Image image;
-    image.allocate(width, height);
-    image.kind = ImageKind::Png;
-    image.stored_width = width;
-    image.stored_height = height;
-    image.stored_depth = stored_depth;
-    image.needs_blending = true;
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(image.row(y));
-        for (int x = 0; x < width; ++x) row[x] = colour(x, y);
-    }
-    return image;
-}
-
-// Opaque, every pixel distinct: red = 10 + x, green = 10 + y.
-inline std::uint32_t coded(int x, int y) {
-    return argb(255, 10 + static_cast<std::uint32_t>(x), 10 + static_cast<std::uint32_t>(y), 0);
-}
 
 inline QImage make_frame(int width, int height, std::uint32_t fill = argb(255, 0, 0, 0)) {
     QImage frame(width, height, QImage::Format_ARGB32_Premultiplied);
