@@ -43,9 +43,10 @@ void report_large_layer_memory() {
         peak = status_kb("VmHWM");
     }
     const double grid_mb = 2000.0 * 2000.0 * sizeof(GridCell) / (1024.0 * 1024.0);
-    std::printf("Large layer (2000 x 2000, %.1f MiB of cells): peak RSS %.1f MiB (%.1f MiB before), "
-                "ratio %.2f of the cells; limit 1.20\n",
-                grid_mb, peak / 1024.0, before / 1024.0, (peak / 1024.0) / grid_mb);
+    std::printf(
+        "Large layer (2000 x 2000, %.1f MiB of cells): peak RSS %.1f MiB (%.1f MiB before), "
+        "ratio %.2f of the cells; limit 1.20\n",
+        grid_mb, peak / 1024.0, before / 1024.0, (peak / 1024.0) / grid_mb);
 }
 
 void BM_AddLayer(benchmark::State& state) {
@@ -94,7 +95,8 @@ void BM_AddInstanceEntities(benchmark::State& state) {
         project.did_instance_entity_id_overflow = overflowed;
         const InstanceEntity tmpl = make_instance_entity(*parent, layer->map_id, layer->unique_id, 0, 0);
         state.ResumeTiming();
-        for (int i = 0; i < 5000; ++i) benchmark::DoNotOptimize(add_instance_entity(project, tmpl, false, nullptr));
+        for (int i = 0; i < 5000; ++i)
+            benchmark::DoNotOptimize(add_instance_entity(project, tmpl, false, nullptr));
     }
     state.SetItemsProcessed(state.iterations() * 5000);
 }

@@ -27,8 +27,10 @@ bool frame_position(const ParentEntityProperties& entity, std::uint32_t frame, P
                                  static_cast<std::uint32_t>(entity.space_between_frames_pixel_x);
     const std::uint32_t step_y = static_cast<std::uint32_t>(entity.single_frame_pixel_height) +
                                  static_cast<std::uint32_t>(entity.space_between_frames_pixel_y);
-    position.x = static_cast<std::int32_t>(column * step_x + static_cast<std::uint32_t>(entity.first_frame_offset_pixel_x));
-    position.y = static_cast<std::int32_t>(row * step_y + static_cast<std::uint32_t>(entity.first_frame_offset_pixel_y));
+    position.x = static_cast<std::int32_t>(column * step_x +
+                                           static_cast<std::uint32_t>(entity.first_frame_offset_pixel_x));
+    position.y = static_cast<std::int32_t>(row * step_y +
+                                           static_cast<std::uint32_t>(entity.first_frame_offset_pixel_y));
     return true;
 }
 
@@ -50,7 +52,8 @@ void sanitise_parent_entity(ParentEntityProperties& entity) {
 ParentEntityProperties make_default_parent_entity(const Project& project, const ProjectDefaults& defaults) {
     ParentEntityProperties entity;
     char name[32];
-    std::snprintf(name, sizeof name, "Entity%02lu", static_cast<unsigned long>(project.next_parent_entity_id + 1u));
+    std::snprintf(name, sizeof name, "Entity%02lu",
+                  static_cast<unsigned long>(project.next_parent_entity_id + 1u));
     entity.name = name;
     entity.use_transparent_colour = defaults.entity_use_transparent_colour;
     entity.transparent_colour = defaults.entity_transparent_colour & 0x00FFFFFFu;
@@ -103,7 +106,8 @@ ParentEntity* add_parent_entity(Project& project, const ParentEntityProperties& 
     try {
         entity = std::make_unique<ParentEntity>();
         reserve_one_more(project.parent_entities);
-        id = allocate_id(keep_id, tmpl.unique_id, project.next_parent_entity_id, overflow, project.parent_entities);
+        id = allocate_id(keep_id, tmpl.unique_id, project.next_parent_entity_id, overflow,
+                         project.parent_entities);
     } catch (const std::bad_alloc&) {
         report_out_of_memory(platform, "Not enough memory to add a new parent Entity.");
         return nullptr;
@@ -126,8 +130,8 @@ Detached<ParentEntity> remove_parent_entity(Project& project, const ParentEntity
     const bool was_selected = entity && project.selected_parent_entity() == entity;
     Detached<ParentEntity> result = detach(project.parent_entities, entity, free_it);
     if (result && was_selected)
-        project.select_parent_entity(project.parent_entities.empty() ? kInvalidId
-                                                                     : project.parent_entities.front()->unique_id);
+        project.select_parent_entity(
+            project.parent_entities.empty() ? kInvalidId : project.parent_entities.front()->unique_id);
     return result;
 }
 
@@ -178,7 +182,8 @@ InstanceEntity* add_instance_entity(Project& project, const InstanceEntity& tmpl
     try {
         entity = std::make_unique<InstanceEntity>(tmpl);
         reserve_one_more(layer->instance_entities);
-        id = allocate_id(keep_id, tmpl.uid, project.next_instance_entity_id, overflow, layer->instance_entities);
+        id = allocate_id(keep_id, tmpl.uid, project.next_instance_entity_id, overflow,
+                         layer->instance_entities);
     } catch (const std::bad_alloc&) {
         if (failure) *failure = AddFailure::OutOfMemory;
         report_out_of_memory(platform, "Not enough memory to add a new instance Entity.");
@@ -218,7 +223,8 @@ bool restore_instance_entities(Layer& layer, std::span<const InstanceEntity> ent
     ObjectList<InstanceEntity> list;
     try {
         list.reserve(entities.size());
-        for (const InstanceEntity& entity : entities) list.push_back(std::make_unique<InstanceEntity>(entity));
+        for (const InstanceEntity& entity : entities)
+            list.push_back(std::make_unique<InstanceEntity>(entity));
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -89,15 +89,15 @@ ParentEntity* find_parent_entity(const Project& project, ObjectId id, int* index
 ParentEntity* parent_entity_at(const Project& project, long long position);
 
 struct InstanceEntity {
-    ObjectId uid = kInvalidId;       // unique within the layer
-    ObjectId pid = kInvalidId;       // its parent entity
-    ObjectId map_id = kInvalidId;    // where it is placed
+    ObjectId uid = kInvalidId;     // unique within the layer
+    ObjectId pid = kInvalidId;     // its parent entity
+    ObjectId map_id = kInvalidId;  // where it is placed
     ObjectId layer_id = kInvalidId;
     float px = 0.0f;  // pixel position on the layer
     float py = 0.0f;
-    bool fh = false;  // flip horizontal
-    bool fv = false;  // flip vertical
-    bool ro = false;  // rotate
+    bool fh = false;         // flip horizontal
+    bool fv = false;         // flip vertical
+    bool ro = false;         // rotate
     std::uint32_t tcr = 16;  // trigger circle radius
     std::uint32_t trw = 16;  // trigger rectangle width
     std::uint32_t trh = 16;  // trigger rectangle height

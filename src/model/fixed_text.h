@@ -42,11 +42,13 @@ public:
         return *this;
     }
     // Takes a raw field of `size` bytes as stored in a file: text up to the first zero byte, cut to N.
-    void set_from_field(const char* field, std::size_t size) { set(std::string_view(field, strnlen(field, size))); }
+    void set_from_field(const char* field, std::size_t size) {
+        set(std::string_view(field, strnlen(field, size)));
+    }
 
     std::string_view view() const { return std::string_view(bytes_.data(), length()); }
     std::string str() const { return std::string(view()); }
-    const char* c_str() const { return bytes_.data(); }  // always terminated
+    const char* c_str() const { return bytes_.data(); }   // always terminated
     operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
     std::size_t length() const { return strnlen(bytes_.data(), N); }
     bool empty() const { return bytes_[0] == 0; }
@@ -61,7 +63,9 @@ public:
 
     friend bool operator==(const FixedText& a, const FixedText& b) { return a.bytes_ == b.bytes_; }
     friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == b; }
-    friend bool operator==(const FixedText& a, const char* b) { return a.view() == std::string_view(b ? b : ""); }
+    friend bool operator==(const FixedText& a, const char* b) {
+        return a.view() == std::string_view(b ? b : "");
+    }
 
 private:
     std::array<char, N + 1> bytes_;

@@ -29,13 +29,18 @@ struct GridCell {
     bool flip_horizontal() const { return (flags & kCellFlipHorizontal) != 0; }
     bool flip_vertical() const { return (flags & kCellFlipVertical) != 0; }
     bool rotate() const { return (flags & kCellRotate) != 0; }
-    std::uint8_t attribute() const { return static_cast<std::uint8_t>((flags & kCellAttributeMask) >> kCellAttributeShift); }
+    std::uint8_t attribute() const {
+        return static_cast<std::uint8_t>((flags & kCellAttributeMask) >> kCellAttributeShift);
+    }
 
-    void set_flip_horizontal(bool on) { flags = on ? flags | kCellFlipHorizontal : flags & ~kCellFlipHorizontal; }
+    void set_flip_horizontal(bool on) {
+        flags = on ? flags | kCellFlipHorizontal : flags & ~kCellFlipHorizontal;
+    }
     void set_flip_vertical(bool on) { flags = on ? flags | kCellFlipVertical : flags & ~kCellFlipVertical; }
     void set_rotate(bool on) { flags = on ? flags | kCellRotate : flags & ~kCellRotate; }
     void set_attribute(std::uint8_t attribute) {
-        flags = (flags & ~kCellAttributeMask) | (static_cast<std::uint32_t>(attribute) << kCellAttributeShift);
+        flags =
+            (flags & ~kCellAttributeMask) | (static_cast<std::uint32_t>(attribute) << kCellAttributeShift);
     }
 
     friend bool operator==(const GridCell&, const GridCell&) = default;

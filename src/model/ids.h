@@ -12,7 +12,14 @@ using ObjectId = std::uint32_t;
 inline constexpr ObjectId kInvalidId = 0xFFFFFFFFu;
 
 // The six kinds with an id counter in the Project, in the order of the description tables in files.
-enum class ObjectKind : int { TileSet = 0, Map = 1, Layer = 2, ParentEntity = 3, InstanceEntity = 4, PathPoint = 5 };
+enum class ObjectKind : int {
+    TileSet = 0,
+    Map = 1,
+    Layer = 2,
+    ParentEntity = 3,
+    InstanceEntity = 4,
+    PathPoint = 5
+};
 inline constexpr int kObjectKindCount = 6;
 
 // Free-id search. `start` is the kind's counter; `ids_in_scope` the ids of the objects of the kind's scope
@@ -38,7 +45,8 @@ std::vector<ObjectId> collect_ids(const List& list) {
 // could never be found again, is replaced by a fresh one), else the free-id search over `scope` started at
 // `counter`. The scope's ids are gathered only when the search needs them (after an overflow).
 template <class List>
-ObjectId allocate_id(bool keep_id, ObjectId template_id, ObjectId counter, bool& did_overflow, const List& scope) {
+ObjectId allocate_id(bool keep_id, ObjectId template_id, ObjectId counter, bool& did_overflow,
+                     const List& scope) {
     if (keep_id && template_id != kInvalidId) return template_id;
     if (counter != kInvalidId && !did_overflow) return counter;
     return find_free_id(counter, did_overflow, collect_ids(scope));

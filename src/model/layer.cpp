@@ -18,12 +18,15 @@ std::size_t LayerProperties::cell_count() const {
 
 GridCell* Layer::cell(std::int32_t x, std::int32_t y) {
     if (x < 0 || y < 0 || x >= grid_width || y >= grid_height) return nullptr;
-    const std::size_t index = static_cast<std::size_t>(y) * static_cast<std::size_t>(grid_width) + static_cast<std::size_t>(x);
+    const std::size_t index =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(grid_width) + static_cast<std::size_t>(x);
     if (index >= grid.size()) return nullptr;
     return &grid[index];
 }
 
-const GridCell* Layer::cell(std::int32_t x, std::int32_t y) const { return const_cast<Layer*>(this)->cell(x, y); }
+const GridCell* Layer::cell(std::int32_t x, std::int32_t y) const {
+    return const_cast<Layer*>(this)->cell(x, y);
+}
 
 std::size_t Layer::path_count() const { return count_paths(path_points); }
 
@@ -76,8 +79,8 @@ void reload_layer_background(Layer& layer, Platform* platform) {
     layer.background_image.release();
     if (!layer.use_background_image || layer.background_image_path_and_file_name.empty()) return;
     try {
-        if (load_image(layer.background_image, layer.background_image_path_and_file_name.view(), ImageKind::Empty,
-                       platform, true, false, 0) != kImageLoaded)
+        if (load_image(layer.background_image, layer.background_image_path_and_file_name.view(),
+                       ImageKind::Empty, platform, true, false, 0) != kImageLoaded)
             layer.background_image.release();
     } catch (const std::bad_alloc&) {
         layer.background_image.release();
@@ -164,8 +167,8 @@ bool resize_layer(Project& project, Layer& layer, const LayerProperties& edited,
     const std::int32_t old_height = layer.grid_height;
     const std::int32_t new_width = std::max(edited.grid_width, 1);
     const std::int32_t new_height = std::max(edited.grid_height, 1);
-    const bool same_size = new_width == old_width && new_height == old_height &&
-                           layer.grid.size() == layer.cell_count();
+    const bool same_size =
+        new_width == old_width && new_height == old_height && layer.grid.size() == layer.cell_count();
 
     std::vector<GridCell> new_grid;
     if (!same_size) {
@@ -202,7 +205,8 @@ bool resize_layer(Project& project, Layer& layer, const LayerProperties& edited,
     return true;
 }
 
-bool restore_layer(Layer& layer, const LayerProperties& saved, std::vector<GridCell>&& grid, Platform* platform) {
+bool restore_layer(Layer& layer, const LayerProperties& saved, std::vector<GridCell>&& grid,
+                   Platform* platform) {
     if (saved.grid_width <= 0 || saved.grid_height <= 0 || grid.size() != saved.cell_count()) return false;
     layer.properties() = saved;
     layer.grid = std::move(grid);

@@ -32,7 +32,7 @@ struct LayerProperties {
     ObjectId map_id = kInvalidId;     // the owning map
     std::uint32_t user_supplied_id = 0;
     NameText name;
-    std::int32_t grid_width = 10;   // cells, at least 1
+    std::int32_t grid_width = 10;  // cells, at least 1
     std::int32_t grid_height = 10;
     bool is_locked = false;
     bool is_visible = true;
@@ -117,7 +117,8 @@ bool resize_layer(Project& project, Layer& layer, const LayerProperties& edited,
 // Undo of a property change: puts the properties and a saved grid back as they are. `grid` must hold
 // grid_width * grid_height cells of `saved` (else false and no change). The snapshot is cleared and the
 // background reloaded.
-bool restore_layer(Layer& layer, const LayerProperties& saved, std::vector<GridCell>&& grid, Platform* platform);
+bool restore_layer(Layer& layer, const LayerProperties& saved, std::vector<GridCell>&& grid,
+                   Platform* platform);
 void reload_layer_background(Layer& layer, Platform* platform);
 
 }  // namespace zorva

@@ -63,7 +63,8 @@ Map* insert_map(Project& project, std::unique_ptr<Map>&& map, int index) {
 Detached<Map> remove_map(Project& project, const Map* map, bool free_it) {
     const bool was_selected = map && project.selected_map() == map;
     Detached<Map> result = detach(project.maps, map, free_it);
-    if (result && was_selected) project.select_map(project.maps.empty() ? kInvalidId : project.maps.front()->unique_id);
+    if (result && was_selected)
+        project.select_map(project.maps.empty() ? kInvalidId : project.maps.front()->unique_id);
     return result;
 }
 

@@ -15,7 +15,7 @@ namespace zorva {
 
 class Project;
 
-inline constexpr std::int32_t kMinTileDisplaySize = 8;    // pixel_size_of_tiles_in_tiles_dialog range
+inline constexpr std::int32_t kMinTileDisplaySize = 8;  // pixel_size_of_tiles_in_tiles_dialog range
 inline constexpr std::int32_t kMaxTileDisplaySize = 128;
 
 // Every stored field of a map.

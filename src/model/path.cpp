@@ -79,7 +79,9 @@ PathPoint* find_path_point(const Layer& layer, ObjectId uid, int* index) {
     return find_by_id(layer.path_points, uid, index);
 }
 
-PathPoint* path_point_at(const Layer& layer, long long position) { return find_at(layer.path_points, position); }
+PathPoint* path_point_at(const Layer& layer, long long position) {
+    return find_at(layer.path_points, position);
+}
 
 std::vector<PathPoint> copy_path_points(const Layer& layer) {
     std::vector<PathPoint> copy;

@@ -13,12 +13,18 @@ Project::~Project() = default;
 
 ObjectId& Project::next_id(ObjectKind kind) {
     switch (kind) {
-        case ObjectKind::TileSet: return next_tile_set_id;
-        case ObjectKind::Map: return next_map_id;
-        case ObjectKind::Layer: return next_layer_id;
-        case ObjectKind::ParentEntity: return next_parent_entity_id;
-        case ObjectKind::InstanceEntity: return next_instance_entity_id;
-        case ObjectKind::PathPoint: break;
+        case ObjectKind::TileSet:
+            return next_tile_set_id;
+        case ObjectKind::Map:
+            return next_map_id;
+        case ObjectKind::Layer:
+            return next_layer_id;
+        case ObjectKind::ParentEntity:
+            return next_parent_entity_id;
+        case ObjectKind::InstanceEntity:
+            return next_instance_entity_id;
+        case ObjectKind::PathPoint:
+            break;
     }
     return next_path_point_id;
 }
@@ -27,17 +33,25 @@ ObjectId Project::next_id(ObjectKind kind) const { return const_cast<Project*>(t
 
 bool& Project::did_id_overflow(ObjectKind kind) {
     switch (kind) {
-        case ObjectKind::TileSet: return did_tile_set_id_overflow;
-        case ObjectKind::Map: return did_map_id_overflow;
-        case ObjectKind::Layer: return did_layer_id_overflow;
-        case ObjectKind::ParentEntity: return did_parent_entity_id_overflow;
-        case ObjectKind::InstanceEntity: return did_instance_entity_id_overflow;
-        case ObjectKind::PathPoint: break;
+        case ObjectKind::TileSet:
+            return did_tile_set_id_overflow;
+        case ObjectKind::Map:
+            return did_map_id_overflow;
+        case ObjectKind::Layer:
+            return did_layer_id_overflow;
+        case ObjectKind::ParentEntity:
+            return did_parent_entity_id_overflow;
+        case ObjectKind::InstanceEntity:
+            return did_instance_entity_id_overflow;
+        case ObjectKind::PathPoint:
+            break;
     }
     return did_path_point_id_overflow;
 }
 
-bool Project::did_id_overflow(ObjectKind kind) const { return const_cast<Project*>(this)->did_id_overflow(kind); }
+bool Project::did_id_overflow(ObjectKind kind) const {
+    return const_cast<Project*>(this)->did_id_overflow(kind);
+}
 
 TileSet* Project::selected_tile_set() const { return find_tile_set(*this, selected_tile_set_id_); }
 

@@ -98,7 +98,8 @@ public:
     Layer* select_layer(ObjectId id);
     // The readers' last step: selects by the stored ids without touching the maps' own fields; the layer
     // is looked up in the selected map only.
-    void resolve_selection(ObjectId tile_set_id, ObjectId map_id, ObjectId layer_id, ObjectId parent_entity_id);
+    void resolve_selection(ObjectId tile_set_id, ObjectId map_id, ObjectId layer_id,
+                           ObjectId parent_entity_id);
 
 private:
     ObjectId selected_tile_set_id_ = kInvalidId;

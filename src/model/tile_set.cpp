@@ -63,12 +63,14 @@ bool tile_position(const TileSetProperties& properties, const TileCount& count, 
     if (index == 0 || count.across == 0) return false;
     const std::uint32_t column = (index - 1) % count.across;
     const std::uint32_t row = (index - 1) / count.across;
-    const std::uint32_t step_x =
-        static_cast<std::uint32_t>(properties.single_tile_pixel_width) + properties.space_between_tiles_pixel_x;
-    const std::uint32_t step_y =
-        static_cast<std::uint32_t>(properties.single_tile_pixel_height) + properties.space_between_tiles_pixel_y;
-    position.x = static_cast<std::int32_t>(column * step_x + static_cast<std::uint32_t>(properties.first_tile_offset_pixel_x));
-    position.y = static_cast<std::int32_t>(row * step_y + static_cast<std::uint32_t>(properties.first_tile_offset_pixel_y));
+    const std::uint32_t step_x = static_cast<std::uint32_t>(properties.single_tile_pixel_width) +
+                                 properties.space_between_tiles_pixel_x;
+    const std::uint32_t step_y = static_cast<std::uint32_t>(properties.single_tile_pixel_height) +
+                                 properties.space_between_tiles_pixel_y;
+    position.x = static_cast<std::int32_t>(column * step_x +
+                                           static_cast<std::uint32_t>(properties.first_tile_offset_pixel_x));
+    position.y = static_cast<std::int32_t>(row * step_y +
+                                           static_cast<std::uint32_t>(properties.first_tile_offset_pixel_y));
     return true;
 }
 
@@ -79,7 +81,8 @@ bool tile_position(const TileSet& tile_set, std::uint32_t index, PixelPosition& 
 TileSetProperties make_default_tile_set(const Project& project, const ProjectDefaults& defaults) {
     TileSetProperties tile_set;
     char name[32];
-    std::snprintf(name, sizeof name, "TileSet%02lu", static_cast<unsigned long>(project.next_tile_set_id + 1u));
+    std::snprintf(name, sizeof name, "TileSet%02lu",
+                  static_cast<unsigned long>(project.next_tile_set_id + 1u));
     tile_set.name = name;
     tile_set.single_tile_pixel_width = defaults.tile_width;
     tile_set.single_tile_pixel_height = defaults.tile_height;
@@ -107,8 +110,8 @@ void reload_tile_set_image(TileSet& tile_set, Platform* platform) {
     tile_set.image.release();
     if (tile_set.image_path_and_file_name.empty()) return;
     try {
-        if (load_image(tile_set.image, tile_set.image_path_and_file_name.view(), ImageKind::Empty, platform, true,
-                       tile_set.use_transparent_colour, tile_set.transparent_colour) != kImageLoaded)
+        if (load_image(tile_set.image, tile_set.image_path_and_file_name.view(), ImageKind::Empty, platform,
+                       true, tile_set.use_transparent_colour, tile_set.transparent_colour) != kImageLoaded)
             tile_set.image.release();
     } catch (const std::bad_alloc&) {
         tile_set.image.release();
@@ -145,7 +148,8 @@ Detached<TileSet> remove_tile_set(Project& project, const TileSet* tile_set, boo
     const bool was_selected = tile_set && project.selected_tile_set() == tile_set;
     Detached<TileSet> result = detach(project.tile_sets, tile_set, free_it);
     if (result && was_selected)
-        project.select_tile_set(project.tile_sets.empty() ? kInvalidId : project.tile_sets.front()->unique_id);
+        project.select_tile_set(project.tile_sets.empty() ? kInvalidId
+                                                          : project.tile_sets.front()->unique_id);
     return result;
 }
 
@@ -164,7 +168,9 @@ TileSet* find_tile_set(const Project& project, ObjectId id, int* index) {
     return find_by_id(project.tile_sets, id, index);
 }
 
-TileSet* tile_set_at(const Project& project, long long position) { return find_at(project.tile_sets, position); }
+TileSet* tile_set_at(const Project& project, long long position) {
+    return find_at(project.tile_sets, position);
+}
 
 Mosaic* add_mosaic(Project& project, const Mosaic& tmpl, bool keep_id, Platform* platform) {
     TileSet* tile_set = find_tile_set(project, tmpl.tile_set_id);
@@ -210,7 +216,8 @@ Mosaic* add_mosaic(TileSet& tile_set, const Mosaic& tmpl, bool keep_id, Platform
 bool remove_mosaic(TileSet& tile_set, ObjectId uid) {
     Mosaic* mosaic = find_mosaic(tile_set, uid);
     if (!mosaic) return false;
-    if (tile_set.left_most_mosaic_id_on_mosaics_dialog == uid) tile_set.left_most_mosaic_id_on_mosaics_dialog = kInvalidId;
+    if (tile_set.left_most_mosaic_id_on_mosaics_dialog == uid)
+        tile_set.left_most_mosaic_id_on_mosaics_dialog = kInvalidId;
     if (tile_set.selected_mosaic_id == uid) tile_set.selected_mosaic_id = kInvalidId;
     detach(tile_set.mosaics, mosaic, true);
     return true;

@@ -56,8 +56,8 @@ struct TileSetProperties {
 };
 
 struct TileSet : TileSetProperties {
-    Image image;                  // loaded from the path on add and edit; empty when loading failed
-    ObjectList<Mosaic> mosaics;   // ordered, owned
+    Image image;                 // loaded from the path on add and edit; empty when loading failed
+    ObjectList<Mosaic> mosaics;  // ordered, owned
 
     TileSetProperties& properties() { return *this; }
     const TileSetProperties& properties() const { return *this; }

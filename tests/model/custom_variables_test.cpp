@@ -1,8 +1,9 @@
+#include "model/custom_variables.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "model/custom_variables.h"
 #include "model/fixed_text.h"
 #include "model/project.h"
 
@@ -87,7 +88,8 @@ TEST(BitMode, LabelsAreThreeCharacterSlicesOfTheDescription) {
 TEST(ListLines, FormatsOfTheVariablesList) {
     EXPECT_EQ(format_text_variable_line(0, "Variable01", "hello"), "01:  Variable01   =   hello");
     EXPECT_EQ(format_int_variable_line(99, "Speed", -5), "100:  Speed   =   -5");
-    EXPECT_EQ(format_bits_variable_line(4, "Flags", int_variable_bits(3)), "05:  Flags   =   0000000000000011");
+    EXPECT_EQ(format_bits_variable_line(4, "Flags", int_variable_bits(3)),
+              "05:  Flags   =   0000000000000011");
 }
 
 TEST(IntegerValues, TypedNumbersAreClampedToSixteenBits) {

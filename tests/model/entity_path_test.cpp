@@ -89,8 +89,9 @@ TEST(ParentEntities, RemoveSelectsTheFirstAndLeavesInstances) {
     Project& project = setup.project;
     ParentEntity* a = add_parent_entity(project, ParentEntityProperties{}, false, nullptr);
     ParentEntity* b = add_parent_entity(project, ParentEntityProperties{}, false, nullptr);
-    ASSERT_NE(add_instance_entity(project, make_instance_entity(*b, setup.map->unique_id, setup.layer->unique_id, 1, 2),
-                                  false, nullptr),
+    ASSERT_NE(add_instance_entity(
+                  project, make_instance_entity(*b, setup.map->unique_id, setup.layer->unique_id, 1, 2),
+                  false, nullptr),
               nullptr);
     project.select_parent_entity(b->unique_id);
     remove_parent_entity(project, b, true);
@@ -107,7 +108,8 @@ TEST(InstanceEntities, AddReportsWhatIsMissing) {
     ParentEntity* parent = add_parent_entity(project, parent_tmpl, false, nullptr);
 
     AddFailure failure = AddFailure::None;
-    InstanceEntity tmpl = make_instance_entity(*parent, setup.map->unique_id, setup.layer->unique_id, 3.5f, 4.0f);
+    InstanceEntity tmpl =
+        make_instance_entity(*parent, setup.map->unique_id, setup.layer->unique_id, 3.5f, 4.0f);
     EXPECT_EQ(tmpl.tcr, 30u);
     tmpl.pid = 99;
     EXPECT_EQ(add_instance_entity(project, tmpl, false, nullptr, &failure), nullptr);
@@ -162,10 +164,12 @@ TEST(Paths, StartsCountPathsAndRangesRunToTheEndMark) {
     test::MapWithLayer setup;
     test::add_map_with_layer(setup, 2, 2);
     Project& project = setup.project;
-    add_path_point(project, make_point(setup, kPathPointStartsPath | kPathPointIsClosed, 1), false, nullptr);  // A
-    add_path_point(project, make_point(setup, 0, 2), false, nullptr);                                          // B
-    add_path_point(project, make_point(setup, kPathPointEndsPath, 3), false, nullptr);                         // C
-    add_path_point(project, make_point(setup, kPathPointStartsPath | kPathPointEndsPath, 4), false, nullptr);  // D
+    add_path_point(project, make_point(setup, kPathPointStartsPath | kPathPointIsClosed, 1), false,
+                   nullptr);                                                            // A
+    add_path_point(project, make_point(setup, 0, 2), false, nullptr);                   // B
+    add_path_point(project, make_point(setup, kPathPointEndsPath, 3), false, nullptr);  // C
+    add_path_point(project, make_point(setup, kPathPointStartsPath | kPathPointEndsPath, 4), false,
+                   nullptr);  // D
     EXPECT_EQ(setup.layer->path_point_count(), 4u);
     EXPECT_EQ(setup.layer->path_count(), 2u);
     const std::vector<PathRange> paths = path_ranges(*setup.layer);

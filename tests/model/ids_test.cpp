@@ -1,6 +1,7 @@
+#include "model/ids.h"
+
 #include <gtest/gtest.h>
 
-#include "model/ids.h"
 #include "model/project.h"
 
 namespace zorva {

@@ -67,7 +67,8 @@ TEST(LayerResize, KeepsTheTopLeftBlock) {
     test::add_map_with_layer(setup, 4, 3);
     Layer& layer = *setup.layer;
     for (std::int32_t y = 0; y < 3; ++y)
-        for (std::int32_t x = 0; x < 4; ++x) *layer.cell(x, y) = {static_cast<std::uint32_t>(10 * y + x + 1), 1};
+        for (std::int32_t x = 0; x < 4; ++x)
+            *layer.cell(x, y) = {static_cast<std::uint32_t>(10 * y + x + 1), 1};
     ASSERT_TRUE(layer.take_snapshot());
 
     LayerProperties edited = layer.properties();
@@ -179,7 +180,8 @@ TEST(LayerList, ReinsertAtThePositionRestoresTheOrder) {
     for (const auto& layer : setup.map->layers) order.push_back(layer->unique_id);
 
     for (int position : {0, 2, 4}) {
-        Detached<Layer> removed = remove_layer(setup.project, *setup.map, layer_at(*setup.map, position), false);
+        Detached<Layer> removed =
+            remove_layer(setup.project, *setup.map, layer_at(*setup.map, position), false);
         ASSERT_EQ(removed.index, position);
         insert_layer(*setup.map, std::move(removed.object), removed.index);
         std::vector<ObjectId> now;
@@ -243,6 +245,57 @@ TEST(Maps, AddEditAndRemove) {
     EXPECT_EQ(project.selected_map(), plain);
     remove_map(project, plain, true);
     EXPECT_EQ(project.selected_map(), nullptr);
+}
+
+}  // namespace
+}  // namespace zorva
+
+namespace zorva {
+namespace {
+
+// Grids larger than the address space fail before any allocation is tried, which exercises the
+// out-of-memory paths cheaply.
+TEST(OutOfMemoryPaths, AHugeLayerIsRefusedAndTheModelStaysUnchanged) {
+    test::MapWithLayer setup;
+    test::add_map_with_layer(setup, 2, 2);
+    test::ScriptedPlatform platform;
+    LayerProperties huge = setup.layer->properties();
+    huge.grid_width = 0x7FFFFFFF;
+    huge.grid_height = 0x7FFFFFFF;
+    const ObjectId counter = setup.project.next_layer_id;
+
+    EXPECT_EQ(add_layer(setup.project, huge, false, &platform), nullptr);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text, "Not enough memory to add a new Layer.");
+    EXPECT_EQ(platform.shown[0].caption, "Warning");
+    EXPECT_EQ(platform.shown[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(setup.project.next_layer_id, counter);
+    EXPECT_EQ(setup.map->layers.size(), 1u);
+
+    setup.layer->cell(1, 1)->tile = 3;
+    huge.name = "Not applied";
+    EXPECT_FALSE(resize_layer(setup.project, *setup.layer, huge, &platform));
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[1].text, "Not enough memory to change layer size!");
+    EXPECT_EQ(platform.shown[1].caption, "Error");
+    EXPECT_EQ(setup.layer->grid_width, 2);
+    EXPECT_EQ(setup.layer->name, "Layer01");
+    EXPECT_EQ(setup.layer->cell(1, 1)->tile, 3u);
+    EXPECT_FALSE(setup.project.modified);
+}
+
+TEST(OutOfMemoryPaths, AHugeMosaicIsRefused) {
+    Project project;
+    TileSet* tile_set = add_tile_set(project, TileSetProperties{}, false, nullptr);
+    test::ScriptedPlatform platform;
+    Mosaic huge;
+    huge.gw = 0xFFFFFFFFu;
+    huge.gh = 0xFFFFFFFFu;
+    EXPECT_EQ(add_mosaic(*tile_set, huge, false, &platform), nullptr);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text, "Not enough memory to add a new Mosaic.");
+    EXPECT_EQ(tile_set->next_mosaic_id, 0u);
+    EXPECT_EQ(tile_set->left_most_mosaic_id_on_mosaics_dialog, kInvalidId);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
+#include "model/project.h"
+
 #include <gtest/gtest.h>
 
-#include "model/project.h"
 #include "model_test_support.h"
 #include "support/scripted_platform.h"
 

@@ -184,7 +184,8 @@ TEST(MosaicFromArea, ClampsAndOrdersTheRectangle) {
     test::MapWithLayer setup;
     test::add_map_with_layer(setup, 10, 10);
     for (std::int32_t y = 0; y < 10; ++y)
-        for (std::int32_t x = 0; x < 10; ++x) *setup.layer->cell(x, y) = {static_cast<std::uint32_t>(y * 10 + x + 1), 8};
+        for (std::int32_t x = 0; x < 10; ++x)
+            *setup.layer->cell(x, y) = {static_cast<std::uint32_t>(y * 10 + x + 1), 8};
     TileSet* tile_set = add_tile_set(setup.project, TileSetProperties{}, false, nullptr);
 
     Mosaic* mosaic = create_mosaic_from_area(*tile_set, *setup.layer, 5, 5, -3, 2, nullptr);
