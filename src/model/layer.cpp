@@ -51,6 +51,12 @@ bool Layer::take_snapshot() {
 
 void Layer::clear_snapshot() { std::vector<GridCell>().swap(snapshot_); }
 
+std::vector<GridCell> Layer::release_snapshot() {
+    std::vector<GridCell> taken;
+    taken.swap(snapshot_);
+    return taken;
+}
+
 LayerProperties make_default_layer(const Project& project, const ProjectDefaults& defaults, ObjectId map_id) {
     LayerProperties layer;
     char name[32];

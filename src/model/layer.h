@@ -81,6 +81,8 @@ struct Layer : LayerProperties {
     bool has_snapshot() const { return !snapshot_.empty(); }
     // Frees the snapshot (it reads as all zero when next requested).
     void clear_snapshot();
+    // Hands the snapshot over (e.g. to an undo record) without copying; the layer is left without one.
+    std::vector<GridCell> release_snapshot();
 
 private:
     std::vector<GridCell> snapshot_;

@@ -137,6 +137,11 @@ TEST(LayerSnapshot, IsAllocatedOnlyWhenNeeded) {
     EXPECT_EQ(*snapshot, std::vector<GridCell>(9));  // zeroed, grid-sized
     ASSERT_TRUE(layer.take_snapshot());
     EXPECT_EQ((*layer.snapshot())[0].tile, 4u);
+    const std::vector<GridCell> taken = layer.release_snapshot();
+    EXPECT_EQ(taken.size(), 9u);
+    EXPECT_EQ(taken[0].tile, 4u);
+    EXPECT_FALSE(layer.has_snapshot());
+    ASSERT_TRUE(layer.take_snapshot());
     layer.clear_snapshot();
     EXPECT_FALSE(layer.has_snapshot());
 }
