@@ -86,26 +86,26 @@ UndoRecord UndoRecord::deleted_tile_set(Detached<TileSet>&& tile_set, ObjectId s
 
 UndoRecord UndoRecord::map_properties(const Map& map, ObjectId selection_id) {
     UndoRecord record(undo_op::kMapProperties, {map.unique_id, kInvalidId}, selection_id);
-    record.payload_.emplace<MapProperties>(map.properties());
+    record.payload_ = std::make_unique<MapProperties>(map.properties());
     return record;
 }
 
 UndoRecord UndoRecord::layer_properties(const Layer& layer, ObjectId selection_id) {
     UndoRecord record(undo_op::kLayerProperties, {layer.unique_id, layer.map_id}, selection_id);
-    record.payload_.emplace<LayerSnapshot>(LayerSnapshot{
+    record.payload_ = std::make_unique<LayerSnapshot>(LayerSnapshot{
         layer.properties(), GridSnapshot::whole(GridView{layer.grid, layer.grid_width, layer.grid_height})});
     return record;
 }
 
 UndoRecord UndoRecord::parent_entity_properties(const ParentEntity& entity, ObjectId selection_id) {
     UndoRecord record(undo_op::kParentEntityProperties, {entity.unique_id, kInvalidId}, selection_id);
-    record.payload_.emplace<ParentEntityProperties>(entity.properties());
+    record.payload_ = std::make_unique<ParentEntityProperties>(entity.properties());
     return record;
 }
 
 UndoRecord UndoRecord::tile_set_properties(const TileSet& tile_set, ObjectId selection_id) {
     UndoRecord record(undo_op::kTileSetProperties, {tile_set.unique_id, kInvalidId}, selection_id);
-    record.payload_.emplace<TileSetProperties>(tile_set.properties());
+    record.payload_ = std::make_unique<TileSetProperties>(tile_set.properties());
     return record;
 }
 
@@ -297,7 +297,8 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
     switch (code_) {
         case undo_op::kMapProperties: {
             Map* map = find_map(project, target_.id);
-            auto* stored = std::get_if<MapProperties>(&payload_);
+            auto* slot = std::get_if<std::unique_ptr<MapProperties>>(&payload_);
+            MapProperties* stored = slot ? slot->get() : nullptr;
             if (!map || !stored) return ApplyResult::Mismatch;
             const MapProperties current = map->properties();
             map->properties() = *stored;
@@ -313,7 +314,8 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
         }
         case undo_op::kLayerProperties: {
             Layer* layer = find_layer(project, target_.owner_id, target_.id);
-            auto* stored = std::get_if<LayerSnapshot>(&payload_);
+            auto* slot = std::get_if<std::unique_ptr<LayerSnapshot>>(&payload_);
+            LayerSnapshot* stored = slot ? slot->get() : nullptr;
             if (!layer || !stored) return ApplyResult::Mismatch;
             if (stored->grid.target_width() != stored->properties.grid_width ||
                 stored->grid.target_height() != stored->properties.grid_height)
@@ -335,7 +337,8 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
         }
         case undo_op::kParentEntityProperties: {
             ParentEntity* entity = find_parent_entity(project, target_.id);
-            auto* stored = std::get_if<ParentEntityProperties>(&payload_);
+            auto* slot = std::get_if<std::unique_ptr<ParentEntityProperties>>(&payload_);
+            ParentEntityProperties* stored = slot ? slot->get() : nullptr;
             if (!entity || !stored) return ApplyResult::Mismatch;
             const ParentEntityProperties current = entity->properties();
             const bool reload = current.image_path_and_file_name != stored->image_path_and_file_name ||
@@ -358,7 +361,8 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
         }
         case undo_op::kTileSetProperties: {
             TileSet* tile_set = find_tile_set(project, target_.id);
-            auto* stored = std::get_if<TileSetProperties>(&payload_);
+            auto* slot = std::get_if<std::unique_ptr<TileSetProperties>>(&payload_);
+            TileSetProperties* stored = slot ? slot->get() : nullptr;
             if (!tile_set || !stored) return ApplyResult::Mismatch;
             const TileSetProperties current = tile_set->properties();
             const bool reload = current.image_path_and_file_name != stored->image_path_and_file_name ||
@@ -447,7 +451,8 @@ ApplyResult UndoRecord::apply_list_move(Project& project) {
 // Settling and accounting
 
 void UndoRecord::settle(const Project& project) {
-    auto* stored = std::get_if<LayerSnapshot>(&payload_);
+    const auto* slot = std::get_if<std::unique_ptr<LayerSnapshot>>(&payload_);
+    LayerSnapshot* stored = slot ? slot->get() : nullptr;
     if (!stored || !stored->grid.is_whole()) return;
     const Layer* layer = find_layer(project, target_.owner_id, target_.id);
     if (!layer) return;
@@ -459,8 +464,8 @@ void UndoRecord::settle(const Project& project) {
 }
 
 bool UndoRecord::is_settled() const {
-    const auto* stored = std::get_if<LayerSnapshot>(&payload_);
-    return !stored || !stored->grid.is_whole();
+    const auto* slot = std::get_if<std::unique_ptr<LayerSnapshot>>(&payload_);
+    return !slot || !*slot || !(*slot)->grid.is_whole();
 }
 
 bool UndoRecord::keeps_object() const {
@@ -482,10 +487,12 @@ std::size_t UndoRecord::memory_bytes() const {
                 },
                 kept);
         }
-        std::size_t operator()(const MapProperties&) const { return 0; }
-        std::size_t operator()(const LayerSnapshot& layer) const { return layer.grid.memory_bytes(); }
-        std::size_t operator()(const ParentEntityProperties&) const { return 0; }
-        std::size_t operator()(const TileSetProperties&) const { return 0; }
+        std::size_t operator()(const std::unique_ptr<MapProperties>& p) const { return p ? sizeof(*p) : 0; }
+        std::size_t operator()(const std::unique_ptr<LayerSnapshot>& p) const {
+            return p ? sizeof(*p) + p->grid.memory_bytes() : 0;
+        }
+        std::size_t operator()(const std::unique_ptr<ParentEntityProperties>& p) const { return p ? sizeof(*p) : 0; }
+        std::size_t operator()(const std::unique_ptr<TileSetProperties>& p) const { return p ? sizeof(*p) : 0; }
         std::size_t operator()(const GridSnapshot& grid) const { return grid.memory_bytes(); }
         std::size_t operator()(const std::vector<InstanceEntity>& list) const {
             return list.capacity() * sizeof(InstanceEntity);
