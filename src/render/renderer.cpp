@@ -1,0 +1,626 @@
+#include "render/renderer.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "app/preferences.h"
+#include "model/project.h"
+#include "render/builtin_pictures.h"
+#include "render/draw_primitives.h"
+#include "render/image_loader.h"
+
+namespace zorva {
+
+void FrameResults::reset() {
+    entities_under_cursor = selected_entities_under_cursor = paths_under_cursor = 0;
+    path_points_under_cursor = selected_path_points_under_cursor = 0;
+    cursor_in_view = false;
+    cursor_layer_pixel.reset();
+    current_locked = current_hidden = layer_content_drawn = false;
+    topmost_entity_under_cursor = nullptr;
+    entities.clear();
+    tiles_drawn = entities_drawn = 0;
+}
+
+namespace {
+
+QColor qcolour(std::uint32_t pixel) { return QColor::fromRgba(pixel); }
+
+QPen qpen(const Pen& pen) {
+    QPen result(qcolour(pen.pixel));
+    result.setWidth(1);
+    result.setCosmetic(true);
+    if (pen.style == LineStyle::Dotted) result.setDashPattern({1.0, 1.0});
+    return result;
+}
+
+// The first index of [first, last] whose far edge lies past 0, from an estimate that may be a little off.
+std::int64_t first_visible(std::int64_t first, std::int64_t last, double start_px, double step_px) {
+    if (step_px <= 0) return first;
+    const double estimate = std::floor(-start_px / step_px) - 1;
+    if (estimate > static_cast<double>(last)) return last + 1;
+    return std::max<std::int64_t>(first, estimate < static_cast<double>(first) ? first
+                                                                                : static_cast<std::int64_t>(estimate));
+}
+
+std::int64_t wrap_index(std::int64_t index, std::int64_t size) {
+    const std::int64_t r = index % size;
+    return r < 0 ? r + size : r;
+}
+
+}  // namespace
+
+struct Renderer::Frame {
+    Frame(QImage& target_image, const RenderRequest& render_request, const Preferences& preferences)
+        : target(target_image), request(render_request), prefs(preferences) {}
+
+    QImage& target;
+    const RenderRequest& request;
+    const Preferences& prefs;
+    Project* project = nullptr;
+    Map* map = nullptr;
+    Layer* current = nullptr;
+    const TileSet* tile_set = nullptr;
+    TileCount tiles;
+    ViewTransform transform;
+    DrawOptions options;
+    std::int64_t width = 0;   // of the target
+    std::int64_t height = 0;
+    std::optional<ViewPoint> cursor;  // in target coordinates, inside it
+    bool picture = false;
+    std::optional<QPainter> painter_storage;
+    int text_height = 0;
+
+    QPainter& painter() {
+        if (!painter_storage) {
+            painter_storage.emplace(&target);
+            painter_storage->setRenderHint(QPainter::Antialiasing, false);
+            if (qGuiApp) text_height = QFontMetrics(painter_storage->font()).height();
+        }
+        return *painter_storage;
+    }
+    bool can_write_text() { return qGuiApp != nullptr; }
+};
+
+Renderer::Renderer(const BuiltinPictures& pictures) : pictures_(pictures) {}
+
+bool Renderer::take_offscreen_failure() {
+    const bool warn = offscreen_warning_;
+    offscreen_warning_ = false;
+    return warn;
+}
+
+std::int32_t Renderer::redraw(const RenderRequest& request) {
+    const int w = std::max(request.view.width, 1);
+    const int h = std::max(request.view.height, 1);
+    if (frame_.width() != w || frame_.height() != h || frame_.format() != QImage::Format_ARGB32_Premultiplied)
+        frame_ = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+    if (frame_.isNull()) {
+        results_.reset();
+        if (++offscreen_failures_ == kOffscreenFailureLimit) offscreen_warning_ = true;
+        return kImageFailed;
+    }
+    offscreen_failures_ = 0;
+    draw(frame_, request);
+    return kImageLoaded;
+}
+
+void Renderer::draw(QImage& target, const RenderRequest& request) {
+    results_.reset();
+    if (target.isNull() || target.format() != QImage::Format_ARGB32_Premultiplied) return;
+    static const Preferences kDefaults;
+    Frame f(target, request, request.preferences ? *request.preferences : kDefaults);
+    f.picture = request.kind == FrameKind::Picture;
+    f.width = target.width();
+    f.height = target.height();
+    resources_.update(f.prefs);
+    f.options.disable_transparent_images = f.prefs.flag(FlagA::DisableTransparentImages);
+
+    f.project = request.project;
+    if (f.project) {
+        f.project->zoom = clamp_zoom(f.project->zoom);
+        f.map = f.project->selected_map();
+        f.current = f.project->selected_layer();
+    }
+    f.transform.z = zoom_factor(f.project ? f.project->zoom : 100);
+    if (f.project) {
+        const TileSizePx tile = view_tile_size(*f.project, f.map);
+        f.transform.tile_width = tile.width;
+        f.transform.tile_height = tile.height;
+        f.tile_set = view_tile_set(*f.project, f.map);
+    }
+    f.transform.origin_x = request.origin_x;
+    f.transform.origin_y = request.origin_y;
+    if (request.cursor) {
+        const ViewPoint c{static_cast<std::int32_t>(request.cursor->x - request.origin_x),
+                          static_cast<std::int32_t>(request.cursor->y - request.origin_y)};
+        if (c.x >= 0 && c.y >= 0 && c.x < f.width && c.y < f.height) f.cursor = c;
+    }
+    results_.cursor_in_view = f.cursor.has_value();
+
+    // Background.
+    if (f.picture)
+        target.fill(0u);
+    else
+        fill_rect(target, 0, 0, f.width, f.height, resources_.background);
+
+    // Camera limits.
+    if (f.map) {
+        if (!f.picture) clamp_camera(*f.map);
+        f.transform.camera_column = request.camera ? request.camera->column : f.map->camera_grid_position_x;
+        f.transform.camera_row = request.camera ? request.camera->row : f.map->camera_grid_position_y;
+    }
+
+    if (f.current && f.map) results_.current_locked = f.current->is_locked || f.map->is_locked;
+
+    // Layers.
+    if (f.map && f.tile_set && !f.tile_set->image.empty()) {
+        results_.layer_content_drawn = true;
+        f.tiles = count_tiles(*f.tile_set);
+        if (request.hover && request.hover->entity &&
+            request.now_ms - request.hover->touched_ms > HoverState::kHighlightMs)
+            request.hover->entity = nullptr;
+        for (const auto& layer : f.map->layers) draw_layer(f, *layer, layer.get() == f.current);
+    } else if (f.current && (!f.current->is_visible || f.current->grid_width <= 0)) {
+        results_.current_hidden = true;
+    }
+
+    if (!f.picture) {
+        if (f.prefs.flag(FlagA::ViewOriginMarker) && f.map) draw_origin_marker(f);
+        if (f.current && f.current->grid_width > 0 && f.current->grid_height > 0) {
+            if (f.prefs.flag(FlagA::ViewGrid)) draw_grid(f, *f.current);
+            const ViewTransform& t = f.transform;
+            outline_rect(target, t.cell_x(0, f.current->grid_offset_x), t.cell_y(0, f.current->grid_offset_y),
+                         t.cell_x(f.current->grid_width, f.current->grid_offset_x),
+                         t.cell_y(f.current->grid_height, f.current->grid_offset_y), resources_.grid_solid.pixel);
+        }
+        if (request.overlay) {
+            RenderContext context{target,        f.painter(), resources_, f.transform, f.options,
+                                  results_,      f.project,   f.map,      f.current,   f.tile_set,
+                                  request.mode,  f.cursor};
+            request.overlay->tool_overlays(context);
+            if (request.mode == EditMode::Paths) request.overlay->path_editing(context);
+        }
+        draw_warning_frames(f);
+        if (f.prefs.flag(FlagA::ViewObjectsBeneathCursor) && request.main_window_enabled) draw_beneath_cursor_count(f);
+    }
+    if (f.painter_storage) f.painter_storage->end();
+    if (request.overlay) request.overlay->under_cursor(results_);
+}
+
+void Renderer::draw_layer(Frame& f, Layer& layer, bool is_current) {
+    const ViewTransform& t = f.transform;
+    if (is_current && f.cursor) {
+        const double exact_left =
+            static_cast<double>((std::int64_t{layer.grid_offset_x} - t.camera_column) * t.tile_width) * t.z -
+            static_cast<double>(t.origin_x);
+        const double exact_top =
+            static_cast<double>((std::int64_t{layer.grid_offset_y} - t.camera_row) * t.tile_height) * t.z -
+            static_cast<double>(t.origin_y);
+        results_.cursor_layer_pixel = LayerPixel{static_cast<float>((f.cursor->x - exact_left) / t.z),
+                                                 static_cast<float>((f.cursor->y - exact_top) / t.z)};
+    }
+    const bool has_grid = layer.grid_width > 0 && layer.grid_height > 0 &&
+                          layer.grid.size() == static_cast<std::size_t>(layer.grid_width) * layer.grid_height;
+    if (!layer.is_visible || !has_grid) {
+        if (is_current) results_.current_hidden = true;
+        return;
+    }
+    const std::uint8_t opacity = f.options.disable_transparent_images ? 255 : layer.opacity;
+
+    draw_tiles(f, layer, opacity);
+    if (f.prefs.flag(FlagA::ViewEntities)) draw_entities(f, layer, is_current, opacity);
+    if (f.prefs.flag(FlagA::ViewPaths)) draw_paths(f, layer, is_current);
+    if (f.request.overlay && !f.picture) {
+        RenderContext context{f.target,  f.painter(), resources_, f.transform, f.options,      results_,
+                              f.project, f.map,       f.current,  f.tile_set,  f.request.mode, f.cursor};
+        f.request.overlay->after_layer(context, layer);
+    }
+}
+
+void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity) {
+    const ViewTransform& t = f.transform;
+    const std::int64_t gw = layer.grid_width;
+    const std::int64_t gh = layer.grid_height;
+    const double stw = t.scaled_tile_width();
+    const double sth = t.scaled_tile_height();
+    if (stw <= 0 || sth <= 0) return;
+
+    // Column and row ranges: the grid, or for a wrapped direction whatever covers the target.
+    auto range = [&](bool wrap, std::int64_t size, double step, std::int64_t extent, auto edge) {
+        std::int64_t first = 0, last = size - 1;
+        if (wrap) {
+            first = static_cast<std::int64_t>(std::floor(-static_cast<double>(edge(0)) / step)) - 1;
+            while (edge(first + 1) <= 0) ++first;
+            last = first + static_cast<std::int64_t>(static_cast<double>(extent) / step) + 1;
+        }
+        return std::pair{first, last};
+    };
+    auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer.grid_offset_x); };
+    auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer.grid_offset_y); };
+    const auto [c_first, c_last] = range(layer.wrap_x, gw, stw, f.width, col_edge);
+    const auto [r_first, r_last] = range(layer.wrap_y, gh, sth, f.height, row_edge);
+
+    if (layer.use_background_colour)
+        fill_rect(f.target, col_edge(c_first), row_edge(r_first), col_edge(c_last + 1), row_edge(r_last + 1),
+                  pixel_from_colour(layer.background_colour));
+
+    if (layer.use_background_image && !layer.background_image.empty()) {
+        DrawRegion r;
+        r.x = static_cast<std::int32_t>(std::clamp<std::int64_t>(col_edge(0), INT32_MIN / 2, INT32_MAX / 2));
+        r.y = static_cast<std::int32_t>(std::clamp<std::int64_t>(row_edge(0), INT32_MIN / 2, INT32_MAX / 2));
+        r.width = static_cast<std::int32_t>(static_cast<float>(layer.background_image.width) * t.z);
+        r.height = static_cast<std::int32_t>(static_cast<float>(layer.background_image.height) * t.z);
+        r.source_width = layer.background_image.width;
+        r.source_height = layer.background_image.height;
+        r.opacity = opacity;
+        draw_image_region(f.target, layer.background_image, r, f.options);
+    }
+
+    // The visible part of the ranges, with the screen edges of each column and row.
+    const std::int64_t c_start = first_visible(c_first, c_last, static_cast<double>(col_edge(0)), stw);
+    const std::int64_t r_start = first_visible(r_first, r_last, static_cast<double>(row_edge(0)), sth);
+    column_edges_.clear();
+    std::int64_t c_end = c_start;  // one past the last visible column
+    for (; c_end <= c_last; ++c_end) {
+        const std::int64_t left = col_edge(c_end);
+        if (left >= f.width) break;
+        column_edges_.push_back(left);
+    }
+    column_edges_.push_back(col_edge(c_end));
+    row_edges_.clear();
+    std::int64_t r_end = r_start;
+    for (; r_end <= r_last; ++r_end) {
+        const std::int64_t top = row_edge(r_end);
+        if (top >= f.height) break;
+        row_edges_.push_back(top);
+    }
+    row_edges_.push_back(row_edge(r_end));
+
+    const TileSet& ts = *f.tile_set;
+    const Image& tiles_image = ts.image;
+    const bool show_attributes = f.prefs.flag(FlagA::ViewTileAttributes);
+    const std::int64_t step_x = std::int64_t{ts.single_tile_pixel_width} + ts.space_between_tiles_pixel_x;
+    const std::int64_t step_y = std::int64_t{ts.single_tile_pixel_height} + ts.space_between_tiles_pixel_y;
+    const std::uint32_t across = f.tiles.across;
+
+    DrawRegion r;
+    r.opacity = opacity;
+    for (std::int64_t ri = 0; ri + r_start < r_end; ++ri) {
+        const std::int64_t y0 = row_edges_[static_cast<std::size_t>(ri)];
+        const std::int64_t y1 = row_edges_[static_cast<std::size_t>(ri) + 1];
+        if (y1 <= 0) continue;
+        const std::int64_t row = layer.wrap_y ? wrap_index(r_start + ri, gh) : r_start + ri;
+        const GridCell* cells = layer.grid.data() + row * gw;
+        for (std::int64_t ci = 0; ci + c_start < c_end; ++ci) {
+            const std::int64_t x0 = column_edges_[static_cast<std::size_t>(ci)];
+            const std::int64_t x1 = column_edges_[static_cast<std::size_t>(ci) + 1];
+            if (x1 <= 0) continue;
+            const std::int64_t column = layer.wrap_x ? wrap_index(c_start + ci, gw) : c_start + ci;
+            const GridCell cell = cells[column];
+            if (cell.tile == 0 && (!show_attributes || cell.attribute() == 0)) continue;
+            r.x = static_cast<std::int32_t>(x0);
+            r.y = static_cast<std::int32_t>(y0);
+            r.flip_horizontal = cell.flip_horizontal();
+            r.flip_vertical = cell.flip_vertical();
+            r.rotate = cell.rotate();
+            r.force_blending = false;
+            // A rotated cell passes its size exchanged, and its source is tile height wide and tile width tall.
+            r.width = static_cast<std::int32_t>(r.rotate ? y1 - y0 : x1 - x0);
+            r.height = static_cast<std::int32_t>(r.rotate ? x1 - x0 : y1 - y0);
+            if (cell.tile != 0 && cell.tile <= f.tiles.count) {
+                const std::uint32_t index = cell.tile - 1;
+                r.source_x = static_cast<std::int32_t>(ts.first_tile_offset_pixel_x + (index % across) * step_x);
+                r.source_y = static_cast<std::int32_t>(ts.first_tile_offset_pixel_y + (index / across) * step_y);
+                r.source_width = r.rotate ? ts.single_tile_pixel_height : ts.single_tile_pixel_width;
+                r.source_height = r.rotate ? ts.single_tile_pixel_width : ts.single_tile_pixel_height;
+                draw_image_region(f.target, tiles_image, r, f.options);
+                ++results_.tiles_drawn;
+            }
+            if (!show_attributes || cell.attribute() == 0) continue;
+            const int value = cell.attribute();
+            const Image& icon = pictures_.attribute_icon(value);
+            if (!icon.empty()) {
+                DrawRegion mark = r;
+                mark.source_x = mark.source_y = 0;
+                mark.source_width = icon.width;
+                mark.source_height = icon.height;
+                mark.force_blending = true;
+                if (cell.tile == 0) {
+                    mark.flip_horizontal = mark.flip_vertical = mark.rotate = false;
+                    mark.width = static_cast<std::int32_t>(x1 - x0);
+                    mark.height = static_cast<std::int32_t>(y1 - y0);
+                }
+                draw_image_region(f.target, icon, mark, f.options);
+            } else if (f.can_write_text()) {
+                QPainter& p = f.painter();
+                const QString text = QString::number(value);
+                const int half = f.text_height / 2;
+                const int cx = static_cast<int>((x0 + x1) / 2);
+                const int cy = static_cast<int>((y0 + y1) / 2) - half;
+                const QRect box(cx - 200, cy, 400, f.text_height * 2);
+                p.setPen(Qt::black);
+                p.drawText(box.translated(1, 1), Qt::AlignHCenter | Qt::AlignTop, text);
+                p.setPen(Qt::white);
+                p.drawText(box, Qt::AlignHCenter | Qt::AlignTop, text);
+            }
+        }
+    }
+}
+
+void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std::uint8_t opacity) {
+    const ViewTransform& t = f.transform;
+    const bool sorting = f.prefs.flag(FlagC::SortWhenDrawingEntities);
+    if (sorting) queue_.begin();
+    DrawQueue* queue = sorting ? &queue_ : nullptr;
+    const bool entities_mode = f.request.mode == EditMode::Entities && !f.picture;
+    RenderOverlay* overlay = f.picture ? nullptr : f.request.overlay;
+    const ParentEntity* parent = nullptr;
+    layer_hits_.clear();
+
+    for (const auto& owned : layer.instance_entities) {
+        const InstanceEntity& e = *owned;
+        if (!parent || parent->unique_id != e.pid) parent = find_parent_entity(*f.project, e.pid);
+        if (!parent) continue;
+        std::int64_t w = 0, h = 0;
+        if (parent->is_trigger) {
+            if (parent->trigger_is_a_circle) {
+                w = h = 2 * std::int64_t{e.tcr};
+            } else {
+                w = e.trw;
+                h = e.trh;
+            }
+        } else {
+            w = parent->single_frame_pixel_width;
+            h = parent->single_frame_pixel_height;
+        }
+        if (e.ro) std::swap(w, h);
+        const std::int64_t sw = t.length(static_cast<double>(w));
+        const std::int64_t sh = t.length(static_cast<double>(h));
+        const std::int64_t x = t.point_x(e.px, layer.grid_offset_x);
+        const std::int64_t y = t.point_y(e.py, layer.grid_offset_y);
+        if (x >= f.width || y >= f.height || x + sw <= 0 || y + sh <= 0) continue;
+        if (overlay && overlay->entity_hidden(layer, e)) continue;
+        if (sw <= 0 || sh <= 0 || std::abs(x) > INT32_MAX / 2 || std::abs(y) > INT32_MAX / 2 ||
+            sw > INT32_MAX / 2 || sh > INT32_MAX / 2)
+            continue;
+
+        DrawRegion r;
+        r.x = static_cast<std::int32_t>(x);
+        r.y = static_cast<std::int32_t>(y);
+        r.width = static_cast<std::int32_t>(e.ro ? sh : sw);  // passed exchanged when rotated
+        r.height = static_cast<std::int32_t>(e.ro ? sw : sh);
+        r.opacity = opacity;
+        r.may_defer = true;
+        if (!parent->is_trigger && !parent->image.empty()) {
+            PixelPosition pos;
+            if (frame_position(*parent, static_cast<std::uint32_t>(std::max(parent->preview_anima_frame, 0)), pos)) {
+                r.source_x = pos.x;
+                r.source_y = pos.y;
+            }
+            r.source_width = parent->single_frame_pixel_width;
+            r.source_height = parent->single_frame_pixel_height;
+            r.flip_horizontal = e.fh;
+            r.flip_vertical = e.fv;
+            r.rotate = e.ro;
+            draw_image_region(f.target, parent->image, r, f.options, queue);
+        } else if (!parent->is_trigger) {
+            const Image& stand_in = pictures_.default_entity();
+            r.width = static_cast<std::int32_t>(sw);
+            r.height = static_cast<std::int32_t>(sh);
+            r.source_width = stand_in.width;
+            r.source_height = stand_in.height;
+            draw_image_region(f.target, stand_in, r, f.options, queue);
+        } else if (parent->trigger_is_a_circle) {
+            QPainter& p = f.painter();
+            p.setPen(qpen(resources_.triggers));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QRect(r.x, r.y, static_cast<int>(sw - 1), static_cast<int>(sh - 1)));
+        } else {
+            outline_rect(f.target, x, y, x + sw - 1, y + sh - 1, resources_.triggers.pixel);
+        }
+        ++results_.entities_drawn;
+        EntityHit hit;
+        hit.entity = &e;
+        hit.rect = {x, y, sw, sh};
+        if (is_current && entities_mode && f.cursor) hit.under_cursor = hit.rect.contains(*f.cursor);
+        if (overlay) hit.selected = overlay->entity_selected(layer, e);
+        layer_hits_.push_back(hit);
+    }
+
+    if (sorting) queue_.flush(f.target, f.options, !f.prefs.flag(FlagC::SortWhenDrawingEntities));
+
+    // Second pass: selection rectangles, labels, counts, the hover highlight.
+    const bool labels = f.prefs.view_entities_custom_variables() && f.can_write_text();
+    const InstanceEntity* hovered = f.request.hover && entities_mode ? f.request.hover->entity : nullptr;
+    const EntityHit* hovered_hit = nullptr;
+    for (const EntityHit& hit : layer_hits_) {
+        const ScreenRect& rc = hit.rect;
+        if (hit.selected)
+            outline_rect(f.target, rc.x - 2, rc.y - 2, rc.x + rc.width + 1, rc.y + rc.height + 1,
+                         resources_.selection.pixel, LineStyle::Dotted);
+        if (labels) draw_entity_labels(f, *hit.entity, rc);
+        if (hit.under_cursor) {
+            ++results_.entities_under_cursor;
+            if (hit.selected) ++results_.selected_entities_under_cursor;
+            results_.topmost_entity_under_cursor = hit.entity;
+        }
+        if (hit.entity == hovered) hovered_hit = &hit;
+    }
+    if (hovered_hit) {
+        const ScreenRect& rc = hovered_hit->rect;
+        outline_rect(f.target, rc.x - 1, rc.y - 1, rc.x + rc.width, rc.y + rc.height, resources_.hovered.pixel);
+    }
+    if (is_current) results_.entities = layer_hits_;
+}
+
+void Renderer::draw_entity_labels(Frame& f, const InstanceEntity& entity, const ScreenRect& rect) {
+    const DescriptionTable& table = f.project->descriptions_for(ObjectKind::InstanceEntity);
+    QPainter* p = nullptr;
+    int line = 0;
+    for (int i = 0; i < kCustomVariableCount; ++i) {
+        const CustomVariableDescription& d = table[static_cast<std::size_t>(i)];
+        if (!d.show_in_view) continue;
+        if (!p) {
+            p = &f.painter();
+            p->setPen(qcolour(resources_.entity_labels));
+        }
+        const std::int16_t value = entity.custom_variables[static_cast<std::size_t>(i)];
+        char text[128];
+        if (d.use_bits) {
+            if (d.show_desc_in_view)
+                std::snprintf(text, sizeof text, "%02d: %s = ", i + 1, d.desc.c_str());
+            else
+                std::snprintf(text, sizeof text, "%02d: ", i + 1);
+        } else if (d.show_desc_in_view) {
+            std::snprintf(text, sizeof text, "%02d: %s = %d", i + 1, d.desc.c_str(), value);
+        } else {
+            std::snprintf(text, sizeof text, "%02d: %d", i + 1, value);
+        }
+        std::string full = text;
+        if (d.use_bits) full += int_variable_bits(value);
+        const int x = static_cast<int>(rect.x + rect.width + 1);
+        const int y = static_cast<int>(rect.y) + line * f.text_height;
+        p->drawText(QRect(x, y, 4000, f.text_height), Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(full));
+        ++line;
+    }
+}
+
+void Renderer::draw_paths(Frame& f, const Layer& layer, bool is_current) {
+    if (layer.path_points.empty()) return;
+    const ViewTransform& t = f.transform;
+    RenderOverlay* overlay = f.picture ? nullptr : f.request.overlay;
+    auto screen = [&](float px, float py) {
+        return QPointF(static_cast<double>(t.point_x(px, layer.grid_offset_x)),
+                       static_cast<double>(t.point_y(py, layer.grid_offset_y)));
+    };
+    const auto& points = layer.path_points;
+    for (const PathRange& range : path_ranges(layer)) {
+        const PathPoint& first = *points[range.first];
+        if (overlay && overlay->path_hidden(layer, first)) continue;
+        QPainterPath path(screen(first.px, first.py));
+        double min_x = path.currentPosition().x(), max_x = min_x;
+        double min_y = path.currentPosition().y(), max_y = min_y;
+        auto segment = [&](const PathPoint& from, const PathPoint& to) {
+            const QPointF c1 = from.ucp() ? screen(from.cx2, from.cy2) : screen(from.px, from.py);
+            const QPointF c2 = to.ucp() ? screen(to.cx1, to.cy1) : screen(to.px, to.py);
+            const QPointF end = screen(to.px, to.py);
+            path.cubicTo(c1, c2, end);
+            min_x = std::min(min_x, end.x());
+            max_x = std::max(max_x, end.x());
+            min_y = std::min(min_y, end.y());
+            max_y = std::max(max_y, end.y());
+        };
+        for (std::size_t i = range.first + 1; i <= range.last; ++i) segment(*points[i - 1], *points[i]);
+        if (first.is_closed() && range.size() > 1) segment(*points[range.last], first);
+        if (range.size() > 1) {
+            QPainter& p = f.painter();
+            const bool selected = overlay && overlay->path_selected(layer, first);
+            p.setPen(qpen(selected ? resources_.selected_paths : resources_.paths));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(path);
+        }
+        if (is_current && f.cursor && f.cursor->x >= min_x && f.cursor->x <= max_x && f.cursor->y >= min_y &&
+            f.cursor->y <= max_y)
+            ++results_.paths_under_cursor;
+    }
+}
+
+void Renderer::draw_origin_marker(Frame& f) {
+    const std::int64_t cx = f.transform.cell_x(0, 0);
+    const std::int64_t cy = f.transform.cell_y(0, 0);
+    if (cx < -32 || cy < -32 || cx > f.width + 32 || cy > f.height + 32) return;
+    QPainter& p = f.painter();
+    p.setPen(qpen(resources_.grid_solid));
+    const int x = static_cast<int>(cx);
+    const int y = static_cast<int>(cy);
+    constexpr int kArm = 16, kBack = 13, kBarb = 3;
+    for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+        const QPoint tip(x + dx * kArm, y + dy * kArm);
+        p.drawLine(QPoint(x, y), tip);
+        const QPoint back(x + dx * kBack, y + dy * kBack);
+        p.drawLine(tip, back + QPoint(dy * kBarb, dx * kBarb));
+        p.drawLine(tip, back - QPoint(dy * kBarb, dx * kBarb));
+    }
+}
+
+void Renderer::draw_grid(Frame& f, const Layer& layer) {
+    const ViewTransform& t = f.transform;
+    if (t.scaled_tile_width() < 8.0f || t.scaled_tile_height() < 8.0f) return;
+    const std::int64_t gw = layer.grid_width;
+    const std::int64_t gh = layer.grid_height;
+    auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer.grid_offset_x); };
+    auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer.grid_offset_y); };
+    const std::int64_t c0 = first_visible(0, gw, static_cast<double>(col_edge(0)), t.scaled_tile_width());
+    const std::int64_t r0 = first_visible(0, gh, static_cast<double>(row_edge(0)), t.scaled_tile_height());
+    const std::uint32_t pixel = resources_.grid.pixel;
+    if (resources_.grid_type == GridType::Dots) {
+        for (std::int64_t r = r0; r <= gh; ++r) {
+            const std::int64_t y = row_edge(r);
+            if (y < 0) continue;
+            if (y >= f.height) break;
+            for (std::int64_t c = c0; c <= gw; ++c) {
+                const std::int64_t x = col_edge(c);
+                if (x < 0) continue;
+                if (x >= f.width) break;
+                set_pixel(f.target, x, y, pixel);
+            }
+        }
+        return;
+    }
+    const std::int64_t left = col_edge(0), right = col_edge(gw);
+    const std::int64_t top = row_edge(0), bottom = row_edge(gh);
+    for (std::int64_t r = r0; r <= gh; ++r) {
+        const std::int64_t y = row_edge(r);
+        if (y < 0) continue;
+        if (y >= f.height) break;
+        horizontal_line(f.target, left, right, y, pixel, resources_.grid.style);
+    }
+    for (std::int64_t c = c0; c <= gw; ++c) {
+        const std::int64_t x = col_edge(c);
+        if (x < 0) continue;
+        if (x >= f.width) break;
+        vertical_line(f.target, x, top, bottom, pixel, resources_.grid.style);
+    }
+}
+
+void Renderer::draw_warning_frames(Frame& f) {
+    const std::int64_t r = f.width - 1, b = f.height - 1;
+    if (results_.current_locked) {
+        outline_rect(f.target, 0, 0, r, b, resources_.locked.pixel);
+        if (results_.current_hidden) outline_rect(f.target, 1, 1, r - 1, b - 1, resources_.hidden.pixel);
+    } else if (results_.current_hidden) {
+        outline_rect(f.target, 0, 0, r, b, resources_.hidden.pixel);
+    }
+}
+
+void Renderer::draw_beneath_cursor_count(Frame& f) {
+    if (!f.cursor || !f.can_write_text()) return;
+    int count = 0;
+    if (f.request.mode == EditMode::Entities) {
+        count = results_.entities_under_cursor;
+    } else if (f.request.mode == EditMode::Paths) {
+        count = f.request.overlay && f.request.overlay->editing_path_points() ? results_.path_points_under_cursor
+                                                                               : results_.paths_under_cursor;
+    }
+    if (count <= 1) return;
+    char text[32];
+    std::snprintf(text, sizeof text, " (x%d) ", count);
+    QPainter& p = f.painter();
+    p.setPen(Qt::white);
+    p.setBackground(Qt::black);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    const int right = f.cursor->x - 3;
+    p.drawText(QRect(right - 400, f.cursor->y, 400, f.text_height), Qt::AlignRight | Qt::AlignTop,
+               QString::fromLatin1(text));
+    p.setBackgroundMode(Qt::TransparentMode);
+}
+
+}  // namespace zorva

@@ -1,0 +1,94 @@
+// The viewport redraw: paints the current map, back to front, into an offscreen image the size of the
+// view: background, every visible layer (background colour and image, tiles, attribute marks, entities,
+// paths), origin marker, grid, current layer outline, the tools' overlays, warning frames and the count
+// of objects beneath the cursor. The same code draws a whole map as a picture (no decorations, on a
+// transparent backdrop), band by band.
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "render/draw_image.h"
+#include "render/render_overlay.h"
+#include "render/render_resources.h"
+#include "render/view_geometry.h"
+
+namespace zorva {
+
+class BuiltinPictures;
+class Preferences;
+class Project;
+
+enum class FrameKind {
+    View,     // what the editor shows: camera clamped and written back, every decoration
+    Picture,  // the map alone on a transparent backdrop: no grid, origin, outline, frames, counts, overlays
+};
+
+struct RenderRequest {
+    Project* project = nullptr;  // the current map and layer are the project's selection
+    const Preferences* preferences = nullptr;
+    ViewSize view;
+    std::optional<ViewPoint> cursor;  // in view coordinates
+    EditMode mode = EditMode::Tiles;
+    std::int64_t now_ms = 0;           // for the hover highlight
+    bool main_window_enabled = true;   // false while a modal dialog runs: no objects-beneath-cursor count
+    HoverState* hover = nullptr;       // owned by the entity tools
+    RenderOverlay* overlay = nullptr;  // owned by the tools
+    FrameKind kind = FrameKind::View;
+    // Picture frames: the camera to use instead of the map's (the map is not changed) and the view pixel
+    // shown at the target's top-left corner.
+    std::optional<CellPosition> camera;
+    std::int64_t origin_x = 0;
+    std::int64_t origin_y = 0;
+};
+
+class Renderer {
+public:
+    static constexpr int kOffscreenFailureLimit = 20;
+
+    explicit Renderer(const BuiltinPictures& pictures);
+
+    // Paints one frame into the offscreen image (re-created when the view size changes). Returns 0, or
+    // kImageFailed when the offscreen image cannot be had (after 20 such redraws in a row
+    // take_offscreen_failure() reports it once).
+    std::int32_t redraw(const RenderRequest& request);
+    const QImage& frame() const { return frame_; }
+
+    // Paints into a caller's image (Format_ARGB32_Premultiplied) whose top-left corner shows view pixel
+    // (request.origin_x, request.origin_y); `request.view` is the size of the whole picture.
+    void draw(QImage& target, const RenderRequest& request);
+
+    const FrameResults& results() const { return results_; }
+    const RenderResources& resources() const { return resources_; }
+    // True once after 20 consecutive redraws failed to get an offscreen image.
+    bool take_offscreen_failure();
+
+private:
+    struct Frame;
+    void draw_layer(Frame& f, Layer& layer, bool is_current);
+    void draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity);
+    void draw_entities(Frame& f, const Layer& layer, bool is_current, std::uint8_t opacity);
+    void draw_entity_labels(Frame& f, const InstanceEntity& entity, const ScreenRect& rect);
+    void draw_paths(Frame& f, const Layer& layer, bool is_current);
+    void draw_origin_marker(Frame& f);
+    void draw_grid(Frame& f, const Layer& layer);
+    void draw_warning_frames(Frame& f);
+    void draw_beneath_cursor_count(Frame& f);
+
+    const BuiltinPictures& pictures_;
+    RenderResources resources_;
+    DrawQueue queue_;
+    FrameResults results_;
+    QImage frame_;
+    int offscreen_failures_ = 0;
+    bool offscreen_warning_ = false;
+    // Scratch buffers kept between redraws.
+    std::vector<std::int64_t> column_edges_;
+    std::vector<std::int64_t> row_edges_;
+    std::vector<EntityHit> layer_hits_;
+};
+
+}  // namespace zorva
