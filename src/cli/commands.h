@@ -18,4 +18,7 @@ struct Command {
 // Every command, in the order --help lists them.
 std::span<const Command> commands();
 
+int run_convert(Arguments arguments);  // convert_command.cpp
+int run_info(Arguments arguments);     // info_command.cpp
+
 }  // namespace zorva::cli

@@ -11,6 +11,8 @@ namespace zorva::cli {
 std::span<const Command> commands() {
     // Commands register here, one line each.
     static const std::vector<Command> kCommands = {
+        {"convert", "convert INPUT OUTPUT   read a project, write it (.zvp binary, else XML)", run_convert},
+        {"info", "info FILE              object counts and images that failed to load", run_info},
     };
     return kCommands;
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "projectfile/project_io.h"
 #include "projectfile/xml_writer.h"
 #include "support/temp_dir.h"
 #include "xml_test_support.h"
@@ -386,6 +387,28 @@ TEST(XmlReader, TextsPassThroughByteForByte) {
                                               "\"></map_properties></map></all_maps>"));
     ASSERT_TRUE(result) << result.message;
     EXPECT_EQ(result.project->maps[0]->name.view(), name);
+}
+
+TEST(ProjectIo, FormatByExtensionInAnyLetterCase) {
+    EXPECT_EQ(project_format_from_path("/a/b.xml"), ProjectFormat::Xml);
+    EXPECT_EQ(project_format_from_path("/a/b.XmL"), ProjectFormat::Xml);
+    EXPECT_EQ(project_format_from_path("/a/b.ZVP"), ProjectFormat::Zvp);
+    EXPECT_EQ(project_format_from_path("/a/xml"), ProjectFormat::Unknown);
+    EXPECT_EQ(read_project("/a/level.txt").message,
+              "The file has an invalid extension:\n\n/a/level.txt\n\nZorva only supports the following file "
+              "extensions:\n.zvp\n.xml\n\n");
+
+    test::TempDir dir;
+    Project project = test::make_rich_project();
+    const std::string upper = dir.file("LEVEL.XML");
+    ASSERT_TRUE(write_project(upper, project));
+    EXPECT_EQ(test::read_file(upper).rfind("<?xml", 0), 0u);
+    LoadResult loaded = read_project(upper);
+    ASSERT_TRUE(loaded) << loaded.message;
+    EXPECT_EQ(loaded.project->maps.size(), 1u);
+    // Any other name is written as XML too.
+    ASSERT_TRUE(write_project(dir.file("level.backup"), project, true));
+    EXPECT_EQ(test::read_file(dir.file("level.backup")).rfind("<?xml", 0), 0u);
 }
 
 }  // namespace
