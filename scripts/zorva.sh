@@ -54,7 +54,7 @@ run_editor() {
     if [ -x "$BUILD_DIR/bin/zorva" ]; then
         exec "$BUILD_DIR/bin/zorva" "$sample"
     fi
-    exec "$BUILD_DIR/bin/zorva-cli" --help
+    exec "$BUILD_DIR/bin/zorva-cli" info "$sample"
 }
 
 case "$action" in
