@@ -289,7 +289,7 @@ void Dump::layer_grid() {
             out_.put(", ", 2);
             out_.put_unsigned(cell_.Attribute, 3);
             if (column + 1 == width) {
-                out_.put("),\n\t\t\t\t", 8);
+                out_.put("),\n\t\t\t\t", 7);
             } else {
                 out_.put("),  ", 4);
             }
