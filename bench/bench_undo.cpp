@@ -34,7 +34,8 @@ struct BigLayer {
     bool stroke(UndoHistories& histories) {
         layer->take_snapshot();
         const std::uint32_t n = next++ * 7919u;
-        GridCell* cell = layer->cell(static_cast<std::int32_t>(n % kSide), static_cast<std::int32_t>((n / kSide) % kSide));
+        GridCell* cell =
+            layer->cell(static_cast<std::int32_t>(n % kSide), static_cast<std::int32_t>((n / kSide) % kSide));
         cell->tile += 1000;
         return histories.record_tile_edit(undo_op::kPlaceTiles, project, *layer, *layer->snapshot());
     }
@@ -70,8 +71,8 @@ void BM_RecordOnly(benchmark::State& state) {
         setup.layer->take_snapshot();
         setup.layer->cell(5, 5)->tile ^= 1u;
         state.ResumeTiming();
-        benchmark::DoNotOptimize(
-            histories.record_tile_edit(undo_op::kPlaceTiles, setup.project, *setup.layer, *setup.layer->snapshot()));
+        benchmark::DoNotOptimize(histories.record_tile_edit(undo_op::kPlaceTiles, setup.project, *setup.layer,
+                                                            *setup.layer->snapshot()));
     }
     report_memory(state, histories);
 }

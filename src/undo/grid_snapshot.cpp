@@ -121,7 +121,8 @@ std::vector<GridCell> GridSnapshot::materialise(GridView base) const {
         const std::size_t columns = std::min(tw, bw);
         const std::int32_t rows = std::min(target_height_, base.height);
         for (std::int32_t y = 0; y < rows; ++y)
-            std::copy_n(base.cells.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * bw), columns,
+            std::copy_n(base.cells.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * bw),
+                        columns,
                         grid.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * tw));
     }
     std::size_t from = 0;

@@ -38,8 +38,9 @@ void UndoHistories::drop_all_after_failure(bool show_dialog) {
     clear_all();
     if (!show_dialog || dont_warn_again_ || !platform_) return;
     bool ticked = false;
-    platform_->message_with_check_box("All the Undos and Redos will be removed, because of low memory.", "Undos",
-                                      "Do not warn me again", MessageButtons::Ok, MessageIcon::Warning, ticked);
+    platform_->message_with_check_box("All the Undos and Redos will be removed, because of low memory.",
+                                      "Undos", "Do not warn me again", MessageButtons::Ok,
+                                      MessageIcon::Warning, ticked);
     if (ticked) dont_warn_again_ = true;
 }
 
@@ -113,9 +114,8 @@ bool UndoHistories::record_delete_tile_set(Project& project, Detached<TileSet>&&
 }
 
 bool UndoHistories::record_map_properties(Project& project, const Map& map) {
-    return add(HistoryKind::Main, project, [&] {
-        return UndoRecord::map_properties(map, selected_id(project, UndoTargetKind::Map));
-    });
+    return add(HistoryKind::Main, project,
+               [&] { return UndoRecord::map_properties(map, selected_id(project, UndoTargetKind::Map)); });
 }
 
 bool UndoHistories::record_layer_properties(Project& project, const Layer& layer) {
@@ -126,7 +126,8 @@ bool UndoHistories::record_layer_properties(Project& project, const Layer& layer
 
 bool UndoHistories::record_parent_entity_properties(Project& project, const ParentEntity& entity) {
     return add(HistoryKind::Main, project, [&] {
-        return UndoRecord::parent_entity_properties(entity, selected_id(project, UndoTargetKind::ParentEntity));
+        return UndoRecord::parent_entity_properties(entity,
+                                                    selected_id(project, UndoTargetKind::ParentEntity));
     });
 }
 
@@ -140,6 +141,7 @@ bool UndoHistories::record_tile_edit(UndoCode code, Project& project, const Laye
                                      std::span<const GridCell> before) {
     const OperationRow* row = find_operation(code);
     if (!row || row->snapshot != SnapshotKind::Grid) return false;
+    if (before.size() != layer.grid.size()) return false;  // not a snapshot of this grid: nothing to record
     return add(HistoryKind::Main, project, [&] {
         return UndoRecord::grid_edit(code, layer, before, selected_id(project, UndoTargetKind::Layer));
     });
@@ -148,7 +150,8 @@ bool UndoHistories::record_tile_edit(UndoCode code, Project& project, const Laye
 bool UndoHistories::record_layer_visibility(Project& project, const Layer& layer) {
     const UndoTarget target{layer.unique_id, layer.map_id};
     return add(HistoryKind::Main, project, [&] {
-        return UndoRecord::plain(undo_op::kLayerVisibility, target, selected_id(project, UndoTargetKind::Layer));
+        return UndoRecord::plain(undo_op::kLayerVisibility, target,
+                                 selected_id(project, UndoTargetKind::Layer));
     });
 }
 
@@ -174,7 +177,8 @@ bool UndoHistories::record_instance_entities(UndoCode code, Project& project, co
     });
 }
 
-bool UndoHistories::record_path_points(UndoCode code, Project& project, const Layer& layer, HistoryKind which) {
+bool UndoHistories::record_path_points(UndoCode code, Project& project, const Layer& layer,
+                                       HistoryKind which) {
     const OperationRow* row = find_operation(code);
     if (!row || row->snapshot != SnapshotKind::PathPoints) return false;
     return add(which, project, [&] {
@@ -188,14 +192,16 @@ bool UndoHistories::record_path_points(UndoCode code, Project& project, const La
     const OperationRow* row = find_operation(code);
     if (!row || row->snapshot != SnapshotKind::PathPoints) return false;
     return add(which, project, [&] {
-        return UndoRecord::path_points(code, layer, std::move(before), selected_id(project, UndoTargetKind::Layer));
+        return UndoRecord::path_points(code, layer, std::move(before),
+                                       selected_id(project, UndoTargetKind::Layer));
     });
 }
 
 bool UndoHistories::record_selection(UndoCode code, Project& project) {
     const OperationRow* row = find_operation(code);
     if (!row || row->snapshot != SnapshotKind::Selection) return false;
-    const UndoTarget target{kInvalidId, row->target == UndoTargetKind::Layer ? project.selected_map_id() : kInvalidId};
+    const UndoTarget target{kInvalidId,
+                            row->target == UndoTargetKind::Layer ? project.selected_map_id() : kInvalidId};
     return add(HistoryKind::Main, project,
                [&] { return UndoRecord::plain(code, target, selected_id(project, row->target)); });
 }

@@ -36,7 +36,8 @@ struct ViewBusyState {
     bool path_operation_between_steps = false;  // EditMode Paths is between the steps of an operation
 
     bool any() const {
-        return dragging || floating_selection || modal_dialog || backup_running || path_operation_between_steps;
+        return dragging || floating_selection || modal_dialog || backup_running ||
+               path_operation_between_steps;
     }
 };
 using BusyQuery = std::function<ViewBusyState()>;
@@ -85,18 +86,24 @@ public:
     // 12). `selection_id` is the id that was selected before the removal; without a record the object is
     // freed here.
     bool record_delete_map(Project& project, Detached<Map>&& map, ObjectId selection_id);
-    bool record_delete_layer(Project& project, ObjectId map_id, Detached<Layer>&& layer, ObjectId selection_id);
-    bool record_delete_parent_entity(Project& project, Detached<ParentEntity>&& entity, ObjectId selection_id);
+    bool record_delete_layer(Project& project, ObjectId map_id, Detached<Layer>&& layer,
+                             ObjectId selection_id);
+    bool record_delete_parent_entity(Project& project, Detached<ParentEntity>&& entity,
+                                     ObjectId selection_id);
     bool record_delete_tile_set(Project& project, Detached<TileSet>&& tile_set, ObjectId selection_id);
-    // Before the properties change (codes 16, 17, 18, 20). A layer record holds the whole grid until the
-    // next call into the histories (or settle()) reduces it to what the change made different.
+    // Before the properties change (codes 16, 17, 18, 20). A layer record holds the whole grid until
+    // settle(), called right after the change, reduces it to the cells the change made different. The next
+    // call into the histories settles it too, which is exact as long as the change kept the cells the old
+    // and new grid share (resize_layer keeps the top-left block).
     bool record_map_properties(Project& project, const Map& map);
     bool record_layer_properties(Project& project, const Layer& layer);
     bool record_parent_entity_properties(Project& project, const ParentEntity& entity);
     bool record_tile_set_properties(Project& project, const TileSet& tile_set);
     // After a tile edit (codes 21 to 25), from the grid as it was before: `before` (the layer's grid
-    // snapshot) holds grid_width * grid_height cells; only the cells that differ are kept.
-    bool record_tile_edit(UndoCode code, Project& project, const Layer& layer, std::span<const GridCell> before);
+    // snapshot) holds grid_width * grid_height cells (else nothing is recorded); only the cells that
+    // differ are kept.
+    bool record_tile_edit(UndoCode code, Project& project, const Layer& layer,
+                          std::span<const GridCell> before);
     // Layer visibility (26), lock and unlock (27 to 34), moves in a list (57 to 60): before or after.
     bool record_layer_visibility(Project& project, const Layer& layer);
     bool record_lock(UndoCode code, Project& project, UndoTarget target);
@@ -107,8 +114,8 @@ public:
     // it was when the edit started.
     bool record_path_points(UndoCode code, Project& project, const Layer& layer,
                             HistoryKind which = HistoryKind::Main);
-    bool record_path_points(UndoCode code, Project& project, const Layer& layer, std::vector<PathPoint> before,
-                            HistoryKind which = HistoryKind::Main);
+    bool record_path_points(UndoCode code, Project& project, const Layer& layer,
+                            std::vector<PathPoint> before, HistoryKind which = HistoryKind::Main);
     // Before the selection changes (50, 51, 52, 54); a layer selection belongs to the selected map.
     bool record_selection(UndoCode code, Project& project);
 

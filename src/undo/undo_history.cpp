@@ -52,7 +52,8 @@ MenuItemState UndoHistory::undo_item() const {
 
 MenuItemState UndoHistory::redo_item() const {
     const UndoRecord* record = newest_redo();
-    const std::string_view name = record ? operation_name(inverse_operation(record->code())) : std::string_view();
+    const std::string_view name =
+        record ? operation_name(inverse_operation(record->code())) : std::string_view();
     if (name.empty()) return {"Redo\tCtrl+Y", false};
     std::string text = "&Redo : ";
     text += name;

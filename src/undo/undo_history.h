@@ -37,7 +37,7 @@ public:
     UndoRecord* newest_undo() { return undo_.empty() ? nullptr : undo_.back().get(); }
 
     // A new record: the oldest undo record is discarded at the limit, and the redo list is cleared.
-    // Throws std::bad_alloc (the record is then freed and the lists are as they were).
+    // Throws std::bad_alloc (the record is then freed; the oldest record may already be gone).
     void add(std::unique_ptr<UndoRecord> record);
 
     // Takes the newest record out of a list (null when empty).

@@ -252,9 +252,10 @@ ApplyResult UndoRecord::apply_kept_object(Project& project) {
         case undo_op::kDeleteMap: {
             auto* slot = std::get_if<std::unique_ptr<Map>>(kept);
             if (!slot || find_map(project, target_.id)) return ApplyResult::Mismatch;
-            const ApplyResult result = reinsert(*slot, kept_index_, [&](std::unique_ptr<Map>&& map, int index) {
-                return insert_map(project, std::move(map), index) != nullptr;
-            });
+            const ApplyResult result =
+                reinsert(*slot, kept_index_, [&](std::unique_ptr<Map>&& map, int index) {
+                    return insert_map(project, std::move(map), index) != nullptr;
+                });
             if (result == ApplyResult::Done) *kept = std::monostate{};
             return result;
         }
@@ -262,9 +263,10 @@ ApplyResult UndoRecord::apply_kept_object(Project& project) {
             auto* slot = std::get_if<std::unique_ptr<Layer>>(kept);
             Map* map = find_map(project, target_.owner_id);
             if (!slot || !map || find_layer(*map, target_.id)) return ApplyResult::Mismatch;
-            const ApplyResult result = reinsert(*slot, kept_index_, [&](std::unique_ptr<Layer>&& layer, int index) {
-                return insert_layer(*map, std::move(layer), index) != nullptr;
-            });
+            const ApplyResult result =
+                reinsert(*slot, kept_index_, [&](std::unique_ptr<Layer>&& layer, int index) {
+                    return insert_layer(*map, std::move(layer), index) != nullptr;
+                });
             if (result == ApplyResult::Done) *kept = std::monostate{};
             return result;
         }
@@ -438,7 +440,8 @@ ApplyResult UndoRecord::apply_list_move(Project& project) {
             Map* map = find_map(project, target_.owner_id);
             const Layer* layer = map ? find_layer(*map, target_.id) : nullptr;
             if (!layer) return ApplyResult::Mismatch;
-            moved = code_ == undo_op::kMoveLayerUp ? move_down(map->layers, layer) : move_up(map->layers, layer);
+            moved =
+                code_ == undo_op::kMoveLayerUp ? move_down(map->layers, layer) : move_up(map->layers, layer);
             break;
         }
         default:
@@ -491,8 +494,12 @@ std::size_t UndoRecord::memory_bytes() const {
         std::size_t operator()(const std::unique_ptr<LayerSnapshot>& p) const {
             return p ? sizeof(*p) + p->grid.memory_bytes() : 0;
         }
-        std::size_t operator()(const std::unique_ptr<ParentEntityProperties>& p) const { return p ? sizeof(*p) : 0; }
-        std::size_t operator()(const std::unique_ptr<TileSetProperties>& p) const { return p ? sizeof(*p) : 0; }
+        std::size_t operator()(const std::unique_ptr<ParentEntityProperties>& p) const {
+            return p ? sizeof(*p) : 0;
+        }
+        std::size_t operator()(const std::unique_ptr<TileSetProperties>& p) const {
+            return p ? sizeof(*p) : 0;
+        }
         std::size_t operator()(const GridSnapshot& grid) const { return grid.memory_bytes(); }
         std::size_t operator()(const std::vector<InstanceEntity>& list) const {
             return list.capacity() * sizeof(InstanceEntity);
@@ -505,7 +512,8 @@ std::size_t UndoRecord::memory_bytes() const {
 }
 
 std::size_t object_memory(const Layer& layer) {
-    std::size_t bytes = sizeof(Layer) + layer.grid.capacity() * sizeof(GridCell) + image_memory(layer.background_image);
+    std::size_t bytes =
+        sizeof(Layer) + layer.grid.capacity() * sizeof(GridCell) + image_memory(layer.background_image);
     bytes += layer.instance_entities.size() * (sizeof(InstanceEntity) + sizeof(void*));
     bytes += layer.path_points.size() * (sizeof(PathPoint) + sizeof(void*));
     return bytes;
@@ -517,7 +525,9 @@ std::size_t object_memory(const Map& map) {
     return bytes;
 }
 
-std::size_t object_memory(const ParentEntity& entity) { return sizeof(ParentEntity) + image_memory(entity.image); }
+std::size_t object_memory(const ParentEntity& entity) {
+    return sizeof(ParentEntity) + image_memory(entity.image);
+}
 
 std::size_t object_memory(const TileSet& tile_set) {
     std::size_t bytes = sizeof(TileSet) + image_memory(tile_set.image);
@@ -551,7 +561,8 @@ void select_target(Project& project, UndoTargetKind kind, ObjectId owner_id, Obj
             project.select_map(id);
             break;
         case UndoTargetKind::Layer:
-            if (owner_id != project.selected_map_id() && find_map(project, owner_id)) project.select_map(owner_id);
+            if (owner_id != project.selected_map_id() && find_map(project, owner_id))
+                project.select_map(owner_id);
             project.select_layer(id);
             break;
         case UndoTargetKind::ParentEntity:

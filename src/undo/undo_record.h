@@ -58,8 +58,8 @@ public:
     // of a small tile edit stays small.
     using Payload = std::variant<std::monostate, KeptObject, std::unique_ptr<MapProperties>,
                                  std::unique_ptr<LayerSnapshot>, std::unique_ptr<ParentEntityProperties>,
-                                 std::unique_ptr<TileSetProperties>, GridSnapshot, std::vector<InstanceEntity>,
-                                 std::vector<PathPoint>>;
+                                 std::unique_ptr<TileSetProperties>, GridSnapshot,
+                                 std::vector<InstanceEntity>, std::vector<PathPoint>>;
 
     // Every factory throws std::bad_alloc when the snapshot cannot be had. `selection_id` is the id selected
     // when the record is made.

@@ -1,10 +1,10 @@
+#include "undo/grid_snapshot.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <vector>
-
-#include "undo/grid_snapshot.h"
 
 namespace zorva {
 namespace {
@@ -14,8 +14,10 @@ struct Grid {
     std::int32_t width = 0;
     std::int32_t height = 0;
 
-    Grid(std::int32_t w, std::int32_t h, std::uint32_t seed = 0) : cells(static_cast<std::size_t>(w) * h), width(w), height(h) {
-        for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = {static_cast<std::uint32_t>(i * 7 + seed), seed};
+    Grid(std::int32_t w, std::int32_t h, std::uint32_t seed = 0)
+        : cells(static_cast<std::size_t>(w) * h), width(w), height(h) {
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            cells[i] = {static_cast<std::uint32_t>(i * 7 + seed), seed};
     }
     GridView view() const { return {cells, width, height}; }
     GridCell& at(std::int32_t x, std::int32_t y) { return cells[static_cast<std::size_t>(y) * width + x]; }
@@ -100,7 +102,8 @@ TEST(GridSnapshot, AGrownGridStoresOnlyTheChangedCellsOfTheOldOne) {
     const Grid before(100, 100);
     Grid after(200, 200);
     for (std::int32_t y = 0; y < 100; ++y)
-        for (std::int32_t x = 0; x < 100; ++x) after.at(x, y) = before.cells[static_cast<std::size_t>(y) * 100 + x];
+        for (std::int32_t x = 0; x < 100; ++x)
+            after.at(x, y) = before.cells[static_cast<std::size_t>(y) * 100 + x];
     GridSnapshot snapshot = GridSnapshot::between(before.view(), after.view());
     EXPECT_EQ(snapshot.stored_cells(), 0u);  // the old grid is the top-left of the new one
     expect_round_trip(snapshot, after, before);
@@ -151,7 +154,9 @@ TEST(GridSnapshot, RandomEditsRoundTrip) {
         const Grid base(w, h, static_cast<std::uint32_t>(round));
         Grid target = base;
         const int edits = static_cast<int>(random() % 50);
-        for (int i = 0; i < edits; ++i) target.cells[random() % target.cells.size()] = {static_cast<std::uint32_t>(random() % 5), static_cast<std::uint32_t>(random() % 3)};
+        for (int i = 0; i < edits; ++i)
+            target.cells[random() % target.cells.size()] = {static_cast<std::uint32_t>(random() % 5),
+                                                            static_cast<std::uint32_t>(random() % 3)};
         GridSnapshot snapshot = GridSnapshot::between(target.view(), base.view());
         EXPECT_LE(snapshot.stored_cells(), static_cast<std::size_t>(edits) * 3);
         expect_round_trip(snapshot, base, target);

@@ -25,28 +25,46 @@ public:
     // Makes one recorded change; false when the drawn change was not possible (nothing happened).
     bool change() {
         switch (pick(22)) {
-            case 0: return add_a_map();
-            case 1: return add_a_layer();
-            case 2: return delete_a_map();
-            case 3: return delete_a_layer();
-            case 4: return add_or_delete_parent_entity();
-            case 5: return add_or_delete_tile_set();
-            case 6: return map_properties();
-            case 7: return layer_properties();
-            case 8: return parent_entity_properties();
-            case 9: return tile_set_properties();
+            case 0:
+                return add_a_map();
+            case 1:
+                return add_a_layer();
+            case 2:
+                return delete_a_map();
+            case 3:
+                return delete_a_layer();
+            case 4:
+                return add_or_delete_parent_entity();
+            case 5:
+                return add_or_delete_tile_set();
+            case 6:
+                return map_properties();
+            case 7:
+                return layer_properties();
+            case 8:
+                return parent_entity_properties();
+            case 9:
+                return tile_set_properties();
             case 10:
             case 11:
-            case 12: return tile_stroke();
-            case 13: return visibility();
-            case 14: return lock_toggle();
+            case 12:
+                return tile_stroke();
+            case 13:
+                return visibility();
+            case 14:
+                return lock_toggle();
             case 15:
-            case 16: return entity_edit();
+            case 16:
+                return entity_edit();
             case 17:
-            case 18: return path_edit();
-            case 19: return select_something();
-            case 20: return move_map();
-            default: return move_layer();
+            case 18:
+                return path_edit();
+            case 19:
+                return select_something();
+            case 20:
+                return move_map();
+            default:
+                return move_layer();
         }
     }
 
@@ -90,8 +108,8 @@ private:
         if (!layer) return false;
         Map* map = owner(*layer);
         const ObjectId selected = project.selected_layer_id();
-        return histories_.record_delete_layer(project, map->unique_id, remove_layer(project, *map, layer, false),
-                                              selected);
+        return histories_.record_delete_layer(project, map->unique_id,
+                                              remove_layer(project, *map, layer, false), selected);
     }
     bool add_or_delete_parent_entity() {
         if (pick(2) == 0 || project.parent_entities.empty()) {
@@ -108,8 +126,8 @@ private:
             return tile_set && histories_.record_add_tile_set(project, *tile_set);
         }
         const ObjectId selected = project.selected_tile_set_id();
-        return histories_.record_delete_tile_set(project, remove_tile_set(project, any(project.tile_sets), false),
-                                                 selected);
+        return histories_.record_delete_tile_set(
+            project, remove_tile_set(project, any(project.tile_sets), false), selected);
     }
     bool map_properties() {
         Map* map = any(project.maps);
@@ -202,8 +220,8 @@ private:
             default: {
                 ParentEntity* entity = any(project.parent_entities);
                 if (!entity ||
-                    !histories_.record_lock(entity->is_locked ? kUnlockParentEntity : kLockParentEntity, project,
-                                            {entity->unique_id, kInvalidId}))
+                    !histories_.record_lock(entity->is_locked ? kUnlockParentEntity : kLockParentEntity,
+                                            project, {entity->unique_id, kInvalidId}))
                     return false;
                 entity->is_locked = !entity->is_locked;
                 return true;
@@ -218,8 +236,9 @@ private:
         const UndoCode code = what == 0 ? kPlaceEntities : what == 1 ? kEraseEntities : kFlipEntities;
         if (!histories_.record_instance_entities(code, project, *layer)) return false;
         if (what == 0) {
-            InstanceEntity tmpl = make_instance_entity(*parent, layer->map_id, layer->unique_id,
-                                                       static_cast<float>(pick(500)), static_cast<float>(pick(500)));
+            InstanceEntity tmpl =
+                make_instance_entity(*parent, layer->map_id, layer->unique_id, static_cast<float>(pick(500)),
+                                     static_cast<float>(pick(500)));
             tmpl.custom_variables[pick(100)] = static_cast<std::int16_t>(pick(1000));
             add_instance_entity(project, tmpl, false, nullptr);
         } else if (what == 1) {
@@ -295,7 +314,8 @@ private:
         const bool up = pick(2) == 0;
         const int index = index_of(map->layers, static_cast<const Layer*>(layer));
         if (up ? index == 0 : index + 1 == static_cast<int>(map->layers.size())) return false;
-        if (!histories_.record_move(up ? kMoveLayerUp : kMoveLayerDown, project, {layer->unique_id, map->unique_id}))
+        if (!histories_.record_move(up ? kMoveLayerUp : kMoveLayerDown, project,
+                                    {layer->unique_id, map->unique_id}))
             return false;
         return up ? move_up(map->layers, layer) : move_down(map->layers, layer);
     }
@@ -341,14 +361,14 @@ TEST_P(RandomSequence, UndoAllAndRedoAllPassThroughEveryStep) {
 
     for (std::size_t step = states.size() - 1; step > 0; --step) {
         ASSERT_EQ(histories.undo(&project), UndoResult::Done) << "undo to step " << step - 1;
-        ASSERT_EQ(test::dump(project), states[step - 1]) << "after undo to step " << step - 1 << " ("
-                                                         << histories.redo_text() << ")";
+        ASSERT_EQ(test::dump(project), states[step - 1])
+            << "after undo to step " << step - 1 << " (" << histories.redo_text() << ")";
     }
     EXPECT_EQ(histories.undo(&project), UndoResult::Empty);
     for (std::size_t step = 1; step < states.size(); ++step) {
         ASSERT_EQ(histories.redo(&project), UndoResult::Done) << "redo to step " << step;
-        ASSERT_EQ(test::dump(project), states[step]) << "after redo to step " << step << " ("
-                                                     << histories.undo_text() << ")";
+        ASSERT_EQ(test::dump(project), states[step])
+            << "after redo to step " << step << " (" << histories.undo_text() << ")";
     }
     EXPECT_EQ(histories.redo(&project), UndoResult::Empty);
 

@@ -1,3 +1,5 @@
+#include "undo/undo_histories.h"
+
 #include <gtest/gtest.h>
 
 #include <new>
@@ -6,7 +8,6 @@
 #include "model/project.h"
 #include "project_dump.h"
 #include "support/scripted_platform.h"
-#include "undo/undo_histories.h"
 
 namespace zorva {
 namespace {
@@ -16,8 +17,9 @@ using namespace undo_op;
 // Records the check box caption too.
 class RecordingPlatform : public test::ScriptedPlatform {
 public:
-    Answer message_with_check_box(std::string_view text, std::string_view caption, std::string_view check_box_text,
-                                  MessageButtons buttons, MessageIcon icon, bool& checked) override {
+    Answer message_with_check_box(std::string_view text, std::string_view caption,
+                                  std::string_view check_box_text, MessageButtons buttons, MessageIcon icon,
+                                  bool& checked) override {
         check_boxes.emplace_back(check_box_text);
         checked = tick_dont_ask_again;
         return message_box(text, caption, buttons, icon, Answer::Ok);
@@ -39,7 +41,8 @@ protected:
         return add_layer(project, tmpl, false, nullptr);
     }
     // One stroke of the placement tool: snapshot, change, record.
-    bool stroke(Layer& layer, std::int32_t x, std::int32_t y, std::uint32_t tile, UndoCode code = kPlaceTiles) {
+    bool stroke(Layer& layer, std::int32_t x, std::int32_t y, std::uint32_t tile,
+                UndoCode code = kPlaceTiles) {
         EXPECT_TRUE(layer.take_snapshot());
         layer.cell(x, y)->tile = tile;
         return histories.record_tile_edit(code, project, layer, *layer.snapshot());
@@ -129,7 +132,8 @@ TEST_F(UndoTest, MapPropertiesUndoKeepsTheTilePickerState) {
 TEST_F(UndoTest, UndoingATilePlacementRestoresTheWholeGrid) {
     Map* map = new_map();
     Layer* layer = new_layer(*map, 40, 30);
-    for (std::size_t i = 0; i < layer->grid.size(); ++i) layer->grid[i] = {static_cast<std::uint32_t>(i % 13), 0};
+    for (std::size_t i = 0; i < layer->grid.size(); ++i)
+        layer->grid[i] = {static_cast<std::uint32_t>(i % 13), 0};
     const std::vector<GridCell> original = layer->grid;
 
     // One stroke that changes many cells, among them ones nothing else touches later.
@@ -276,7 +280,7 @@ TEST_F(UndoTest, DeleteRecordsKeepTheObjectAndPutItBackWhereItWas) {
     EXPECT_EQ(project.selected_map(), map);
     ASSERT_EQ(histories.redo(&project), UndoResult::Done);
     EXPECT_EQ(find_map(project, map->unique_id), nullptr);  // `map` now lives in the record
-    histories.clear_main();                                   // and is freed here
+    histories.clear_main();                                 // and is freed here
     EXPECT_EQ(histories.memory_bytes(), 0u);
 }
 
@@ -289,9 +293,11 @@ TEST_F(UndoTest, DeletedParentEntitiesAndTileSetsComeBack) {
     const std::string before = test::dump(project, true);
 
     ObjectId selected = project.selected_parent_entity_id();
-    ASSERT_TRUE(histories.record_delete_parent_entity(project, remove_parent_entity(project, entity, false), selected));
+    ASSERT_TRUE(histories.record_delete_parent_entity(project, remove_parent_entity(project, entity, false),
+                                                      selected));
     selected = project.selected_tile_set_id();
-    ASSERT_TRUE(histories.record_delete_tile_set(project, remove_tile_set(project, tile_set, false), selected));
+    ASSERT_TRUE(
+        histories.record_delete_tile_set(project, remove_tile_set(project, tile_set, false), selected));
     EXPECT_EQ(histories.undo_text(), "&Undo : Delete tile set\tCtrl+Z");
     ASSERT_EQ(histories.undo(&project), UndoResult::Done);
     EXPECT_EQ(histories.undo_text(), "&Undo : Delete entity\tCtrl+Z");
@@ -316,7 +322,8 @@ TEST_F(UndoTest, LayerPropertiesRestorePropertiesAndGridAcrossAResize) {
     const LayerProperties old_properties = layer->properties();
     const std::vector<GridCell> old_grid = layer->grid;
 
-    for (const auto& [w, h] : {std::pair{100, 50}, std::pair{400, 250}, std::pair{300, 200}, std::pair{50, 300}}) {
+    for (const auto& [w, h] :
+         {std::pair{100, 50}, std::pair{400, 250}, std::pair{300, 200}, std::pair{50, 300}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
         ASSERT_TRUE(histories.record_layer_properties(project, *layer));
         EXPECT_FALSE(histories.main().newest_undo()->is_settled());
@@ -449,7 +456,8 @@ TEST_F(UndoTest, InstanceEntityListSnapshots) {
     ParentEntity* parent = add_parent_entity(project, ParentEntityProperties{}, false, nullptr);
     const auto place = [&](float x) {
         ASSERT_TRUE(histories.record_instance_entities(kPlaceEntities, project, *layer));
-        ASSERT_NE(add_instance_entity(project, make_instance_entity(*parent, map->unique_id, layer->unique_id, x, 1),
+        ASSERT_NE(add_instance_entity(project,
+                                      make_instance_entity(*parent, map->unique_id, layer->unique_id, x, 1),
                                       false, nullptr),
                   nullptr);
     };
