@@ -1,5 +1,7 @@
 #include "app/preferences.h"
 
+#include "projectfile/safe_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,19 +87,6 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 }  // namespace
 
 Preferences::Preferences() { reset(true); }
@@ -172,19 +161,9 @@ void Preferences::apply_load_corrections() {
 
 bool Preferences::save(const std::filesystem::path& file) const {
     std::error_code ec;
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-    std::filesystem::create_directories(folder, ec);  // a failure shows up at the open below
-
-    std::string temp = (folder / (file.filename().string() + ".tmp-XXXXXX")).string();
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    ::fchmod(fd, 0644);
-    bool ok = write_all(fd, bytes_.data(), bytes_.size());
-    ok = (::fsync(fd) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = std::rename(temp.c_str(), file.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+    const std::string_view bytes(reinterpret_cast<const char*>(bytes_.data()), bytes_.size());
+    return write_file_safely(file.string(), bytes);
 }
 
 // ---- raw access ----
