@@ -249,6 +249,39 @@ TEST(ZvpReader, LayerGridLargerThanTheFileFailsBeforeAllocating) {
     }
 }
 
+TEST(ZvpReader, GridsOfEverySizeReadBackCellForCell) {
+    // One cell, a row, and a layer larger than the reader's block of cells; then the same file cut in the
+    // middle of the large grid.
+    Project project;
+    Map* map = add_map(project, make_default_map(project), false, nullptr);
+    std::uint32_t seed = 7;
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{513, 1}, std::pair{301, 257}}) {
+        LayerProperties l = make_default_layer(project, ProjectDefaults{}, map->unique_id);
+        l.grid_width = w;
+        l.grid_height = h;
+        Layer* layer = add_layer(project, l, false, nullptr);
+        for (GridCell& cell : layer->grid) {
+            seed = seed * 1103515245u + 12345u;
+            cell = GridCell{seed >> 8, seed & kCellFlagsMask};
+        }
+    }
+    test::TempDir dir;
+    const std::string file = dir.file("grids.zvp");
+    ASSERT_TRUE(write_zvp_project(file, project));
+    const LoadResult loaded = read_zvp_project(file);
+    ASSERT_TRUE(loaded);
+    const Map& read = *loaded.project->maps.front();
+    ASSERT_EQ(read.layers.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(read.layers[i]->grid_width, map->layers[i]->grid_width);
+        EXPECT_EQ(read.layers[i]->grid_height, map->layers[i]->grid_height);
+        EXPECT_EQ(read.layers[i]->grid, map->layers[i]->grid) << "layer " << i;
+    }
+    auto bytes = read_bytes(file);
+    bytes.resize(bytes.size() - 100 * kCellSize);
+    EXPECT_FALSE(read_memory(bytes));
+}
+
 TEST(ZvpReader, MissingFileAndEmptyInputFail) {
     EXPECT_FALSE(read_zvp_project("/no/such/file.zvp"));
     EXPECT_FALSE(read_zvp_project(""));
