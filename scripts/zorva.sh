@@ -14,7 +14,7 @@ action=${1:-run}
 BUILD_DIR=${BUILD_DIR:-build}
 CMAKE_ARGS=${CMAKE_ARGS:-}
 
-PACKAGES="g++ clang cmake ninja-build pkg-config ca-certificates
+PACKAGES="g++ libc6-dev cmake ninja-build pkg-config ca-certificates
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
 libpng-dev zlib1g-dev libpugixml-dev
 libgtest-dev libgmock-dev libbenchmark-dev
