@@ -13,6 +13,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
+
+# The project's packages, plus clang and its fuzzer runtime.
+sh scripts/zorva.sh install
+if ! command -v clang++ >/dev/null 2>&1 || ! dpkg-query -W -f='${Status}' libclang-rt-dev 2>/dev/null | grep -q "ok installed"; then
+    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo=sudo; fi
+    $sudo apt-get update -qq
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang libclang-rt-dev
+fi
 JOBS=${JOBS:-2}
 
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
