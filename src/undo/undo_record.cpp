@@ -556,20 +556,25 @@ ObjectId selected_id(const Project& project, UndoTargetKind kind) {
 }
 
 void select_target(Project& project, UndoTargetKind kind, ObjectId owner_id, ObjectId id) {
+    // An id that names nothing any more (say, the map an undone add had selected) leaves the selection
+    // as the action left it; 0xFFFFFFFF means nothing was selected, and nothing is.
+    const bool none = id == kInvalidId;
     switch (kind) {
         case UndoTargetKind::Map:
-            project.select_map(id);
+            if (none || find_map(project, id)) project.select_map(id);
             break;
-        case UndoTargetKind::Layer:
-            if (owner_id != project.selected_map_id() && find_map(project, owner_id))
-                project.select_map(owner_id);
+        case UndoTargetKind::Layer: {
+            const Map* owner = find_map(project, owner_id);
+            if (!owner || (!none && !find_layer(*owner, id))) break;
+            if (owner_id != project.selected_map_id()) project.select_map(owner_id);
             project.select_layer(id);
             break;
+        }
         case UndoTargetKind::ParentEntity:
-            project.select_parent_entity(id);
+            if (none || find_parent_entity(project, id)) project.select_parent_entity(id);
             break;
         case UndoTargetKind::TileSet:
-            project.select_tile_set(id);
+            if (none || find_tile_set(project, id)) project.select_tile_set(id);
             break;
         case UndoTargetKind::None:
             break;

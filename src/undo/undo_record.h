@@ -130,7 +130,7 @@ private:
 // The id selected now for a kind of target (the selected layer of the selected map for layers).
 ObjectId selected_id(const Project& project, UndoTargetKind kind);
 // Selects through the project's selection operations; for a layer the map `owner_id` is selected first
-// when it exists and is not selected.
+// when it is not selected. An id that names no existing object changes nothing.
 void select_target(Project& project, UndoTargetKind kind, ObjectId owner_id, ObjectId id);
 
 // Memory an object out of the project holds (grids, lists, images), for the history's accounting.

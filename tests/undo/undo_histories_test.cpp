@@ -564,6 +564,18 @@ TEST_F(UndoTest, UndoSelectsTheLayerItActsOn) {
     EXPECT_EQ(project.selected_layer(), layer);
 }
 
+TEST_F(UndoTest, UndoingAnAddThatSelectedTheNewObjectKeepsAValidSelection) {
+    Map* first = new_map();
+    project.select_map(first->unique_id);
+    Map* added = new_map();
+    project.select_map(added->unique_id);  // the editor shows the new map before recording
+    ASSERT_TRUE(histories.record_add_map(project, *added));
+    ASSERT_EQ(histories.undo(&project), UndoResult::Done);
+    EXPECT_EQ(project.selected_map(), first);  // not "nothing"
+    ASSERT_EQ(histories.redo(&project), UndoResult::Done);
+    EXPECT_EQ(project.selected_map(), added);  // the id selected when the undo ran
+}
+
 TEST_F(UndoTest, MovesInTheMapAndLayerLists) {
     Map* a = new_map("a");
     Map* b = new_map("b");
