@@ -20,5 +20,6 @@ std::span<const Command> commands();
 
 int run_convert(Arguments arguments);  // convert_command.cpp
 int run_info(Arguments arguments);     // info_command.cpp
+int run_export_command(Arguments arguments);  // export_command.cpp
 
 }  // namespace zorva::cli

@@ -13,6 +13,8 @@ std::span<const Command> commands() {
     static const std::vector<Command> kCommands = {
         {"convert", "convert INPUT OUTPUT   read a project, write it (.zvp binary, else XML)", run_convert},
         {"info", "info FILE              object counts and images that failed to load", run_info},
+        {"export", "export PROJECT --exporter NAME --output FILE   run an exporter plug-in",
+         run_export_command},
     };
     return kCommands;
 }

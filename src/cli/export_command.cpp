@@ -1,0 +1,163 @@
+// zorva-cli export PROJECT --exporter NAME|PATH --output FILE: runs an exporter plug-in on a project
+// file without the editor, as a quick export. Messages go to standard output as they arrive, the
+// progress to standard error when it is a terminal. Ctrl+C asks the plug-in to cancel.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "app/data_folder.h"
+#include "cli/commands.h"
+#include "export/export_feedback.h"
+#include "export/export_host.h"
+#include "export/export_run.h"
+#include "model/fixed_text.h"
+#include "model/platform.h"
+#include "projectfile/project_io.h"
+#include "projectfile/relative_path.h"
+
+namespace zorva::cli {
+
+void report_load_failure(const LoadResult& result, const std::string& path);  // convert_command.cpp
+
+namespace {
+
+constexpr const char* kUsage = "Usage: zorva-cli export PROJECT --exporter NAME|PATH --output FILE\n";
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void on_interrupt(int) { g_interrupted = 1; }
+
+class TerminalFeedback : public ExportFeedback {
+public:
+    TerminalFeedback() : show_progress_(isatty(STDERR_FILENO) != 0) {}
+    ~TerminalFeedback() override {
+        if (shown_) std::fputc('\n', stderr);
+    }
+    TerminalFeedback(const TerminalFeedback&) = delete;
+    TerminalFeedback& operator=(const TerminalFeedback&) = delete;
+
+    void message(std::string_view text) override {
+        if (shown_) std::fputs("\r     \r", stderr);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        if (shown_) draw();
+    }
+    void progress(int percent) override {
+        if (!show_progress_ || percent == percent_) return;
+        percent_ = percent;
+        draw();
+    }
+    bool cancelled() const override { return g_interrupted != 0; }
+
+private:
+    void draw() {
+        std::fprintf(stderr, "\r%3d%%", percent_);
+        std::fflush(stderr);
+        shown_ = true;
+    }
+
+    bool show_progress_;
+    bool shown_ = false;
+    int percent_ = -1;
+};
+
+// An exporter named by file name lives in the Exporters folder beside the executable; ".so" may be left
+// out, and the letter case need not match. A name with a folder in it is taken as a path.
+std::string find_exporter(const std::string& name) {
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) return name;
+    const std::filesystem::path folder = executable_folder() / "Exporters";
+    std::string file = name;
+    if (!file.ends_with(".so")) file += ".so";
+    std::error_code error;
+    if (std::filesystem::is_regular_file(folder / file, error)) return (folder / file).string();
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string candidate = entry.path().filename().string();
+        if (lower(candidate) == lower(file) && entry.is_regular_file(error)) return entry.path().string();
+    }
+    return (folder / file).string();  // the loader reports it missing, naming where it looked
+}
+
+}  // namespace
+
+int run_export_command(Arguments arguments) {
+    std::string project_path;
+    std::string exporter;
+    std::string output;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        auto value = [&](std::string_view option, std::string& into) {
+            if (argument == option && i + 1 < arguments.size()) {
+                into = arguments[++i];
+                return true;
+            }
+            if (argument.starts_with(option) && argument.size() > option.size() && argument[option.size()] == '=') {
+                into = std::string(argument.substr(option.size() + 1));
+                return true;
+            }
+            return false;
+        };
+        if (value("--exporter", exporter) || value("--output", output)) continue;
+        if (!argument.starts_with("--") && project_path.empty()) {
+            project_path = argument;
+            continue;
+        }
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (project_path.empty() || exporter.empty() || output.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    // The plug-in reads the output name from a 260-character field: a longer one would name another file.
+    if (output.size() > kPathLength) {
+        std::fprintf(stderr, "The output path and file name is longer than %zu characters:\n\n%s\n", kPathLength,
+                     output.c_str());
+        return 2;
+    }
+
+    const std::string path = absolute_path(project_path);
+    HeadlessPlatform platform;
+    LoadResult loaded = read_project(path, &platform);
+    for (const auto& message : platform.messages) std::fprintf(stderr, "%s\n", message.text.c_str());
+    if (!loaded) {
+        report_load_failure(loaded, path);
+        return 1;
+    }
+
+    const std::string exporter_path = find_exporter(exporter);
+    const std::string data = data_folder().string();
+    const ExporterHostApplication application = headless_application(data.c_str());
+    ExportHost host;
+    ExporterResult result;
+    {
+        TerminalFeedback feedback;
+        ExportRequest request;
+        request.exporter_path = exporter_path;
+        request.output_file_name = output;
+        request.quick = true;
+        request.feedback = &feedback;
+        request.application = &application;
+        g_interrupted = 0;
+        void (*previous)(int) = std::signal(SIGINT, on_interrupt);
+        result = run_export(host, *loaded.project, request);
+        std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    }
+    if (result.ok) return 0;
+    const std::string& message = result.message.empty() ? "An error occured in the export DLL." : result.message;
+    std::fputs(message.c_str(), stderr);
+    if (!message.ends_with('\n')) std::fputc('\n', stderr);
+    return 1;
+}
+
+}  // namespace zorva::cli
