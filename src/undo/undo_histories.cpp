@@ -224,7 +224,13 @@ UndoResult UndoHistories::step(Project* project, bool is_undo) {
 
     const UndoTargetKind kind = record->target_kind();
     const ObjectId selected_now = selected_id(*project, kind);
-    const ApplyResult result = record->apply(*project, platform_);
+    ApplyResult result = ApplyResult::OutOfMemory;
+    try {
+        if (allocation_probe_) allocation_probe_(path_edit_open_ ? HistoryKind::PathEdit : HistoryKind::Main);
+        result = record->apply(*project, platform_);
+    } catch (const std::bad_alloc&) {
+        result = ApplyResult::OutOfMemory;
+    }
     if (result != ApplyResult::Done) {
         // A record that cannot be applied leaves the histories unreliable: drop them. Only a memory
         // shortage earns the dialog.

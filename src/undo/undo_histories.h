@@ -151,8 +151,8 @@ public:
     bool memory_warning_shown() const { return memory_warning_shown_; }
     bool low_memory_dialog_suppressed() const { return dont_warn_again_; }
 
-    // Called with the history a record is about to join before each record is made; a test throws
-    // std::bad_alloc from it to stand for memory running out.
+    // Called with the history concerned before each record is made and before each undo or redo is
+    // applied; a test throws std::bad_alloc from it to stand for memory running out.
     using AllocationProbe = std::function<void(HistoryKind)>;
     void set_allocation_probe(AllocationProbe probe) { allocation_probe_ = std::move(probe); }
 

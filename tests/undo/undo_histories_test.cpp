@@ -638,6 +638,21 @@ TEST_F(UndoTest, OutOfMemoryWarnsOnceAndClearsBothHistories) {
     EXPECT_EQ(histories.main().undo_count(), 1u);
 }
 
+TEST_F(UndoTest, AnUndoWithoutMemoryLeavesTheProjectAndDropsTheHistories) {
+    Map* map = new_map();
+    Layer* layer = new_layer(*map);
+    stroke(*layer, 0, 0, 1);
+    stroke(*layer, 1, 0, 2);
+    histories.set_allocation_probe([](HistoryKind) { throw std::bad_alloc(); });
+    EXPECT_EQ(histories.undo(&project), UndoResult::Failed);
+    EXPECT_EQ(layer->cell(1, 0)->tile, 2u);
+    EXPECT_EQ(histories.main().undo_count(), 0u);
+    ASSERT_EQ(platform.shown.size(), 1u);  // no "Not enough memory to add an Undo." for an undo
+    EXPECT_EQ(platform.shown[0].caption, "Undos");
+    EXPECT_FALSE(histories.memory_warning_shown());
+    EXPECT_EQ(histories.undo_text(), "Undo\tCtrl+Z");
+}
+
 TEST_F(UndoTest, ARecordThatNoLongerFitsDropsTheHistoriesQuietly) {
     Map* map = new_map();
     Layer* layer = new_layer(*map);
