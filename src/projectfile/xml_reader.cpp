@@ -1,6 +1,7 @@
 #include "projectfile/xml_reader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -179,27 +180,77 @@ constexpr std::size_t kShortTextSize = 51;
 
 // ---------------------------------------------------------------------------------------------------
 // The grid scanner. Before the tree is built, every <layer_grid> and <mosaic_grid> element whose content
-// is nothing but plain <grid>text</grid> cells (and white space) is read here into a cell vector, and
-// its content in the buffer is replaced by a marker character followed by spaces. The tree then holds
-// one element with a short text instead of millions of nodes; the marker's address (inside the buffer,
-// which no file content can forge) leads back to the cells. Anything unusual (comments, entities, other
-// elements, empty cells) leaves the element to the ordinary tree walk, so the result is the same.
+// is nothing but plain <grid>text</grid> cells (and white space) is read here into a cell vector. The
+// document handed to the parser is a copy of the file without those contents: each is replaced by one
+// marker character, so the tree holds one element with a one-character text instead of millions of
+// nodes, and the marker's address (inside our copy, which no file content can forge) leads back to the
+// cells. Anything unusual (comments, entities, other elements, empty cells) is copied as it is and left
+// to the ordinary tree walk, so the result is the same either way.
 
 struct ScannedGrid {
-    const char* marker = nullptr;
+    std::size_t marker = 0;  // offset of the marker in the copy
     std::vector<GridCell> cells;
 };
 
+// The common cell text "T,H,V,R,A" written by the editor (plain digits, no sign or spaces), parsed
+// without the general reader. `p` points after "<grid>"; on success it points at the '<' that ends the
+// text. Anything else returns false and leaves the general reader to it.
+inline bool parse_plain_cell(const char*& p, const char* end, GridCell& cell) {
+    const char* q = p;
+    std::uint32_t tile = 0;
+    int digits = 0;
+    while (q < end && *q >= '0' && *q <= '9' && digits < 9) {
+        tile = tile * 10 + static_cast<std::uint32_t>(*q - '0');
+        ++q;
+        ++digits;
+    }
+    if (digits == 0 || q >= end || *q != ',') return false;
+    std::uint32_t flags = 0;
+    for (std::uint32_t bit = 1; bit <= 4; bit <<= 1) {
+        if (end - q < 3 || q[0] != ',' || q[1] < '0' || q[1] > '9' || q[2] != ',') return false;
+        if (q[1] != '0') flags |= bit;
+        q += 2;
+    }
+    ++q;  // the comma before the attribute
+    std::uint32_t attribute = 0;
+    digits = 0;
+    while (q < end && *q >= '0' && *q <= '9' && digits < 9) {
+        attribute = attribute * 10 + static_cast<std::uint32_t>(*q - '0');
+        ++q;
+        ++digits;
+    }
+    if (digits == 0 || q >= end || *q != '<') return false;
+    cell.tile = tile;
+    cell.flags = flags | ((attribute & 0xFFu) << kCellAttributeShift);
+    p = q;
+    return true;
+}
+
+// Whether `p` starts with the literal (its length known at compile time, so no library call).
+template <std::size_t N>
+inline bool same_bytes(const char* p, const char (&literal)[N]) {
+    for (std::size_t i = 0; i + 1 < N; ++i)
+        if (p[i] != literal[i]) return false;
+    return true;
+}
+
 class GridScanner {
 public:
-    void scan(char* data, std::size_t size) {
-        data_ = data;
-        size_ = size;
+    // Copies `source` into `copy_`, reading the plain grids on the way.
+    void scan(std::string_view source) {
+        source_ = source;
+        copy_.clear();
+        copy_.reserve(std::min<std::size_t>(source.size() + 1, std::size_t{1} << 22));
+        segments_.clear();
+        segments_.push_back({0, 0});
+        std::size_t copied = 0;  // source bytes copied so far
         std::size_t pos = 0;
-        while (pos < size_) {
-            const void* found = std::memchr(data_ + pos, '<', size_ - pos);
-            if (!found) return;
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
+        const char* data = source_.data();
+        const std::size_t size = source_.size();
+        while (pos < size) {
+            const void* found = std::memchr(data + pos, '<', size - pos);
+            if (!found) break;
+            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(found) - data);
             if (starts_with(at, "<!--")) {
                 pos = skip_past(at + 4, "-->");
             } else if (starts_with(at, "<![CDATA[")) {
@@ -207,50 +258,63 @@ public:
             } else if (starts_with(at, "<?")) {
                 pos = skip_past(at + 2, "?>");
             } else if (starts_with(at, "<!")) {
-                return;  // a document type declaration: leave the rest to the tree
+                break;  // a document type declaration: leave the rest to the parser
             } else if (starts_with(at, "</")) {
-                const void* end = std::memchr(data_ + at, '>', size_ - at);
-                if (!end) return;
-                pos = static_cast<std::size_t>(static_cast<const char*>(end) - data_) + 1;
+                const void* close = std::memchr(data + at, '>', size - at);
+                pos = close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1
+                            : std::string_view::npos;
             } else {
-                pos = start_tag(at);
+                pos = start_tag(at, copied);
             }
-            if (pos == std::string_view::npos) return;
+            if (pos == std::string_view::npos) break;
         }
+        copy_.append(data + copied, size - copied);
     }
 
-    const ScannedGrid* find(const char* marker) const {
-        const auto found = std::lower_bound(grids_.begin(), grids_.end(), marker,
-                                            [](const ScannedGrid& grid, const char* m) {
-                                                return std::less<const char*>()(grid.marker, m);
-                                            });
-        if (found == grids_.end() || found->marker != marker) return nullptr;
+    // The document for the parser (the file minus the scanned grid contents); null-terminated.
+    std::string& copy() { return copy_; }
+
+    // The offset in the file of offset `offset` in the copy.
+    std::size_t source_offset(std::size_t offset) const {
+        const auto next = std::upper_bound(segments_.begin(), segments_.end(), offset,
+                                           [](std::size_t o, const Segment& s) { return o < s.copy_start; });
+        const Segment& segment = *(next - 1);
+        return segment.source_start + (offset - segment.copy_start);
+    }
+
+    // The grid whose marker is at `text` (a pointer into the copy), or null.
+    ScannedGrid* find(const char* text) {
+        if (!text || copy_.empty() || text < copy_.data() || text >= copy_.data() + copy_.size()) return nullptr;
+        const auto offset = static_cast<std::size_t>(text - copy_.data());
+        const auto found = std::lower_bound(grids_.begin(), grids_.end(), offset,
+                                            [](const ScannedGrid& grid, std::size_t o) { return grid.marker < o; });
+        if (found == grids_.end() || found->marker != offset) return nullptr;
         return &*found;
     }
 
-    void release(const ScannedGrid* grid) {
-        if (grid) std::vector<GridCell>().swap(const_cast<ScannedGrid*>(grid)->cells);
-    }
-
-    ScannedGrid* find_mutable(const char* marker) { return const_cast<ScannedGrid*>(find(marker)); }
-
 private:
+    struct Segment {
+        std::size_t copy_start;
+        std::size_t source_start;
+    };
+
     bool starts_with(std::size_t at, std::string_view text) const {
-        return size_ - at >= text.size() && std::memcmp(data_ + at, text.data(), text.size()) == 0;
+        return source_.size() - at >= text.size() && std::memcmp(source_.data() + at, text.data(), text.size()) == 0;
     }
     std::size_t skip_past(std::size_t from, std::string_view end) const {
-        const std::string_view rest(data_ + from, size_ - from);
-        const std::size_t found = rest.find(end);
-        return found == std::string_view::npos ? std::string_view::npos : from + found + end.size();
+        const std::size_t found = source_.find(end, from);
+        return found == std::string_view::npos ? std::string_view::npos : found + end.size();
     }
 
     // A start tag at `at`: its end, honouring quoted attribute values. A bare <layer_grid> or <mosaic_grid>
     // gets its content scanned.
-    std::size_t start_tag(std::size_t at) {
+    std::size_t start_tag(std::size_t at, std::size_t& copied) {
+        const char* data = source_.data();
+        const std::size_t size = source_.size();
         std::size_t p = at + 1;
         char quote = 0;
-        while (p < size_) {
-            const char c = data_[p];
+        while (p < size) {
+            const char c = data[p];
             if (quote) {
                 if (c == quote) quote = 0;
             } else if (c == '"' || c == '\'') {
@@ -260,62 +324,75 @@ private:
             }
             ++p;
         }
-        if (p >= size_) return std::string_view::npos;
-        const std::string_view name(data_ + at + 1, p - at - 1);
+        if (p >= size) return std::string_view::npos;
+        const std::string_view name(data + at + 1, p - at - 1);
         if (name == "layer_grid" || name == "mosaic_grid") {
-            const std::size_t end = scan_grid(p + 1, name);
+            const std::size_t end = scan_grid(p + 1, name, copied);
             if (end != std::string_view::npos) return end;
         }
         return p + 1;
     }
 
     // Reads the content from `from` up to "</name>". Returns the position after the end tag, or npos
-    // (and changes nothing) when the content is not plain cells.
-    std::size_t scan_grid(std::size_t from, std::string_view name) {
-        scratch_.clear();
+    // (and keeps nothing) when the content is not plain cells.
+    std::size_t scan_grid(std::size_t from, std::string_view name, std::size_t& copied) {
+        const char* data = source_.data();
+        const std::size_t size = source_.size();
+        const char* end = data + size;
+        std::vector<GridCell> cells;
+        // Layers of a map usually share their size: the previous grid's size is a good first guess.
+        cells.reserve(std::min(last_grid_size_, (size - from) / 14 + 1));
         std::size_t p = from;
         for (;;) {
-            while (p < size_ && (data_[p] == ' ' || data_[p] == '\t' || data_[p] == '\r' || data_[p] == '\n')) ++p;
-            if (p >= size_ || data_[p] != '<') return std::string_view::npos;
-            if (starts_with(p, "</")) {
-                if (size_ - p < name.size() + 3 || std::memcmp(data_ + p + 2, name.data(), name.size()) != 0 ||
-                    data_[p + 2 + name.size()] != '>')
-                    return std::string_view::npos;
+            while (p < size && (data[p] == ' ' || data[p] == '\t' || data[p] == '\r' || data[p] == '\n')) ++p;
+            if (p >= size || data[p] != '<') return std::string_view::npos;
+            if (size - p >= 6 && same_bytes(data + p, "<grid>")) {
+                const char* text = data + p + 6;
+                GridCell cell;
+                const char* q = text;
+                if (!parse_plain_cell(q, end, cell)) {
+                    const void* lt = std::memchr(text, '<', static_cast<std::size_t>(end - text));
+                    if (!lt) return std::string_view::npos;
+                    q = static_cast<const char*>(lt);
+                    const std::string_view value(text, static_cast<std::size_t>(q - text));
+                    bool has_content = false;
+                    for (const char c : value) {
+                        if (c == '&' || c == '\r') return std::string_view::npos;
+                        if (!(c == ' ' || c == '\t' || c == '\n')) has_content = true;
+                    }
+                    if (!has_content) return std::string_view::npos;
+                    const CellValues values = parse_cell(value);
+                    cell = GridCell{values.tile, values.flags};
+                }
+                if (end - q < 7 || !same_bytes(q, "</grid>")) return std::string_view::npos;
+                cells.push_back(cell);
+                p = static_cast<std::size_t>(q - data) + 7;
+                continue;
+            }
+            if (size - p >= name.size() + 3 && data[p + 1] == '/' &&
+                std::memcmp(data + p + 2, name.data(), name.size()) == 0 && data[p + 2 + name.size()] == '>')
                 break;
-            }
-            if (!starts_with(p, "<grid>")) return std::string_view::npos;
-            const std::size_t text_start = p + 6;
-            const void* lt = std::memchr(data_ + text_start, '<', size_ - text_start);
-            if (!lt) return std::string_view::npos;
-            const std::size_t text_end = static_cast<std::size_t>(static_cast<const char*>(lt) - data_);
-            if (!starts_with(text_end, "</grid>")) return std::string_view::npos;
-            const std::string_view text(data_ + text_start, text_end - text_start);
-            bool has_content = false;
-            for (const char c : text) {
-                if (c == '&' || c == '\r') return std::string_view::npos;
-                if (!(c == ' ' || c == '\t' || c == '\n')) has_content = true;
-            }
-            if (!has_content) return std::string_view::npos;
-            const CellValues values = parse_cell(text);
-            scratch_.push_back(GridCell{values.tile, values.flags});
-            p = text_end + 7;
+            return std::string_view::npos;
         }
-        // p is at "</name>". Keep the cells and blank the content behind a marker.
+        // p is at "</name>": copy what came before the content, then the marker in place of the content.
+        if (cells.capacity() > cells.size() + cells.size() / 8 + 16) cells.shrink_to_fit();
+        last_grid_size_ = cells.size();
+        copy_.append(data + copied, from - copied);
         ScannedGrid grid;
-        grid.cells.assign(scratch_.begin(), scratch_.end());
-        if (p > from) {
-            data_[from] = '#';
-            std::memset(data_ + from + 1, ' ', p - from - 1);
-            grid.marker = data_ + from;
-            grids_.push_back(std::move(grid));
-        }
+        grid.marker = copy_.size();
+        grid.cells = std::move(cells);
+        grids_.push_back(std::move(grid));
+        copy_.push_back('#');
+        copied = p;
+        segments_.push_back({copy_.size(), p});
         return p + name.size() + 3;
     }
 
-    char* data_ = nullptr;
-    std::size_t size_ = 0;
-    std::vector<GridCell> scratch_;
+    std::string_view source_;
+    std::string copy_;
+    std::vector<Segment> segments_;
     std::vector<ScannedGrid> grids_;  // in document order, so sorted by marker
+    std::size_t last_grid_size_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -555,7 +632,7 @@ private:
     bool read_grid(const pugi::xml_node& parent, GridCell* cells, std::size_t count, std::size_t& read,
                    std::vector<GridCell>* take_over = nullptr) {
         read = 0;
-        if (ScannedGrid* scanned = grids_->find_mutable(parent.child_value())) {
+        if (ScannedGrid* scanned = grids_->find(parent.child_value())) {
             const std::size_t available = scanned->cells.size();
             read = std::min(available, count);
             if (take_over && available == count) {
@@ -563,7 +640,7 @@ private:
             } else {
                 std::copy_n(scanned->cells.begin(), read, cells);
             }
-            grids_->release(scanned);
+            std::vector<GridCell>().swap(scanned->cells);
             return available >= count;
         }
         pugi::xml_node element = parent.child("grid");
@@ -770,14 +847,29 @@ private:
             return false;
         }
 
+        // A size of 0 in the file means no grid there; the layer keeps its minimal empty grid.
+        const bool has_grid = width != 0 && height != 0;
+        const pugi::xml_node grid = element.child("layer_grid");
+        ScannedGrid* scanned = has_grid && grid ? grids_->find(grid.child_value()) : nullptr;
+        const bool take_scanned = scanned && scanned->cells.size() >= cells;
+        if (take_scanned) {
+            // The cells are read already: add the layer with a minimal grid and hand it the cells, rather
+            // than allocating and clearing a full grid first.
+            t.grid_width = 1;
+            t.grid_height = 1;
+        }
         Layer* layer = add_layer(*project_, t, true, platform_);
         if (!layer) {
             message = replace_first("Failed to add the layer (%s) to the map.", t.name.view());
             return false;
         }
-        // A size of 0 in the file means no grid there; the layer keeps its minimal empty grid.
-        if (width != 0 && height != 0) {
-            const pugi::xml_node grid = element.child("layer_grid");
+        if (take_scanned) {
+            if (scanned->cells.size() != cells) scanned->cells.resize(static_cast<std::size_t>(cells));
+            layer->grid.swap(scanned->cells);
+            std::vector<GridCell>().swap(scanned->cells);
+            layer->grid_width = static_cast<std::int32_t>(width);
+            layer->grid_height = static_cast<std::int32_t>(height);
+        } else if (has_grid) {
             if (!grid) {
                 message.clear();
                 return false;
@@ -932,69 +1024,29 @@ std::string load_failure(std::string_view path, std::string_view description, in
     return text;
 }
 
-// Reads a whole file into `buffer` (one byte more for the terminator the parser may want).
-bool read_whole_file(std::string_view path, std::unique_ptr<char[]>& buffer, std::size_t& size,
-                     const char*& failure) {
-    const std::string name(path);
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        failure = "File was not found";
-        return false;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        failure = "Error reading from file";
-        return false;
-    }
-    size = static_cast<std::size_t>(info.st_size);
-    buffer.reset(new (std::nothrow) char[size + 1]);
-    if (!buffer) {
-        ::close(fd);
-        failure = "Could not allocate memory";
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(fd, buffer.get() + done, size - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    if (done != size) {
-        failure = "Error reading from file";
-        return false;
-    }
-    buffer[size] = '\0';
-    return true;
-}
-
-// Parses `buffer` in place and builds the project. `original` gives the unmodified bytes for the
-// position of a parse error.
-template <class Original>
-LoadResult read_buffer(char* buffer, std::size_t size, std::string_view path, Platform* platform,
-                       Original original) {
+// Parses the document and builds the project. `source` is the file's bytes; it is not changed.
+LoadResult read_source(std::string_view source, std::string_view path, Platform* platform) {
     LoadResult result;
     try {
         GridScanner grids;
-        grids.scan(buffer, size);
+        grids.scan(source);
+        std::string& copy = grids.copy();
 
         pugi::xml_document document;
         // Bytes pass through unchanged (no recoding from the declared ISO-8859-1). Tabs and line breaks
         // inside attribute values are kept as they are.
         const unsigned options = (pugi::parse_default & ~pugi::parse_wconv_attribute) | pugi::parse_embed_pcdata;
         const pugi::xml_parse_result parsed =
-            document.load_buffer_inplace(buffer, size, options, pugi::encoding_utf8);
+            document.load_buffer_inplace(copy.data(), copy.size(), options, pugi::encoding_utf8);
         if (!parsed) {
             int row = 0;
             int column = 0;
-            row_and_column(original(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0)), row,
-                           column);
+            const auto offset = static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0));
+            row_and_column(source, grids.source_offset(offset), row, column);
             result.message = load_failure(path, parsed.description(), row, column);
             return result;
         }
-        ProjectReader reader(path, size, platform);
+        ProjectReader reader(path, source.size(), platform);
         if (!reader.build(document, grids, result)) {
             result.project.reset();
             result.message = reader.message();
@@ -1006,38 +1058,64 @@ LoadResult read_buffer(char* buffer, std::size_t size, std::string_view path, Pl
     return result;
 }
 
+// A file mapped read-only into memory.
+class MappedFile {
+public:
+    ~MappedFile() {
+        if (data_ && size_ != 0) ::munmap(data_, size_);
+    }
+    // False with `failure` set to the parser's wording when the file cannot be opened or mapped.
+    bool open(std::string_view path, const char*& failure) {
+        const std::string name(path);
+        const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            failure = "File was not found";
+            return false;
+        }
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            failure = "Error reading from file";
+            return false;
+        }
+        size_ = static_cast<std::size_t>(info.st_size);
+        if (size_ != 0) {
+            void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (mapped == MAP_FAILED) {
+                ::close(fd);
+                failure = "Error reading from file";
+                return false;
+            }
+            data_ = mapped;
+            ::madvise(data_, size_, MADV_SEQUENTIAL);
+        }
+        ::close(fd);
+        return true;
+    }
+    std::string_view bytes() const {
+        return data_ ? std::string_view(static_cast<const char*>(data_), size_) : std::string_view();
+    }
+
+private:
+    void* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
 }  // namespace
 
 LoadResult read_xml_project(std::string_view path, Platform* platform) {
-    std::unique_ptr<char[]> buffer;
-    std::size_t size = 0;
+    MappedFile file;
     const char* failure = nullptr;
-    if (!read_whole_file(path, buffer, size, failure)) {
+    if (!file.open(path, failure)) {
         LoadResult result;
         result.message = load_failure(path, failure, 0, 0);
         return result;
     }
-    std::string error_copy;
-    return read_buffer(buffer.get(), size, path, platform, [&]() -> std::string_view {
-        // Only after a parse error: the buffer was changed in place, so read the file again.
-        std::unique_ptr<char[]> again;
-        std::size_t again_size = 0;
-        const char* ignored = nullptr;
-        if (read_whole_file(path, again, again_size, ignored)) error_copy.assign(again.get(), again_size);
-        return error_copy;
-    });
+    return read_source(file.bytes(), path, platform);
 }
 
 LoadResult read_xml_project_from_memory(std::string_view bytes, std::string_view path, Platform* platform) {
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[bytes.size() + 1]);
-    if (!buffer) {
-        LoadResult result;
-        result.message = "Not enough memory to load the project.";
-        return result;
-    }
-    if (!bytes.empty()) std::memcpy(buffer.get(), bytes.data(), bytes.size());
-    buffer[bytes.size()] = '\0';
-    return read_buffer(buffer.get(), bytes.size(), path, platform, [&]() { return bytes; });
+    return read_source(bytes, path, platform);
 }
 
 }  // namespace zorva
