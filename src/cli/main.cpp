@@ -15,6 +15,9 @@ std::span<const Command> commands() {
         {"info", "info FILE              object counts and images that failed to load", run_info},
         {"export", "export PROJECT --exporter NAME --output FILE   run an exporter plug-in",
          run_export_command},
+#ifdef ZORVA_CLI_RENDER
+        {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)", run_render},
+#endif
     };
     return kCommands;
 }

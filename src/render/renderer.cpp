@@ -128,6 +128,10 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
         f.project->zoom = clamp_zoom(f.project->zoom);
         f.map = f.project->selected_map();
         f.current = f.project->selected_layer();
+        if (request.map && request.map != f.map) {
+            f.map = request.map;
+            f.current = find_layer(*f.map, f.map->selected_layer_id);
+        }
     }
     f.transform.z = zoom_factor(f.project ? f.project->zoom : 100);
     if (f.project) {

@@ -29,6 +29,7 @@ enum class FrameKind {
 
 struct RenderRequest {
     Project* project = nullptr;  // the current map and layer are the project's selection
+    Map* map = nullptr;          // another map to draw instead of the selected one (its selected layer is current)
     const Preferences* preferences = nullptr;
     ViewSize view;
     std::optional<ViewPoint> cursor;  // in view coordinates

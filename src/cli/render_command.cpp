@@ -1,0 +1,215 @@
+// zorva-cli render PROJECT --output OUT.png [...]: the editor's view of a map as a PNG file, or with
+// --whole the whole map as a picture (transparent backdrop, no grid or other decorations).
+#include <QGuiApplication>
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/data_folder.h"
+#include "app/preferences.h"
+#include "cli/commands.h"
+#include "model/platform.h"
+#include "projectfile/project_io.h"
+#include "projectfile/relative_path.h"
+#include "render/builtin_pictures.h"
+#include "render/map_picture.h"
+#include "render/renderer.h"
+
+namespace zorva::cli {
+
+void report_load_failure(const LoadResult& result, const std::string& path);
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zorva-cli render PROJECT --output OUT.png [--map INDEX] [--layer INDEX] [--zoom PERCENT]\n"
+    "                        [--camera COL,ROW] [--size WIDTHxHEIGHT] [--whole]\n"
+    "\n"
+    "Draws the frame the editor shows for the view (preferences from the data folder's Settings.cfg):\n"
+    "  --map INDEX        the map, counted from 0 (default: the project's selected map)\n"
+    "  --layer INDEX      the current layer of that map, counted from 0 (default: its selected layer)\n"
+    "  --zoom PERCENT     1 to 800 (default: the project's zoom; 100 with --whole)\n"
+    "  --camera COL,ROW   the top-left cell of the view (default: the map's camera)\n"
+    "  --size WxH         the view size in pixels (default: 1280x720)\n"
+    "  --whole            the whole map at the zoom on a transparent backdrop, without grid, origin marker,\n"
+    "                     layer outline, warning frames or counts\n"
+    "Pictures are limited to 32768 pixels a side and 268435456 pixels in all.\n";
+
+bool parse_int(std::string_view text, long long& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool parse_pair(std::string_view text, char separator, long long& a, long long& b) {
+    const std::size_t at = text.find(separator);
+    return at != std::string_view::npos && parse_int(text.substr(0, at), a) && parse_int(text.substr(at + 1), b);
+}
+
+struct Options {
+    std::string project;
+    std::string output;
+    std::optional<long long> map, layer, zoom, camera_column, camera_row;
+    long long width = 1280, height = 720;
+    bool whole = false;
+};
+
+// Returns 0 when parsed, else the exit status.
+int parse(Arguments arguments, Options& options) {
+    auto bad = [](const char* what, std::string_view value) {
+        std::fprintf(stderr, "zorva-cli render: invalid %s '%.*s'\n\n%s", what, static_cast<int>(value.size()),
+                     value.data(), kUsage);
+        return 2;
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--whole") {
+            options.whole = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return -1;
+        }
+        if (argument.starts_with("--")) {
+            if (i + 1 >= arguments.size()) return bad("option (a value is missing)", argument);
+            const std::string_view value = arguments[++i];
+            long long a = 0, b = 0;
+            if (argument == "--output") {
+                options.output = std::string(value);
+            } else if (argument == "--map") {
+                if (!parse_int(value, a) || a < 0) return bad("map index", value);
+                options.map = a;
+            } else if (argument == "--layer") {
+                if (!parse_int(value, a) || a < 0) return bad("layer index", value);
+                options.layer = a;
+            } else if (argument == "--zoom") {
+                if (!parse_int(value, a) || a < 1 || a > 800) return bad("zoom (1 to 800)", value);
+                options.zoom = a;
+            } else if (argument == "--camera") {
+                if (!parse_pair(value, ',', a, b) || a < INT32_MIN || a > INT32_MAX || b < INT32_MIN || b > INT32_MAX)
+                    return bad("camera", value);
+                options.camera_column = a;
+                options.camera_row = b;
+            } else if (argument == "--size") {
+                if (!parse_pair(value, 'x', a, b) || a < 1 || b < 1) return bad("size", value);
+                options.width = a;
+                options.height = b;
+            } else {
+                return bad("option", argument);
+            }
+            continue;
+        }
+        if (!options.project.empty()) return bad("argument", argument);
+        options.project = std::string(argument);
+    }
+    if (options.project.empty() || options.output.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    return 0;
+}
+
+// Text needs a QGuiApplication; without a display the offscreen platform serves.
+std::unique_ptr<QGuiApplication> start_gui() {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "zorva-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
+int run_render(Arguments arguments) {
+    Options options;
+    if (const int status = parse(arguments, options); status != 0) return status < 0 ? 0 : status;
+    if (!options.whole && !picture_size_allowed(options.width, options.height)) {
+        std::fprintf(stderr, "zorva-cli render: %s\n", picture_size_refusal(options.width, options.height).c_str());
+        return 1;
+    }
+
+    const std::string path = absolute_path(options.project);
+    HeadlessPlatform platform;
+    LoadResult loaded = read_project(path, &platform);
+    for (const auto& message : platform.messages) std::fprintf(stderr, "%s\n", message.text.c_str());
+    if (!loaded) {
+        report_load_failure(loaded, path);
+        return 1;
+    }
+    Project& project = *loaded.project;
+    Map* map = options.map ? map_at(project, *options.map) : project.selected_map();
+    if (!map && !options.map) map = map_at(project, 0);
+    if (!map) {
+        if (options.map)
+            std::fprintf(stderr, "zorva-cli render: the project has no map %lld (it has %zu)\n", *options.map,
+                         project.maps.size());
+        else
+            std::fputs("zorva-cli render: the project has no map\n", stderr);
+        return 1;
+    }
+    project.select_map(map->unique_id);
+    if (options.layer) {
+        const Layer* layer = layer_at(*map, *options.layer);
+        if (!layer) {
+            std::fprintf(stderr, "zorva-cli render: the map has no layer %lld (it has %zu)\n", *options.layer,
+                         map->layers.size());
+            return 1;
+        }
+        project.select_layer(layer->unique_id);
+    }
+
+    Preferences preferences;
+    preferences.load(Preferences::settings_file(data_folder()));
+    const auto gui = start_gui();
+    const BuiltinPictures pictures;
+
+    if (options.whole) {
+        PictureOptions picture;
+        picture.zoom_percent = static_cast<std::uint32_t>(options.zoom.value_or(100));
+        const PictureResult result = write_map_picture(project, *map, preferences, pictures, picture, options.output);
+        if (!result.ok) {
+            std::fprintf(stderr, "zorva-cli render: %s\n", result.message.c_str());
+            return 1;
+        }
+        return 0;
+    }
+
+    if (options.zoom) project.zoom = static_cast<std::uint32_t>(*options.zoom);
+    if (options.camera_column) {
+        map->camera_grid_position_x = static_cast<std::int32_t>(*options.camera_column);
+        map->camera_grid_position_y = static_cast<std::int32_t>(*options.camera_row);
+    }
+    Renderer renderer(pictures);
+    RenderRequest request;
+    request.project = &project;
+    request.preferences = &preferences;
+    request.view = {static_cast<std::int32_t>(options.width), static_cast<std::int32_t>(options.height)};
+    if (renderer.redraw(request) != 0) {
+        std::fputs("zorva-cli render: not enough memory for the frame\n", stderr);
+        return 1;
+    }
+    const QImage& frame = renderer.frame();
+    std::string error;
+    const bool written = write_png(
+        options.output, frame.width(), frame.height(), frame.height(),
+        [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
+            for (std::int64_t y = 0; y < count; ++y)
+                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
+                            frame.constScanLine(static_cast<int>(first + y)), static_cast<std::size_t>(stride));
+            return true;
+        },
+        PngSettings{}, &error);
+    if (!written) {
+        std::fprintf(stderr, "zorva-cli render: cannot write %s: %s\n", options.output.c_str(), error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace zorva::cli
