@@ -1,0 +1,162 @@
+#include "app/qt_platform.h"
+
+#include "app/preferences.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include "qt_test_app.h"
+
+namespace zorva {
+namespace {
+
+class QtPlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::qt_app(); }
+};
+
+TEST_F(QtPlatformTest, MessageBoxCarriesCaptionTextIconButtonsAndDefault) {
+    auto box = make_message_box(nullptr, "Do you want to save changes to the project?", "Save Changes?",
+                                MessageButtons::YesNoCancel, MessageIcon::Question, Answer::Yes);
+    EXPECT_EQ(box->windowTitle(), "Save Changes?");
+    EXPECT_EQ(box->text(), "Do you want to save changes to the project?");
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+    EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::Cancel));
+
+    auto no_first = make_message_box(nullptr, "Delete?", "Delete", MessageButtons::YesNo, MessageIcon::Warning,
+                                     Answer::No);
+    EXPECT_EQ(no_first->defaultButton(), no_first->button(QMessageBox::No));
+    EXPECT_EQ(no_first->escapeButton(), no_first->button(QMessageBox::No));
+    EXPECT_EQ(no_first->icon(), QMessageBox::Warning);
+
+    auto stop = make_message_box(nullptr, "Failed", "Error", MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
+    EXPECT_EQ(stop->icon(), QMessageBox::Critical);
+    EXPECT_EQ(stop->standardButtons(), QMessageBox::Ok);
+
+    // A default the buttons do not offer falls back to the first button.
+    auto mismatched = make_message_box(nullptr, "?", "?", MessageButtons::OkCancel, MessageIcon::None, Answer::No);
+    EXPECT_EQ(mismatched->defaultButton(), mismatched->button(QMessageBox::Ok));
+    EXPECT_EQ(mismatched->icon(), QMessageBox::NoIcon);
+}
+
+TEST_F(QtPlatformTest, MessageBoxTextIsShownPlain) {
+    auto box = make_message_box(nullptr, "<b>not bold</b>", "c", MessageButtons::Ok, MessageIcon::None, Answer::Ok);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+}
+
+TEST_F(QtPlatformTest, MessageBoxReturnsTheClickedAnswer) {
+    QtPlatform platform;
+    test::when_modal_opens([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Search?");
+        QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    });
+    EXPECT_EQ(platform.message_box("Search again?", "Search?", MessageButtons::YesNo, MessageIcon::Question,
+                                   Answer::Yes),
+              Answer::No);
+
+    test::when_modal_opens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    EXPECT_EQ(platform.message_box("Cancel?", "c", MessageButtons::YesNoCancel, MessageIcon::Question, Answer::Yes),
+              Answer::Cancel);
+
+    test::when_modal_opens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+    EXPECT_EQ(platform.message_box("Enter takes the default", "c", MessageButtons::YesNo, MessageIcon::Question,
+                                   Answer::No),
+              Answer::No);
+}
+
+TEST_F(QtPlatformTest, DontAskAgainDialogHasTextBoxAndButtons) {
+    DontAskAgainDialog dialog(nullptr, "Do you want to delete the mosaic?", "Delete Mosaic", MessageButtons::YesNo);
+    EXPECT_EQ(dialog.windowTitle(), "Delete Mosaic");
+    auto* text = dialog.findChild<QLabel*>("text");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), "Do you want to delete the mosaic?");
+    auto* box = dialog.findChild<QCheckBox*>("dont_ask_again");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Do not ask me this again");
+    EXPECT_FALSE(box->isChecked());
+    auto* yes = dialog.findChild<QPushButton*>("yes");
+    auto* no = dialog.findChild<QPushButton*>("no");
+    ASSERT_NE(yes, nullptr);
+    ASSERT_NE(no, nullptr);
+    EXPECT_TRUE(yes->isDefault());
+    EXPECT_EQ(dialog.findChild<QPushButton*>("cancel"), nullptr);
+    EXPECT_NE(dialog.findChild<QLabel*>("icon"), nullptr);
+
+    dialog.show();
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::mouseClick(no, Qt::LeftButton);
+    EXPECT_EQ(dialog.answer(), Answer::No);
+    EXPECT_TRUE(dialog.checked());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(QtPlatformTest, AskWithDontAskAgainReportsAnswerAndTick) {
+    QtPlatform platform;
+    test::when_modal_opens([](QWidget* modal) {
+        auto* dialog = dynamic_cast<DontAskAgainDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Cancel path");
+        QTest::mouseClick(dialog->check_box(), Qt::LeftButton);
+        QTest::mouseClick(dialog->button(Answer::Yes), Qt::LeftButton);
+    });
+    bool dont_ask = false;
+    EXPECT_EQ(platform.ask_with_dont_ask_again("Do you want to cancel changes to the path?", "Cancel path",
+                                               MessageButtons::YesNo, dont_ask),
+              Answer::Yes);
+    EXPECT_TRUE(dont_ask);
+
+    // Escape answers No and leaves the box as it was.
+    test::when_modal_opens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    dont_ask = true;
+    EXPECT_EQ(platform.ask_with_dont_ask_again("Again?", "c", MessageButtons::YesNo, dont_ask), Answer::No);
+    EXPECT_FALSE(dont_ask);
+}
+
+TEST_F(QtPlatformTest, MessageWithCheckBoxUsesTheGivenCaption) {
+    QtPlatform platform;
+    test::when_modal_opens([](QWidget* modal) {
+        auto* dialog = dynamic_cast<DontAskAgainDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->check_box()->text(), "Do not warn me again");
+        EXPECT_EQ(dialog->button(Answer::Yes), nullptr);
+        QTest::mouseClick(dialog->button(Answer::Ok), Qt::LeftButton);
+    });
+    bool checked = true;
+    EXPECT_EQ(platform.message_with_check_box("Heads up", "Warning", "Do not warn me again", MessageButtons::Ok,
+                                              MessageIcon::Warning, checked),
+              Answer::Ok);
+    EXPECT_FALSE(checked);
+}
+
+TEST_F(QtPlatformTest, ColoursAndFiltersConvert) {
+    const std::uint32_t bgr = rgb(10, 20, 30);
+    EXPECT_EQ(to_qcolor(bgr), QColor(10, 20, 30));
+    EXPECT_EQ(from_qcolor(QColor(200, 100, 50)), rgb(200, 100, 50));
+    EXPECT_EQ(file_filter_text({{"PNG Files", {"*.png"}}, {"Projects", {"*.xml", "*.zvp"}}}),
+              "PNG Files (*.png);;Projects (*.xml *.zvp)");
+    EXPECT_EQ(file_filter_text({{"All Files (*.*)", {"*"}}}), "All Files (*.*)");
+}
+
+TEST_F(QtPlatformTest, BusyCursorNests) {
+    QtPlatform platform;
+    platform.set_busy(true);
+    platform.set_busy(true);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    platform.set_busy(false);
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    platform.set_busy(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    platform.set_busy(false);  // unmatched: harmless
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace zorva
