@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -18,7 +20,9 @@
 #include "model/project.h"
 #include "render/builtin_pictures.h"
 #include "render/map_picture.h"
+#include "render/png_writer.h"
 #include "render/renderer.h"
+#include "projectfile/project_io.h"
 
 namespace {
 
@@ -169,6 +173,54 @@ void BM_WholeMapPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeMapPicture)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Writes the map of BM_WholeMapPicture (without flips, which another program may read differently)
+// three ways into `folder`: tiles.png, scene.xml (our project) and scene.tmx (a TMX map for the
+// comparison with another rasterizer).
+int make_comparison_scene(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    Scene scene(250, 250, 1);
+    for (GridCell& cell : scene.first->grid) cell.flags = 0;
+    const std::string png = (folder / "tiles.png").string();
+    const Image& image = scene.project.tile_sets[0]->image;
+    std::string error;
+    const bool written = write_png(
+        png, image.width, image.height, image.height,
+        [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
+            for (std::int64_t y = 0; y < count; ++y)
+                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride, image.row(static_cast<int>(first + y)),
+                            static_cast<std::size_t>(stride));
+            return true;
+        },
+        {}, &error);
+    if (!written) return std::fprintf(stderr, "%s\n", error.c_str()), 1;
+    scene.project.tile_sets[0]->image_path_and_file_name = png;
+    if (!write_project((folder / "scene.xml").string(), scene.project, false, &error))
+        return std::fprintf(stderr, "%s\n", error.c_str()), 1;
+    std::ofstream tmx(folder / "scene.tmx");
+    tmx << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<map version=\"1.8\" orientation=\"orthogonal\" renderorder=\"right-down\" width=\"250\" "
+           "height=\"250\" tilewidth=\"32\" tileheight=\"32\" infinite=\"0\" nextlayerid=\"2\" "
+           "nextobjectid=\"1\">\n"
+        << " <tileset firstgid=\"1\" name=\"tiles\" tilewidth=\"32\" tileheight=\"32\" tilecount=\"64\" "
+           "columns=\"8\">\n  <image source=\"tiles.png\" width=\"256\" height=\"256\"/>\n </tileset>\n"
+        << " <layer id=\"1\" name=\"Layer\" width=\"250\" height=\"250\">\n  <data encoding=\"csv\">\n";
+    const auto& grid = scene.first->grid;
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        tmx << grid[i].tile;
+        if (i + 1 < grid.size()) tmx << ',';
+        if (i % 250 == 249) tmx << '\n';
+    }
+    tmx << "</data>\n </layer>\n</map>\n";
+    return tmx.good() ? 0 : 1;
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--make-comparison-scene") == 0) return make_comparison_scene(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
