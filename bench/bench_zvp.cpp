@@ -5,7 +5,6 @@
 //   bench_zvp --emit=DIR   writes DIR/big.zvp and DIR/big.tmx (the same cells as a CSV map for comparing
 //                          with other editors' load-and-save times) and exits.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdint>
@@ -34,7 +33,8 @@ std::unique_ptr<Project> make_big_project() {
     t.single_tile_pixel_width = 16;
     t.single_tile_pixel_height = 16;
     TileSet* tile_set = add_tile_set(*project, t, false, nullptr);
-    ParentEntity* parent = add_parent_entity(*project, make_default_parent_entity(*project, ProjectDefaults{}), false, nullptr);
+    ParentEntity* parent =
+        add_parent_entity(*project, make_default_parent_entity(*project, ProjectDefaults{}), false, nullptr);
     MapProperties m = make_default_map(*project);
     m.use_tile_set_id = tile_set->unique_id;
     Map* map = add_map(*project, m, false, nullptr);
@@ -49,9 +49,10 @@ std::unique_ptr<Project> make_big_project() {
             cell.tile = (seed >> 24) % (kTiles + 1);  // about one cell in 257 empty
         }
         for (int i = 0; i < 1000; ++i)
-            add_instance_entity(*project,
-                                make_instance_entity(*parent, map->unique_id, layer->unique_id, float(i * 16), float(l)),
-                                false, nullptr);
+            add_instance_entity(
+                *project,
+                make_instance_entity(*parent, map->unique_id, layer->unique_id, float(i * 16), float(l)),
+                false, nullptr);
         for (int i = 0; i < 200; ++i) {
             PathPoint point;
             point.map_id = map->unique_id;
@@ -71,7 +72,8 @@ const Project& big_project() {
 
 std::string scratch_file(const char* name) {
     const char* folder = std::getenv("TMPDIR");
-    return std::string(folder && *folder ? folder : "/tmp") + "/" + name + "-" + std::to_string(::getpid()) + ".zvp";
+    return std::string(folder && *folder ? folder : "/tmp") + "/" + name + "-" + std::to_string(::getpid()) +
+           ".zvp";
 }
 
 void BM_WriteZvp(benchmark::State& state) {
@@ -81,8 +83,8 @@ void BM_WriteZvp(benchmark::State& state) {
         if (!write_zvp_project(file, project, true)) state.SkipWithError("write failed");
     std::remove(file.c_str());
     state.SetBytesProcessed(state.iterations() * kCellBytes);
-    state.counters["cells/s"] = benchmark::Counter(double(state.iterations()) * kLayers * kSide * kSide,
-                                                   benchmark::Counter::kIsRate);
+    state.counters["cells/s"] =
+        benchmark::Counter(double(state.iterations()) * kLayers * kSide * kSide, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WriteZvp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -100,8 +102,8 @@ void BM_ReadZvp(benchmark::State& state) {
     }
     std::remove(file.c_str());
     state.SetBytesProcessed(state.iterations() * kCellBytes);
-    state.counters["cells/s"] = benchmark::Counter(double(state.iterations()) * kLayers * kSide * kSide,
-                                                   benchmark::Counter::kIsRate);
+    state.counters["cells/s"] =
+        benchmark::Counter(double(state.iterations()) * kLayers * kSide * kSide, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ReadZvp)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -8,6 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A folder that does not exist: relative paths in the input resolve to nothing.
-    zorva::read_zvp_project_from_memory(std::span<const unsigned char>(data, size), "/nonexistent-zvp-fuzz/level.zvp");
+    zorva::read_zvp_project_from_memory(std::span<const unsigned char>(data, size),
+                                        "/nonexistent-zvp-fuzz/level.zvp");
     return 0;
 }

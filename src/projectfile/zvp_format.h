@@ -27,9 +27,9 @@ struct Field {
 constexpr Field after(Field previous, std::size_t size) { return Field{previous.end(), size}; }
 
 inline constexpr std::uint32_t kVersion = 118;
-inline constexpr std::uint32_t kFirstTaggedVersion = 110;        // records carry a tag from here on
+inline constexpr std::uint32_t kFirstTaggedVersion = 110;         // records carry a tag from here on
 inline constexpr std::uint32_t kLastOlderVariablesVersion = 114;  // 10-variable areas up to here
-inline constexpr std::uint32_t kFirstFrameSizeVersion = 116;     // frame size fields from here on
+inline constexpr std::uint32_t kFirstFrameSizeVersion = 116;      // frame size fields from here on
 inline constexpr std::uint32_t kNoVersion = 0xFFFFFFFFu;
 
 // Tags written before every record except the header.
@@ -41,17 +41,21 @@ inline constexpr std::uint32_t kLayerTag = 0xC1D7A4ECu;
 inline constexpr std::uint32_t kInstanceEntityTag = 0xC1D1CEC1u;
 inline constexpr std::uint32_t kPathPointTag = 0xC1D9A749u;
 
-inline constexpr std::size_t kTextFieldSize = 51;      // one text custom variable or description
+inline constexpr std::size_t kTextFieldSize = 51;  // one text custom variable or description
 inline constexpr std::size_t kNameFieldSize = 31;
 inline constexpr std::size_t kPathFieldSize = 260;
 inline constexpr std::size_t kVariableCount = 100;
 inline constexpr std::size_t kOlderVariableCount = 10;
 inline constexpr std::size_t kDescriptionTableCount = 6;
-inline constexpr std::size_t kTextVariablesSize = kVariableCount * kTextFieldSize;             // 5100
-inline constexpr std::size_t kOlderTextVariablesSize = kOlderVariableCount * kTextFieldSize;   // 510
-inline constexpr std::size_t kIntVariablesSize = kVariableCount * 2;                           // 200
-inline constexpr std::size_t kOlderIntVariablesSize = kOlderVariableCount * 2;                 // 20
+inline constexpr std::size_t kTextVariablesSize = kVariableCount * kTextFieldSize;            // 5100
+inline constexpr std::size_t kOlderTextVariablesSize = kOlderVariableCount * kTextFieldSize;  // 510
+inline constexpr std::size_t kIntVariablesSize = kVariableCount * 2;                          // 200
+inline constexpr std::size_t kOlderIntVariablesSize = kOlderVariableCount * 2;                // 20
 inline constexpr std::size_t kCellSize = 8;  // u32 tile index, u32 flag word
+inline constexpr std::size_t kOlderDescriptionsSize = kDescriptionTableCount * kOlderTextVariablesSize;
+inline constexpr std::size_t kOlderUseBitsSize = kDescriptionTableCount * kOlderVariableCount;
+inline constexpr std::size_t kDescriptionsSize = kDescriptionTableCount * kTextVariablesSize;
+inline constexpr std::size_t kUseBitsSize = kDescriptionTableCount * kVariableCount;
 
 struct HeaderRecord {
     static constexpr Field version{0, 4};
@@ -71,14 +75,15 @@ struct HeaderRecord {
     static constexpr Field selected_parent_entity_id = after(zoom, 4);
     static constexpr Field next_path_point_id = after(selected_parent_entity_id, 4);
     static constexpr Field flags = after(next_path_point_id, 4);
-    static constexpr Field older_descriptions = after(flags, kDescriptionTableCount * kOlderTextVariablesSize);
-    static constexpr Field older_use_bits = after(older_descriptions, kDescriptionTableCount * kOlderVariableCount);
+    static constexpr Field older_descriptions = after(flags, kOlderDescriptionsSize);
+    static constexpr Field older_use_bits = after(older_descriptions, kOlderUseBitsSize);
     static constexpr Field last_used_exporter_dll_file_name = after(older_use_bits, kPathFieldSize);
     static constexpr Field last_used_export_output_path_and_file_name =
         after(last_used_exporter_dll_file_name, kPathFieldSize);
     static constexpr Field last_used_image_tile_set_path =
         after(last_used_export_output_path_and_file_name, kPathFieldSize);
-    static constexpr Field last_used_image_parent_entity_path = after(last_used_image_tile_set_path, kPathFieldSize);
+    static constexpr Field last_used_image_parent_entity_path =
+        after(last_used_image_tile_set_path, kPathFieldSize);
     static constexpr Field last_used_image_layer_background_path =
         after(last_used_image_parent_entity_path, kPathFieldSize);
     static constexpr Field last_used_exporter_dll_path_and_file_name_not_in_exporters_folder =
@@ -87,13 +92,17 @@ struct HeaderRecord {
         after(last_used_exporter_dll_path_and_file_name_not_in_exporters_folder, 4);
     static constexpr Field default_entity_trigger_width = after(default_entity_trigger_radius, 4);
     static constexpr Field default_entity_trigger_height = after(default_entity_trigger_width, 4);
-    static constexpr Field descriptions = after(default_entity_trigger_height, kDescriptionTableCount * kTextVariablesSize);
-    static constexpr Field use_bits = after(descriptions, kDescriptionTableCount * kVariableCount);
+    static constexpr Field descriptions = after(default_entity_trigger_height, kDescriptionsSize);
+    static constexpr Field use_bits = after(descriptions, kUseBitsSize);
     static constexpr Field written_path_and_file_name = after(use_bits, kPathFieldSize);
-    static constexpr Field relative_export_output_path_and_file_name = after(written_path_and_file_name, kPathFieldSize);
-    static constexpr Field relative_image_tile_set_path = after(relative_export_output_path_and_file_name, kPathFieldSize);
-    static constexpr Field relative_image_parent_entity_path = after(relative_image_tile_set_path, kPathFieldSize);
-    static constexpr Field relative_image_layer_background_path = after(relative_image_parent_entity_path, kPathFieldSize);
+    static constexpr Field relative_export_output_path_and_file_name =
+        after(written_path_and_file_name, kPathFieldSize);
+    static constexpr Field relative_image_tile_set_path =
+        after(relative_export_output_path_and_file_name, kPathFieldSize);
+    static constexpr Field relative_image_parent_entity_path =
+        after(relative_image_tile_set_path, kPathFieldSize);
+    static constexpr Field relative_image_layer_background_path =
+        after(relative_image_parent_entity_path, kPathFieldSize);
     static constexpr Field relative_exporter_dll_path_and_file_name_not_in_exporters_folder =
         after(relative_image_layer_background_path, kPathFieldSize);
     static constexpr Field relative_exporter_dll_file_name =
@@ -340,10 +349,12 @@ struct LayerRecord {
     static constexpr Field opacity = after(background_colour, 1);
     static constexpr Field user_supplied_id = after(opacity, 4);
     static constexpr Field older_custom_variables = after(user_supplied_id, kOlderTextVariablesSize);
-    static constexpr Field background_image_path_and_file_name = after(older_custom_variables, kPathFieldSize);
+    static constexpr Field background_image_path_and_file_name =
+        after(older_custom_variables, kPathFieldSize);
     static constexpr Field path_point_count = after(background_image_path_and_file_name, 4);
     static constexpr Field custom_variables = after(path_point_count, kTextVariablesSize);
-    static constexpr Field relative_background_image_path_and_file_name = after(custom_variables, kPathFieldSize);
+    static constexpr Field relative_background_image_path_and_file_name =
+        after(custom_variables, kPathFieldSize);
     static constexpr std::size_t kSize = relative_background_image_path_and_file_name.end();
 
     static constexpr std::uint32_t kWrapX = 1u << 0;
@@ -397,7 +408,8 @@ struct InstanceEntityRecord {
     static constexpr std::uint32_t kFlipHorizontal = 1u << 0;
     static constexpr std::uint32_t kFlipVertical = 1u << 1;
     static constexpr std::uint32_t kRotate = 1u << 2;
-    static constexpr std::uint32_t kPresetTriggerSize = 16;  // trigger sizes of records too short to hold them
+    static constexpr std::uint32_t kPresetTriggerSize =
+        16;  // trigger sizes of records too short to hold them
 };
 
 static_assert(InstanceEntityRecord::kSize == 264);
@@ -547,7 +559,9 @@ public:
     void set_s16_at(std::size_t offset, std::int16_t value) {
         if (offset + 2 <= N) store_s16(bytes_.data() + offset, value);
     }
-    std::int16_t s16_at(std::size_t offset) const { return offset + 2 <= N ? load_s16(bytes_.data() + offset) : 0; }
+    std::int16_t s16_at(std::size_t offset) const {
+        return offset + 2 <= N ? load_s16(bytes_.data() + offset) : 0;
+    }
 
 private:
     std::array<unsigned char, N> bytes_;

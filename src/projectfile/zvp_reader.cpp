@@ -148,7 +148,8 @@ struct ReadFailed {};
 // Text variables: each the text up to its first zero byte. An empty text still keeps its second byte, where
 // a variable in bit mode holds flags 8 to 15 even when the first byte is zero.
 template <std::size_t N>
-void take_text_variables(const RecordImage<N>& image, Field field, std::size_t count, TextVariables& variables) {
+void take_text_variables(const RecordImage<N>& image, Field field, std::size_t count,
+                         TextVariables& variables) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t offset = field.offset + i * kTextFieldSize;
         image.get_text_at(offset, variables[i]);
@@ -157,14 +158,15 @@ void take_text_variables(const RecordImage<N>& image, Field field, std::size_t c
 }
 
 template <std::size_t N>
-void take_int_variables(const RecordImage<N>& image, Field field, std::size_t count, IntVariables& variables) {
+void take_int_variables(const RecordImage<N>& image, Field field, std::size_t count,
+                        IntVariables& variables) {
     for (std::size_t i = 0; i < count; ++i) variables[i] = image.s16_at(field.offset + i * 2);
 }
 
 class ZvpReader {
 public:
-    ZvpReader(ByteSource& in, std::string file, Platform* platform, LoadResult& result) :
-        in_(in), file_(std::move(file)), platform_(platform), result_(result) {}
+    ZvpReader(ByteSource& in, std::string file, Platform* platform, LoadResult& result)
+        : in_(in), file_(std::move(file)), platform_(platform), result_(result) {}
 
     void read(Project& project) {
         read_header(project);
@@ -320,15 +322,18 @@ private:
             DescriptionTable& table = p.descriptions[kind];
             if (older_variables()) {
                 for (std::size_t i = 0; i < kOlderVariableCount; ++i) {
-                    table[i].desc.set_from_field(reinterpret_cast<const char*>(h.data()) + H::older_descriptions.offset +
+                    table[i].desc.set_from_field(reinterpret_cast<const char*>(h.data()) +
+                                                     H::older_descriptions.offset +
                                                      kind * kOlderTextVariablesSize + i * kTextFieldSize,
                                                  kTextFieldSize);
-                    table[i].use_bits = h.byte_at(H::older_use_bits.offset + kind * kOlderVariableCount + i) != 0;
+                    table[i].use_bits =
+                        h.byte_at(H::older_use_bits.offset + kind * kOlderVariableCount + i) != 0;
                 }
             } else {
                 for (std::size_t i = 0; i < kVariableCount; ++i) {
-                    table[i].desc.set_from_field(reinterpret_cast<const char*>(h.data()) + H::descriptions.offset +
-                                                     kind * kTextVariablesSize + i * kTextFieldSize,
+                    table[i].desc.set_from_field(reinterpret_cast<const char*>(h.data()) +
+                                                     H::descriptions.offset + kind * kTextVariablesSize +
+                                                     i * kTextFieldSize,
                                                  kTextFieldSize);
                     table[i].use_bits = h.byte_at(H::use_bits.offset + kind * kVariableCount + i) != 0;
                 }
@@ -346,13 +351,15 @@ private:
         h.get_text<H::last_used_exporter_dll_file_name>(p.last_used_exporter_dll_file_name);
         h.get_text<H::relative_exporter_dll_file_name>(relative);
         take_relative(p.last_used_exporter_dll_file_name, relative, PathKind::File);
-        h.get_text<H::last_used_export_output_path_and_file_name>(p.last_used_export_output_path_and_file_name);
+        h.get_text<H::last_used_export_output_path_and_file_name>(
+            p.last_used_export_output_path_and_file_name);
         h.get_text<H::relative_export_output_path_and_file_name>(relative);
         take_relative(p.last_used_export_output_path_and_file_name, relative, PathKind::File);
         h.get_text<H::last_used_exporter_dll_path_and_file_name_not_in_exporters_folder>(
             p.last_used_exporter_dll_path_and_file_name_not_in_exporters_folder);
         h.get_text<H::relative_exporter_dll_path_and_file_name_not_in_exporters_folder>(relative);
-        take_relative(p.last_used_exporter_dll_path_and_file_name_not_in_exporters_folder, relative, PathKind::File);
+        take_relative(p.last_used_exporter_dll_path_and_file_name_not_in_exporters_folder, relative,
+                      PathKind::File);
         h.get_text<H::last_used_image_tile_set_path>(p.last_used_image_tile_set_path);
         h.get_text<H::relative_image_tile_set_path>(relative);
         take_relative(p.last_used_image_tile_set_path, relative, PathKind::Folder);
@@ -496,7 +503,8 @@ private:
         m.selected_layer_id = r.u32<R::selected_layer_id>();
         m.top_left_tile_index_in_tiles_dialog = r.u32<R::top_left_tile_index_in_tiles_dialog>();
         m.selected_tile_index = r.u32<R::selected_tile_index>();
-        m.pixel_size_of_tiles_in_tiles_dialog = clamp_tile_display_size(r.s32<R::pixel_size_of_tiles_in_tiles_dialog>());
+        m.pixel_size_of_tiles_in_tiles_dialog =
+            clamp_tile_display_size(r.s32<R::pixel_size_of_tiles_in_tiles_dialog>());
         m.user_supplied_id = r.u32<R::user_supplied_id>();
         if (older_variables())
             take_text_variables(r, R::older_custom_variables, kOlderVariableCount, m.custom_variables);
@@ -603,7 +611,8 @@ private:
         else
             take_int_variables(r, R::custom_variables, kVariableCount, e.custom_variables);
         AddFailure failure = AddFailure::None;
-        if (!add_instance_entity(project, e, true, platform_, &failure) && failure != AddFailure::ParentMissing)
+        if (!add_instance_entity(project, e, true, platform_, &failure) &&
+            failure != AddFailure::ParentMissing)
             fail();
         return true;
     }

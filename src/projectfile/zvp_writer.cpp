@@ -32,8 +32,8 @@ std::uint32_t bit(bool on, std::uint32_t flag) { return on ? flag : 0u; }
 
 class ZvpWriter {
 public:
-    ZvpWriter(SafeFileWriter& out, const Project& project, std::string file) :
-        out_(out), project_(project), file_(std::move(file)) {
+    ZvpWriter(SafeFileWriter& out, const Project& project, std::string file)
+        : out_(out), project_(project), file_(std::move(file)) {
         parent_ids_.reserve(project.parent_entities.size());
         for (const auto& entity : project.parent_entities) parent_ids_.push_back(entity->unique_id);
         std::sort(parent_ids_.begin(), parent_ids_.end());
@@ -87,7 +87,9 @@ private:
         return make_relative_path(file_, target.view(), kind);
     }
 
-    bool parent_exists(ObjectId pid) const { return std::binary_search(parent_ids_.begin(), parent_ids_.end(), pid); }
+    bool parent_exists(ObjectId pid) const {
+        return std::binary_search(parent_ids_.begin(), parent_ids_.end(), pid);
+    }
 
     void write_header() {
         using H = HeaderRecord;
@@ -120,7 +122,8 @@ private:
                             (p.reserved_flags & H::kReservedFlags));
         // The older description and use_bits tables stay zero.
         h.set_text<H::last_used_exporter_dll_file_name>(p.last_used_exporter_dll_file_name);
-        h.set_text<H::last_used_export_output_path_and_file_name>(p.last_used_export_output_path_and_file_name);
+        h.set_text<H::last_used_export_output_path_and_file_name>(
+            p.last_used_export_output_path_and_file_name);
         h.set_text<H::last_used_image_tile_set_path>(p.last_used_image_tile_set_path);
         h.set_text<H::last_used_image_parent_entity_path>(p.last_used_image_parent_entity_path);
         h.set_text<H::last_used_image_layer_background_path>(p.last_used_image_layer_background_path);
@@ -132,7 +135,8 @@ private:
         for (std::size_t kind = 0; kind < kDescriptionTableCount; ++kind) {
             const DescriptionTable& table = p.descriptions[kind];
             for (std::size_t i = 0; i < kVariableCount; ++i) {
-                h.set_text_at(H::descriptions.offset + kind * kTextVariablesSize + i * kTextFieldSize, table[i].desc);
+                h.set_text_at(H::descriptions.offset + kind * kTextVariablesSize + i * kTextFieldSize,
+                              table[i].desc);
                 h.set_byte_at(H::use_bits.offset + kind * kVariableCount + i, table[i].use_bits ? 1 : 0);
             }
         }
@@ -169,7 +173,8 @@ private:
         r.set_s32<R::first_tile_offset_pixel_y>(t.first_tile_offset_pixel_y);
         r.set_u32<R::space_between_tiles_pixel_x>(t.space_between_tiles_pixel_x);
         r.set_u32<R::space_between_tiles_pixel_y>(t.space_between_tiles_pixel_y);
-        r.set_u32<R::flags>(bit(t.is_locked, R::kIsLocked) | bit(t.use_transparent_colour, R::kUseTransparentColour) |
+        r.set_u32<R::flags>(bit(t.is_locked, R::kIsLocked) |
+                            bit(t.use_transparent_colour, R::kUseTransparentColour) |
                             bit(t.did_mosaic_id_overflow, R::kDidMosaicIdOverflow));
         r.set_text<R::name>(t.name);
         r.set_text<R::image_path_and_file_name>(t.image_path_and_file_name);
@@ -180,7 +185,8 @@ private:
         r.set_u32<R::user_supplied_id>(t.user_supplied_id);
         r.set_u32<R::transparent_colour>(t.transparent_colour);
         put_text_variables(r, R::custom_variables, t.custom_variables);
-        r.set_text<R::relative_image_path_and_file_name>(PathText(relative(t.image_path_and_file_name, PathKind::File)));
+        r.set_text<R::relative_image_path_and_file_name>(
+            PathText(relative(t.image_path_and_file_name, PathKind::File)));
         put(kTileSetTag, r);
 
         for (const auto& mosaic : t.mosaics) {
@@ -222,7 +228,8 @@ private:
         r.set_s32<R::space_between_frames_pixel_y>(e.space_between_frames_pixel_y);
         r.set_u32<R::transparent_colour>(e.transparent_colour);
         r.set_s32<R::preview_anima_frame>(e.preview_anima_frame);
-        r.set_text<R::relative_image_path_and_file_name>(PathText(relative(e.image_path_and_file_name, PathKind::File)));
+        r.set_text<R::relative_image_path_and_file_name>(
+            PathText(relative(e.image_path_and_file_name, PathKind::File)));
         put(kParentEntityTag, r);
     }
 
@@ -234,11 +241,12 @@ private:
         r.set_u32<R::unique_id>(map.unique_id);
         r.set_text<R::name>(map.name);
         r.set_u32<R::use_tile_set_id>(map.use_tile_set_id);
-        r.set_u32<R::flags>(bit(map.export_this_map, R::kExportThisMap) | bit(map.is_locked, R::kIsLocked) |
-                            bit(map.place_tile_horizontal_flip, R::kPlaceTileHorizontalFlip) |
-                            bit(map.place_tile_vertical_flip, R::kPlaceTileVerticalFlip) |
-                            bit(map.place_tile_rotate, R::kPlaceTileRotate) |
-                            (static_cast<std::uint32_t>(map.place_tile_attribute) << R::kPlaceTileAttributeShift));
+        r.set_u32<R::flags>(
+            bit(map.export_this_map, R::kExportThisMap) | bit(map.is_locked, R::kIsLocked) |
+            bit(map.place_tile_horizontal_flip, R::kPlaceTileHorizontalFlip) |
+            bit(map.place_tile_vertical_flip, R::kPlaceTileVerticalFlip) |
+            bit(map.place_tile_rotate, R::kPlaceTileRotate) |
+            (static_cast<std::uint32_t>(map.place_tile_attribute) << R::kPlaceTileAttributeShift));
         r.set_s32<R::camera_grid_position_x>(map.camera_grid_position_x);
         r.set_s32<R::camera_grid_position_y>(map.camera_grid_position_y);
         r.set_u32<R::reserved_1>(map.reserved_1);
@@ -332,7 +340,7 @@ private:
 
     SafeFileWriter& out_;
     const Project& project_;
-    std::string file_;               // absolute path being written, the base of the relative forms
+    std::string file_;                  // absolute path being written, the base of the relative forms
     std::vector<ObjectId> parent_ids_;  // sorted
     TileSetImage tile_set_image_;
     ParentEntityImage parent_entity_image_;

@@ -21,7 +21,8 @@ using test::read_bytes;
 using test::u32_at;
 using namespace zvp;
 
-LoadResult read_memory(const std::vector<unsigned char>& bytes, const std::string& path = "/nowhere/level.zvp") {
+LoadResult read_memory(const std::vector<unsigned char>& bytes,
+                       const std::string& path = "/nowhere/level.zvp") {
     return read_zvp_project_from_memory(bytes, path);
 }
 
@@ -153,13 +154,16 @@ TEST_F(ZvpRich, PathsArePreferredInTheirRelativeFormWhenThatExists) {
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded.project->last_used_image_tile_set_path, moved.path().string() + "/img/");
     EXPECT_EQ(loaded.project->last_used_image_parent_entity_path, moved.path().string() + "/");
-    EXPECT_EQ(loaded.project->last_used_export_output_path_and_file_name, p.last_used_export_output_path_and_file_name);
+    EXPECT_EQ(loaded.project->last_used_export_output_path_and_file_name,
+              p.last_used_export_output_path_and_file_name);
 }
 
 TEST_F(ZvpRich, AFileEndingInsideARecordOrAGridFails) {
     // Every cut inside the header, the records and the grids is caught; sampled to keep the test quick.
-    for (std::size_t size = 0; size < bytes_.size(); size += (size < 64 || size + 600 > bytes_.size()) ? 1 : 97) {
-        const std::vector<unsigned char> cut(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(size));
+    for (std::size_t size = 0; size < bytes_.size();
+         size += (size < 64 || size + 600 > bytes_.size()) ? 1 : 97) {
+        const std::vector<unsigned char> cut(bytes_.begin(),
+                                             bytes_.begin() + static_cast<std::ptrdiff_t>(size));
         ASSERT_FALSE(read_memory(cut)) << "cut at " << size << " of " << bytes_.size();
     }
     EXPECT_TRUE(read_memory(bytes_));
@@ -223,7 +227,8 @@ TEST_F(ZvpRich, BadRecordLengthsAndGridSizesFail) {
     // A mosaic grid the rest of the file cannot hold, including sizes whose product overflows 32 bits.
     const std::size_t mosaic = tile_set + TileSetRecord::kSize + 4;
     ASSERT_EQ(u32_at(bytes_, mosaic - 4), kMosaicTag);
-    for (const auto& [w, h] : {std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}, std::pair{1000000u, 1000u}, std::pair{0x10000u, 0x10000u}}) {
+    for (const auto& [w, h] :
+         {std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}, std::pair{1000000u, 1000u}, std::pair{0x10000u, 0x10000u}}) {
         std::vector<unsigned char> bad = bytes_;
         put_u32(bad, mosaic + MosaicRecord::gw.offset, w);
         put_u32(bad, mosaic + MosaicRecord::gh.offset, h);
@@ -241,7 +246,8 @@ TEST(ZvpReader, LayerGridLargerThanTheFileFailsBeforeAllocating) {
     auto bytes = read_bytes(file);
     const std::size_t layer = HeaderRecord::kSize + 4 + MapRecord::kSize + 4;
     ASSERT_EQ(u32_at(bytes, layer - 4), kLayerTag);
-    for (const auto& [w, h] : {std::pair{100000u, 100000u}, std::pair{0x80000000u, 1u}, std::pair{11u, 10u}}) {
+    for (const auto& [w, h] :
+         {std::pair{100000u, 100000u}, std::pair{0x80000000u, 1u}, std::pair{11u, 10u}}) {
         std::vector<unsigned char> bad = bytes;
         put_u32(bad, layer + LayerRecord::grid_width.offset, w);
         put_u32(bad, layer + LayerRecord::grid_height.offset, h);
@@ -304,7 +310,8 @@ TEST(ZvpReader, ClampsAndSanitiseButZoomIsKept) {
     MapProperties m = make_default_map(project);
     m.pixel_size_of_tiles_in_tiles_dialog = 200;
     Map* map = add_map(project, m, false, nullptr);
-    Layer* layer = add_layer(project, make_default_layer(project, ProjectDefaults{}, map->unique_id), false, nullptr);
+    Layer* layer =
+        add_layer(project, make_default_layer(project, ProjectDefaults{}, map->unique_id), false, nullptr);
     InstanceEntity instance = make_instance_entity(*parent, map->unique_id, layer->unique_id, 0, 0);
     instance.tcr = 0;
     add_instance_entity(project, instance, false, nullptr);
@@ -327,7 +334,8 @@ TEST(ZvpReader, SelectionIsResolvedAtTheEnd) {
     Project project;
     Map* first = add_map(project, make_default_map(project), false, nullptr);
     Map* second = add_map(project, make_default_map(project), false, nullptr);
-    Layer* layer = add_layer(project, make_default_layer(project, ProjectDefaults{}, second->unique_id), false, nullptr);
+    Layer* layer =
+        add_layer(project, make_default_layer(project, ProjectDefaults{}, second->unique_id), false, nullptr);
     project.select_map(second->unique_id);
     project.select_layer(layer->unique_id);
     test::TempDir dir;
@@ -355,11 +363,15 @@ TEST(ZvpReader, SelectionIsResolvedAtTheEnd) {
 
 TEST(ZvpReader, InstanceOfAMissingParentIsSkipped) {
     Project project;
-    ParentEntity* parent = add_parent_entity(project, make_default_parent_entity(project, ProjectDefaults{}), false, nullptr);
+    ParentEntity* parent =
+        add_parent_entity(project, make_default_parent_entity(project, ProjectDefaults{}), false, nullptr);
     Map* map = add_map(project, make_default_map(project), false, nullptr);
-    Layer* layer = add_layer(project, make_default_layer(project, ProjectDefaults{}, map->unique_id), false, nullptr);
-    add_instance_entity(project, make_instance_entity(*parent, map->unique_id, layer->unique_id, 1, 1), false, nullptr);
-    add_instance_entity(project, make_instance_entity(*parent, map->unique_id, layer->unique_id, 2, 2), false, nullptr);
+    Layer* layer =
+        add_layer(project, make_default_layer(project, ProjectDefaults{}, map->unique_id), false, nullptr);
+    add_instance_entity(project, make_instance_entity(*parent, map->unique_id, layer->unique_id, 1, 1), false,
+                        nullptr);
+    add_instance_entity(project, make_instance_entity(*parent, map->unique_id, layer->unique_id, 2, 2), false,
+                        nullptr);
     test::TempDir dir;
     const std::string file = dir.file("missing.zvp");
     ASSERT_TRUE(write_zvp_project(file, project));
@@ -525,7 +537,9 @@ TEST(ZvpReader, Version114LoadsTheOlderAreasAndSavesBackAs118) {
     EXPECT_EQ(u32_at(bytes, HeaderRecord::length.offset), 37980u);
     for (std::size_t i = HeaderRecord::older_descriptions.offset; i < HeaderRecord::older_use_bits.end(); ++i)
         ASSERT_EQ(bytes[i], 0) << "offset " << i;
-    const auto text_at = [&](std::size_t offset) { return std::string(reinterpret_cast<const char*>(&bytes[offset])); };
+    const auto text_at = [&](std::size_t offset) {
+        return std::string(reinterpret_cast<const char*>(&bytes[offset]));
+    };
     const auto desc_at = [&](std::size_t kind, std::size_t i) {
         return text_at(HeaderRecord::descriptions.offset + kind * kTextVariablesSize + i * kTextFieldSize);
     };

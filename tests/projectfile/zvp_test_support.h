@@ -34,7 +34,8 @@ inline void append_u32(std::vector<unsigned char>& bytes, std::uint32_t value) {
 }
 
 template <std::size_t N>
-void append_record(std::vector<unsigned char>& bytes, const zvp::RecordImage<N>& image, std::size_t length = N) {
+void append_record(std::vector<unsigned char>& bytes, const zvp::RecordImage<N>& image,
+                   std::size_t length = N) {
     bytes.insert(bytes.end(), image.data(), image.data() + length);
 }
 
@@ -85,7 +86,8 @@ inline void build_rich_project(RichProject& rich) {
         mosaic.gw = 3 + m;
         mosaic.gh = 2;
         for (std::uint32_t i = 0; i < mosaic.gw * mosaic.gh; ++i)
-            mosaic.grid.push_back(GridCell{i + 1, make_cell_flags(i % 2 == 0, false, true, static_cast<std::uint8_t>(i))});
+            mosaic.grid.push_back(
+                GridCell{i + 1, make_cell_flags(i % 2 == 0, false, true, static_cast<std::uint8_t>(i))});
         add_mosaic(*rich.tile_set, mosaic, false, nullptr);
     }
     rich.tile_set->selected_mosaic_id = 1;
@@ -144,15 +146,17 @@ inline void build_rich_project(RichProject& rich) {
     rich.ground = add_layer(p, l, false, nullptr);
     for (std::int32_t y = 0; y < 5; ++y)
         for (std::int32_t x = 0; x < 7; ++x)
-            *rich.ground->cell(x, y) = GridCell{static_cast<std::uint32_t>(y * 7 + x),
-                                                make_cell_flags(x == 1, y == 2, x == y, static_cast<std::uint8_t>(x * 30))};
+            *rich.ground->cell(x, y) =
+                GridCell{static_cast<std::uint32_t>(y * 7 + x),
+                         make_cell_flags(x == 1, y == 2, x == y, static_cast<std::uint8_t>(x * 30))};
     l = make_default_layer(p, ProjectDefaults{}, rich.map->unique_id);
     l.name = "Sky";
     l.is_visible = false;
     l.is_locked = true;
     rich.sky = add_layer(p, l, false, nullptr);
 
-    InstanceEntity instance = make_instance_entity(*rich.hero, rich.map->unique_id, rich.ground->unique_id, 12.5f, -3.0f);
+    InstanceEntity instance =
+        make_instance_entity(*rich.hero, rich.map->unique_id, rich.ground->unique_id, 12.5f, -3.0f);
     instance.fh = true;
     instance.ro = true;
     instance.tcr = 5;

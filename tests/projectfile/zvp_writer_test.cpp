@@ -34,9 +34,12 @@ TEST(ZvpWriter, EmptyProjectIsTheHeaderAlone) {
     // The older 10-entry tables stay zero; the 100-entry tables hold every description.
     for (std::size_t i = HeaderRecord::older_descriptions.offset; i < HeaderRecord::older_use_bits.end(); ++i)
         ASSERT_EQ(bytes[i], 0) << "offset " << i;
-    const auto text_at = [&](std::size_t offset) { return std::string(reinterpret_cast<const char*>(&bytes[offset])); };
+    const auto text_at = [&](std::size_t offset) {
+        return std::string(reinterpret_cast<const char*>(&bytes[offset]));
+    };
     EXPECT_EQ(text_at(HeaderRecord::descriptions.offset), "Variable01");
-    EXPECT_EQ(text_at(HeaderRecord::descriptions.offset + 5 * kTextVariablesSize + 99 * kTextFieldSize), "Variable100");
+    EXPECT_EQ(text_at(HeaderRecord::descriptions.offset + 5 * kTextVariablesSize + 99 * kTextFieldSize),
+              "Variable100");
     EXPECT_EQ(text_at(HeaderRecord::written_path_and_file_name.offset), file);
     EXPECT_EQ(project.path_and_file_name, file);
 }
@@ -44,11 +47,13 @@ TEST(ZvpWriter, EmptyProjectIsTheHeaderAlone) {
 TEST(ZvpWriter, OneTileSetAndOneTenByTenLayer) {
     test::TempDir dir;
     Project project;
-    TileSet* tile_set = add_tile_set(project, make_default_tile_set(project, ProjectDefaults{}), false, nullptr);
+    TileSet* tile_set =
+        add_tile_set(project, make_default_tile_set(project, ProjectDefaults{}), false, nullptr);
     MapProperties m = make_default_map(project);
     m.use_tile_set_id = tile_set->unique_id;
     Map* map = add_map(project, m, false, nullptr);
-    Layer* layer = add_layer(project, make_default_layer(project, ProjectDefaults{}, map->unique_id), false, nullptr);
+    Layer* layer =
+        add_layer(project, make_default_layer(project, ProjectDefaults{}, map->unique_id), false, nullptr);
     ASSERT_EQ(layer->grid.size(), 100u);
     *layer->cell(3, 2) = GridCell{7, make_cell_flags(true, false, true, 200)};
 
@@ -80,21 +85,28 @@ TEST(ZvpWriter, OrphanedInstancesAreNotWrittenNorCounted) {
     l.grid_width = 1;
     l.grid_height = 1;
     Layer* layer = add_layer(project, l, false, nullptr);
-    ParentEntity* kept = add_parent_entity(project, make_default_parent_entity(project, ProjectDefaults{}), false, nullptr);
-    ParentEntity* doomed = add_parent_entity(project, make_default_parent_entity(project, ProjectDefaults{}), false, nullptr);
-    add_instance_entity(project, make_instance_entity(*kept, map->unique_id, layer->unique_id, 1, 1), false, nullptr);
-    add_instance_entity(project, make_instance_entity(*doomed, map->unique_id, layer->unique_id, 2, 2), false, nullptr);
-    add_instance_entity(project, make_instance_entity(*kept, map->unique_id, layer->unique_id, 3, 3), false, nullptr);
+    ParentEntity* kept =
+        add_parent_entity(project, make_default_parent_entity(project, ProjectDefaults{}), false, nullptr);
+    ParentEntity* doomed =
+        add_parent_entity(project, make_default_parent_entity(project, ProjectDefaults{}), false, nullptr);
+    add_instance_entity(project, make_instance_entity(*kept, map->unique_id, layer->unique_id, 1, 1), false,
+                        nullptr);
+    add_instance_entity(project, make_instance_entity(*doomed, map->unique_id, layer->unique_id, 2, 2), false,
+                        nullptr);
+    add_instance_entity(project, make_instance_entity(*kept, map->unique_id, layer->unique_id, 3, 3), false,
+                        nullptr);
     remove_parent_entity(project, doomed, true);
     ASSERT_EQ(layer->instance_entity_count(), 3u);
 
     const std::string file = dir.file("orphan.zvp");
     ASSERT_TRUE(write_zvp_project(file, project));
     const auto bytes = read_bytes(file);
-    const std::size_t layer_at = HeaderRecord::kSize + (4 + ParentEntityRecord::kSize) + (4 + MapRecord::kSize) + 4;
+    const std::size_t layer_at =
+        HeaderRecord::kSize + (4 + ParentEntityRecord::kSize) + (4 + MapRecord::kSize) + 4;
     ASSERT_EQ(u32_at(bytes, layer_at - 4), kLayerTag);
     EXPECT_EQ(u32_at(bytes, layer_at + LayerRecord::instance_entity_count.offset), 2u);
-    EXPECT_EQ(bytes.size(), layer_at + LayerRecord::kSize + kCellSize + 2 * (4 + InstanceEntityRecord::kSize));
+    EXPECT_EQ(bytes.size(),
+              layer_at + LayerRecord::kSize + kCellSize + 2 * (4 + InstanceEntityRecord::kSize));
     // The orphan stays in memory.
     EXPECT_EQ(layer->instance_entity_count(), 3u);
 
@@ -118,13 +130,17 @@ TEST(ZvpWriter, RelativeFormsAreMadeAgainstTheFileWrittenTo) {
     const std::string file = dir.file("level.zvp");
     ASSERT_TRUE(write_zvp_project(file, project));
     const auto bytes = read_bytes(file);
-    const auto text_at = [&](std::size_t offset) { return std::string(reinterpret_cast<const char*>(&bytes[offset])); };
+    const auto text_at = [&](std::size_t offset) {
+        return std::string(reinterpret_cast<const char*>(&bytes[offset]));
+    };
     EXPECT_EQ(text_at(HeaderRecord::relative_image_tile_set_path.offset), "./img/");
     EXPECT_EQ(text_at(HeaderRecord::relative_exporter_dll_file_name.offset), "");
     EXPECT_EQ(text_at(HeaderRecord::last_used_exporter_dll_file_name.offset), "Scrivo.so");
     const std::size_t tile_set_at = HeaderRecord::kSize + 4;
-    EXPECT_EQ(text_at(tile_set_at + TileSetRecord::relative_image_path_and_file_name.offset), "./img/tiles.png");
-    EXPECT_EQ(text_at(tile_set_at + TileSetRecord::image_path_and_file_name.offset), t.image_path_and_file_name.str());
+    EXPECT_EQ(text_at(tile_set_at + TileSetRecord::relative_image_path_and_file_name.offset),
+              "./img/tiles.png");
+    EXPECT_EQ(text_at(tile_set_at + TileSetRecord::image_path_and_file_name.offset),
+              t.image_path_and_file_name.str());
 }
 
 TEST(ZvpWriter, ReservedFieldsAreWrittenBackAsRead) {

@@ -43,7 +43,8 @@ void expect_round_trip(const std::string& xml, const std::string& zvp) {
     const auto expected = lines_without_date(original);
     const auto actual = lines_without_date(test::read_bytes(xml));
     ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(actual[i], expected[i]) << "line " << (i < 1 ? i + 1 : i + 2);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(actual[i], expected[i]) << "line " << (i < 1 ? i + 1 : i + 2);
 }
 
 TEST(ZvpXmlRoundTrip, EveryKindOfObject) {
@@ -62,7 +63,8 @@ TEST(ZvpXmlRoundTrip, EveryKindOfObject) {
 TEST(ZvpXmlRoundTrip, TheSampleProject) {
     // The bundled sample with its images, copied so that its relative paths hold; one XML pass first
     // makes the stored absolute paths those of the copy.
-    const std::filesystem::path sample = std::filesystem::path(ZORVA_TEST_SOURCE_DIR) / ".." / "examples" / "SampleProjects";
+    const std::filesystem::path sample =
+        std::filesystem::path(ZORVA_TEST_SOURCE_DIR) / ".." / "examples" / "SampleProjects";
     if (!std::filesystem::exists(sample / "Sample.xml")) GTEST_SKIP() << "no sample project";
     test::TempDir dir;
     std::filesystem::copy(sample, dir.path(), std::filesystem::copy_options::recursive);
