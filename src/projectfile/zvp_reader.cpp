@@ -278,7 +278,8 @@ private:
     void read_header(Project& p) {
         using H = HeaderRecord;
         std::uint32_t version = 0;
-        if (!in_.peek_u32(version)) fail();
+        // Too short to hold a version and a length: not a project file of any version.
+        if (in_.remaining() < 8 || !in_.peek_u32(version)) fail();
         version_ = version;
         if (version != kVersion) result_.version_differs = true;
         if (version > kVersion && version != kNoVersion) {

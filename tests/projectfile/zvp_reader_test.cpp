@@ -293,6 +293,10 @@ TEST(ZvpReader, MissingFileAndEmptyInputFail) {
     EXPECT_FALSE(read_zvp_project(""));
     EXPECT_FALSE(read_memory({}));
     EXPECT_FALSE(read_memory({118, 0, 0}));
+    // Four bytes that would read as a newer version are simply not a project file.
+    const LoadResult junk = read_memory({'j', 'u', 'n', 'k'});
+    EXPECT_FALSE(junk);
+    EXPECT_FALSE(junk.newer_version);
 }
 
 TEST(ZvpReader, ClampsAndSanitiseButZoomIsKept) {
