@@ -165,7 +165,11 @@ std::size_t MissingResourcesSearch::refresh() {
 }
 
 bool MissingResourcesSearch::folder_edited(std::string_view text) {
-    if (text.empty() || with_trailing_separator(text) == with_trailing_separator(folder_)) return false;
+    if (text.empty()) {
+        folder_.clear();
+        return false;
+    }
+    if (with_trailing_separator(text) == with_trailing_separator(folder_)) return false;
     set_folder(with_trailing_separator(text));
     if (on_folder_changed) on_folder_changed();
     ask_search_again();

@@ -63,7 +63,7 @@ public:
     std::size_t refresh();
     // The folder field was read back with `text`: when it differs from the search folder and is not empty,
     // it gets its separator, becomes the search folder, and "Search again?" is asked. True when the folder
-    // changed.
+    // changed. An empty field empties the search folder without a question.
     bool folder_edited(std::string_view text);
 
     // Called after the search folder changed through browse() or folder_edited() (the dialog updates its

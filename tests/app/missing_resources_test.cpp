@@ -14,6 +14,7 @@
 #include "model/tile_set.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
+#include "test_bmp.h"
 
 namespace zorva {
 namespace {
@@ -32,36 +33,6 @@ public:
 };
 
 constexpr std::uint32_t kMagenta = 0x00FF00FF;  // 0x00BBGGRR
-
-void put_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-// A 24-bit BMP of `width` x 1 pixels, every pixel the colour 0x00BBGGRR.
-void write_bmp(const std::filesystem::path& file, int width, std::uint32_t bgr) {
-    std::vector<std::uint8_t> rows;
-    for (int x = 0; x < width; ++x) {
-        rows.push_back(static_cast<std::uint8_t>(bgr >> 16));
-        rows.push_back(static_cast<std::uint8_t>(bgr >> 8));
-        rows.push_back(static_cast<std::uint8_t>(bgr));
-    }
-    while (rows.size() % 4 != 0) rows.push_back(0);
-    std::vector<std::uint8_t> out{'B', 'M'};
-    put_u32(out, 54 + static_cast<std::uint32_t>(rows.size()));
-    put_u32(out, 0);
-    put_u32(out, 54);
-    put_u32(out, 40);
-    put_u32(out, static_cast<std::uint32_t>(width));
-    put_u32(out, 1);
-    out.push_back(1);
-    out.push_back(0);
-    out.push_back(24);
-    out.push_back(0);
-    for (int i = 0; i < 6; ++i) put_u32(out, 0);
-    out.insert(out.end(), rows.begin(), rows.end());
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(out.data()),
-                                                static_cast<std::streamsize>(out.size()));
-}
 
 class MissingResourcesTest : public ::testing::Test {
 protected:
@@ -104,7 +75,7 @@ protected:
 };
 
 TEST_F(MissingResourcesTest, NothingMissingShowsNoDialog) {
-    write_bmp(art / "tiles.bmp", 4, 0x0000FF);
+    test::write_bmp(art / "tiles.bmp", 4, 0x0000FF);
     ASSERT_TRUE(tile_set("Loaded", (art / "tiles.bmp").string()));
     TileSet* no_path = tile_set("NoPath", "");
     ASSERT_TRUE(no_path->image.empty());
@@ -129,7 +100,7 @@ TEST_F(MissingResourcesTest, OutcomeCodesFollowTheDialog) {
 }
 
 TEST_F(MissingResourcesTest, ListGroupsMissingObjectsUnderHeaders) {
-    write_bmp(art / "here.bmp", 2, 0);
+    test::write_bmp(art / "here.bmp", 2, 0);
     tile_set("Ground", "C:\\old\\ground.bmp");
     tile_set("Here", (art / "here.bmp").string());
     tile_set("Sky", "sky.png");
@@ -155,9 +126,9 @@ TEST_F(MissingResourcesTest, ListGroupsMissingObjectsUnderHeaders) {
 }
 
 TEST_F(MissingResourcesTest, SearchFindsSomeAndListsTheRest) {
-    write_bmp(moved / "ground.bmp", 3, kMagenta);
-    write_bmp(moved / "hero.bmp", 5, 0x123456);
-    write_bmp(moved / "back.bmp", 2, 0);
+    test::write_bmp(moved / "ground.bmp", 3, kMagenta);
+    test::write_bmp(moved / "hero.bmp", 5, 0x123456);
+    test::write_bmp(moved / "back.bmp", 2, 0);
     TileSetProperties keyed = make_default_tile_set(project, defaults);
     keyed.name = "Ground";
     keyed.image_path_and_file_name = "C:\\old\\ground.bmp";
@@ -192,7 +163,7 @@ TEST_F(MissingResourcesTest, SearchFindsSomeAndListsTheRest) {
 }
 
 TEST_F(MissingResourcesTest, FolderWithAndWithoutSeparatorSearchTheSamePlace) {
-    write_bmp(moved / "a.bmp", 1, 0);
+    test::write_bmp(moved / "a.bmp", 1, 0);
     for (const std::string& folder : {moved.string(), moved.string() + "/"}) {
         Project fresh;
         TileSetProperties t = make_default_tile_set(fresh, defaults);
@@ -241,7 +212,7 @@ TEST_F(MissingResourcesTest, EmptyFolderOnlyReportedByRefresh) {
 }
 
 TEST_F(MissingResourcesTest, BrowseAsksBeforeSearching) {
-    write_bmp(moved / "gone.bmp", 1, 0);
+    test::write_bmp(moved / "gone.bmp", 1, 0);
     TileSet* set = tile_set("Gone", (art / "gone.bmp").string());
     std::string field;
     MissingResourcesSearch search(project, platform, {}, art.string() + "/");
@@ -274,7 +245,7 @@ TEST_F(MissingResourcesTest, BrowseAsksBeforeSearching) {
 }
 
 TEST_F(MissingResourcesTest, EditedFolderAsksOnlyWhenItChanged) {
-    write_bmp(moved / "gone.bmp", 1, 0);
+    test::write_bmp(moved / "gone.bmp", 1, 0);
     TileSet* set = tile_set("Gone", (art / "gone.bmp").string());
     MissingResourcesSearch search(project, platform);
     int changes = 0;
