@@ -101,7 +101,7 @@ public:
     // True while points of a path are being edited (the objects-beneath-cursor count then counts points).
     virtual bool editing_path_points() const { return false; }
 
-    // After each drawn layer's paths: the extra placement preview of the tiles tools.
+    // After the current layer's paths (when it is drawn): the extra placement preview of the tiles tools.
     virtual void after_layer(RenderContext&, const Layer&) {}
     // After the grid and the current layer outline: selections, the floating selection, the entity
     // placement preview.

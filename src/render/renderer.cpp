@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "app/preferences.h"
 #include "model/project.h"
@@ -171,7 +172,7 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
         if (request.hover && request.hover->entity &&
             request.now_ms - request.hover->touched_ms > HoverState::kHighlightMs)
             request.hover->entity = nullptr;
-        for (const auto& layer : f.map->layers) draw_layer(f, *layer, layer.get() == f.current);
+        draw_layers(f);
     } else if (f.current && (!f.current->is_visible || f.current->grid_width <= 0)) {
         results_.current_hidden = true;
     }
@@ -199,43 +200,106 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
     if (request.overlay) request.overlay->under_cursor(results_);
 }
 
-void Renderer::draw_layer(Frame& f, Layer& layer, bool is_current) {
+void Renderer::draw_layers(Frame& f) {
     const ViewTransform& t = f.transform;
-    if (is_current && f.cursor) {
-        const double exact_left =
-            static_cast<double>((std::int64_t{layer.grid_offset_x} - t.camera_column) * t.tile_width) * t.z -
-            static_cast<double>(t.origin_x);
-        const double exact_top =
-            static_cast<double>((std::int64_t{layer.grid_offset_y} - t.camera_row) * t.tile_height) * t.z -
-            static_cast<double>(t.origin_y);
-        results_.cursor_layer_pixel = LayerPixel{static_cast<float>((f.cursor->x - exact_left) / t.z),
-                                                 static_cast<float>((f.cursor->y - exact_top) / t.z)};
+    drawable_.clear();
+    for (const auto& owned : f.map->layers) {
+        Layer& layer = *owned;
+        const bool is_current = &layer == f.current;
+        if (is_current && f.cursor) {
+            const double exact_left =
+                static_cast<double>((std::int64_t{layer.grid_offset_x} - t.camera_column) * t.tile_width) * t.z -
+                static_cast<double>(t.origin_x);
+            const double exact_top =
+                static_cast<double>((std::int64_t{layer.grid_offset_y} - t.camera_row) * t.tile_height) * t.z -
+                static_cast<double>(t.origin_y);
+            results_.cursor_layer_pixel = LayerPixel{static_cast<float>((f.cursor->x - exact_left) / t.z),
+                                                     static_cast<float>((f.cursor->y - exact_top) / t.z)};
+        }
+        const bool has_grid = layer.grid_width > 0 && layer.grid_height > 0 &&
+                              layer.grid.size() == static_cast<std::size_t>(layer.grid_width) * layer.grid_height;
+        if (!layer.is_visible || !has_grid) {
+            if (is_current) results_.current_hidden = true;
+            continue;
+        }
+        drawable_.push_back(&layer);
     }
-    const bool has_grid = layer.grid_width > 0 && layer.grid_height > 0 &&
-                          layer.grid.size() == static_cast<std::size_t>(layer.grid_width) * layer.grid_height;
-    if (!layer.is_visible || !has_grid) {
-        if (is_current) results_.current_hidden = true;
-        return;
-    }
-    const std::uint8_t opacity = f.options.disable_transparent_images ? 255 : layer.opacity;
 
-    draw_tiles(f, layer, opacity);
-    if (f.prefs.flag(FlagA::ViewEntities)) draw_entities(f, layer, is_current, opacity);
-    if (f.prefs.flag(FlagA::ViewPaths)) draw_paths(f, layer, is_current);
-    if (f.request.overlay && !f.picture) {
-        RenderContext context{f.target,  f.painter(), resources_, f.transform, f.options,      results_,
-                              f.project, f.map,       f.current,  f.tile_set,  f.request.mode, f.cursor};
-        f.request.overlay->after_layer(context, layer);
+    // Consecutive layers of which all but the last draw nothing after their tiles are drawn together,
+    // band by band, so each band of the frame stays in the cache while every layer is drawn into it.
+    // A layer with attribute numbers (text, which may reach past its band) is drawn on its own.
+    const bool entities = f.prefs.flag(FlagA::ViewEntities);
+    const bool paths = f.prefs.flag(FlagA::ViewPaths);
+    const bool hook = f.request.overlay && !f.picture;
+    auto tiles_only = [&](const Layer& layer) {
+        return !(entities && !layer.instance_entities.empty()) && !(paths && !layer.path_points.empty()) &&
+               !(hook && &layer == f.current);
+    };
+    std::size_t i = 0;
+    while (i < drawable_.size()) {
+        std::size_t j = i;
+        if (!has_attribute_numbers(f, *drawable_[i])) {
+            while (j + 1 < drawable_.size() && tiles_only(*drawable_[j]) && !has_attribute_numbers(f, *drawable_[j + 1]))
+                ++j;
+        }
+        draw_tile_group(f, i, j);
+        Layer& last = *drawable_[j];
+        const bool is_current = &last == f.current;
+        const std::uint8_t opacity = f.options.disable_transparent_images ? 255 : last.opacity;
+        if (entities) draw_entities(f, last, is_current, opacity);
+        if (paths) draw_paths(f, last, is_current);
+        if (hook && is_current) {
+            RenderContext context{f.target,  f.painter(), resources_, f.transform, f.options,      results_,
+                                  f.project, f.map,       f.current,  f.tile_set,  f.request.mode, f.cursor};
+            f.request.overlay->after_layer(context, last);
+        }
+        i = j + 1;
     }
 }
 
-void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity) {
-    const ViewTransform& t = f.transform;
+void Renderer::draw_tile_group(Frame& f, std::size_t first, std::size_t last) {
+    auto opacity = [&](const Layer& layer) {
+        return f.options.disable_transparent_images ? std::uint8_t{255} : layer.opacity;
+    };
+    if (first == last) {
+        draw_tiles(f, *drawable_[first], opacity(*drawable_[first]), f.target, f.transform, 0);
+        return;
+    }
+    const qsizetype bytes_per_line = f.target.bytesPerLine();
+    uchar* bits = f.target.bits();
+    for (std::int64_t top = 0; top < f.height; top += kBandRows) {
+        const auto rows = static_cast<int>(std::min<std::int64_t>(kBandRows, f.height - top));
+        QImage band(bits + top * bytes_per_line, static_cast<int>(f.width), rows, bytes_per_line,
+                    QImage::Format_ARGB32_Premultiplied);
+        ViewTransform t = f.transform;
+        t.origin_y += top;
+        for (std::size_t k = first; k <= last; ++k)
+            draw_tiles(f, *drawable_[k], opacity(*drawable_[k]), band, t, top);
+    }
+}
+
+bool Renderer::has_attribute_numbers(Frame& f, const Layer& layer) {
+    if (!f.prefs.flag(FlagA::ViewTileAttributes)) return false;
+    if (!visible_cells(f, layer, f.transform, f.width, f.height)) return false;
+    const std::int64_t gw = layer.grid_width, gh = layer.grid_height;
+    for (std::int64_t r = visible_.r_start; r < visible_.r_end; ++r) {
+        const GridCell* cells = layer.grid.data() + (layer.wrap_y ? wrap_index(r, gh) : r) * gw;
+        for (std::int64_t c = visible_.c_start; c < visible_.c_end; ++c) {
+            const int value = cells[layer.wrap_x ? wrap_index(c, gw) : c].attribute();
+            if (value != 0 && pictures_.attribute_icon(value).empty()) return true;
+        }
+    }
+    return false;
+}
+
+bool Renderer::visible_cells(Frame& f, const Layer& layer, const ViewTransform& t, std::int64_t width,
+                             std::int64_t height) {
+    (void)f;
     const std::int64_t gw = layer.grid_width;
     const std::int64_t gh = layer.grid_height;
     const double stw = t.scaled_tile_width();
     const double sth = t.scaled_tile_height();
-    if (stw <= 0 || sth <= 0) return;
+    if (stw <= 0 || sth <= 0) return false;
 
     // Column and row ranges: the grid, or for a wrapped direction whatever covers the target.
     auto range = [&](bool wrap, std::int64_t size, double step, std::int64_t extent, auto edge) {
@@ -249,12 +313,44 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity) {
     };
     auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer.grid_offset_x); };
     auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer.grid_offset_y); };
-    const auto [c_first, c_last] = range(layer.wrap_x, gw, stw, f.width, col_edge);
-    const auto [r_first, r_last] = range(layer.wrap_y, gh, sth, f.height, row_edge);
+    std::tie(visible_.c_first, visible_.c_last) = range(layer.wrap_x, gw, stw, width, col_edge);
+    std::tie(visible_.r_first, visible_.r_last) = range(layer.wrap_y, gh, sth, height, row_edge);
+
+    // The visible part of the ranges, with the screen edges of each column and row.
+    visible_.c_start = first_visible(visible_.c_first, visible_.c_last, static_cast<double>(col_edge(0)), stw);
+    visible_.r_start = first_visible(visible_.r_first, visible_.r_last, static_cast<double>(row_edge(0)), sth);
+    column_edges_.clear();
+    std::int64_t c_end = visible_.c_start;  // one past the last visible column
+    for (; c_end <= visible_.c_last; ++c_end) {
+        const std::int64_t left = col_edge(c_end);
+        if (left >= width) break;
+        column_edges_.push_back(left);
+    }
+    column_edges_.push_back(col_edge(c_end));
+    row_edges_.clear();
+    std::int64_t r_end = visible_.r_start;
+    for (; r_end <= visible_.r_last; ++r_end) {
+        const std::int64_t top = row_edge(r_end);
+        if (top >= height) break;
+        row_edges_.push_back(top);
+    }
+    row_edges_.push_back(row_edge(r_end));
+    visible_.c_end = c_end;
+    visible_.r_end = r_end;
+    return true;
+}
+
+void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QImage& target,
+                          const ViewTransform& t, std::int64_t band_top) {
+    const std::int64_t gw = layer.grid_width;
+    const std::int64_t gh = layer.grid_height;
+    if (!visible_cells(f, layer, t, target.width(), target.height())) return;
+    auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer.grid_offset_x); };
+    auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer.grid_offset_y); };
 
     if (layer.use_background_colour)
-        fill_rect(f.target, col_edge(c_first), row_edge(r_first), col_edge(c_last + 1), row_edge(r_last + 1),
-                  pixel_from_colour(layer.background_colour));
+        fill_rect(target, col_edge(visible_.c_first), row_edge(visible_.r_first), col_edge(visible_.c_last + 1),
+                  row_edge(visible_.r_last + 1), pixel_from_colour(layer.background_colour));
 
     if (layer.use_background_image && !layer.background_image.empty()) {
         DrawRegion r;
@@ -265,28 +361,10 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity) {
         r.source_width = layer.background_image.width;
         r.source_height = layer.background_image.height;
         r.opacity = opacity;
-        draw_image_region(f.target, layer.background_image, r, f.options);
+        draw_image_region(target, layer.background_image, r, f.options);
     }
-
-    // The visible part of the ranges, with the screen edges of each column and row.
-    const std::int64_t c_start = first_visible(c_first, c_last, static_cast<double>(col_edge(0)), stw);
-    const std::int64_t r_start = first_visible(r_first, r_last, static_cast<double>(row_edge(0)), sth);
-    column_edges_.clear();
-    std::int64_t c_end = c_start;  // one past the last visible column
-    for (; c_end <= c_last; ++c_end) {
-        const std::int64_t left = col_edge(c_end);
-        if (left >= f.width) break;
-        column_edges_.push_back(left);
-    }
-    column_edges_.push_back(col_edge(c_end));
-    row_edges_.clear();
-    std::int64_t r_end = r_start;
-    for (; r_end <= r_last; ++r_end) {
-        const std::int64_t top = row_edge(r_end);
-        if (top >= f.height) break;
-        row_edges_.push_back(top);
-    }
-    row_edges_.push_back(row_edge(r_end));
+    const std::int64_t c_start = visible_.c_start, c_end = visible_.c_end;
+    const std::int64_t r_start = visible_.r_start, r_end = visible_.r_end;
 
     const TileSet& ts = *f.tile_set;
     const Image& tiles_image = ts.image;
@@ -325,7 +403,7 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity) {
                 r.source_y = static_cast<std::int32_t>(ts.first_tile_offset_pixel_y + (index / across) * step_y);
                 r.source_width = r.rotate ? ts.single_tile_pixel_height : ts.single_tile_pixel_width;
                 r.source_height = r.rotate ? ts.single_tile_pixel_width : ts.single_tile_pixel_height;
-                draw_image_region(f.target, tiles_image, r, f.options);
+                draw_image_region(target, tiles_image, r, f.options);
                 ++results_.tiles_drawn;
             }
             if (!show_attributes || cell.attribute() == 0) continue;
@@ -342,13 +420,13 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity) {
                     mark.width = static_cast<std::int32_t>(x1 - x0);
                     mark.height = static_cast<std::int32_t>(y1 - y0);
                 }
-                draw_image_region(f.target, icon, mark, f.options);
+                draw_image_region(target, icon, mark, f.options);
             } else if (f.can_write_text()) {
                 QPainter& p = f.painter();
                 const QString text = QString::number(value);
                 const int half = f.text_height / 2;
                 const int cx = static_cast<int>((x0 + x1) / 2);
-                const int cy = static_cast<int>((y0 + y1) / 2) - half;
+                const int cy = static_cast<int>((y0 + y1) / 2 + band_top) - half;
                 const QRect box(cx - 200, cy, 400, f.text_height * 2);
                 p.setPen(Qt::black);
                 p.drawText(box.translated(1, 1), Qt::AlignHCenter | Qt::AlignTop, text);

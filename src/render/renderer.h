@@ -68,9 +68,20 @@ public:
     bool take_offscreen_failure();
 
 private:
+    static constexpr std::int64_t kBandRows = 64;
+
     struct Frame;
-    void draw_layer(Frame& f, Layer& layer, bool is_current);
-    void draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity);
+    // The cells of a layer that meet a target of the given size, found by visible_cells().
+    struct VisibleCells {
+        std::int64_t c_first = 0, c_last = -1, r_first = 0, r_last = -1;  // the layer's range (wrap: the view's)
+        std::int64_t c_start = 0, c_end = 0, r_start = 0, r_end = 0;      // the visible part, end exclusive
+    };
+    void draw_layers(Frame& f);
+    void draw_tile_group(Frame& f, std::size_t first, std::size_t last);
+    bool has_attribute_numbers(Frame& f, const Layer& layer);
+    bool visible_cells(Frame& f, const Layer& layer, const ViewTransform& t, std::int64_t width, std::int64_t height);
+    void draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QImage& target, const ViewTransform& t,
+                    std::int64_t band_top);
     void draw_entities(Frame& f, const Layer& layer, bool is_current, std::uint8_t opacity);
     void draw_entity_labels(Frame& f, const InstanceEntity& entity, const ScreenRect& rect);
     void draw_paths(Frame& f, const Layer& layer, bool is_current);
@@ -90,6 +101,8 @@ private:
     std::vector<std::int64_t> column_edges_;
     std::vector<std::int64_t> row_edges_;
     std::vector<EntityHit> layer_hits_;
+    std::vector<Layer*> drawable_;
+    VisibleCells visible_;
 };
 
 }  // namespace zorva

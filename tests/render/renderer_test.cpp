@@ -150,6 +150,41 @@ TEST_F(RenderTest, LayerOpacityAndColourKeyBlendOverWhatIsBelow) {
     EXPECT_EQ(at(opaque, 2, 2), 0u);  // the keyed pixel copied as it is
 }
 
+TEST_F(RenderTest, LayersDrawnTogetherBandByBandGiveTheSameFrame) {
+    TestProject t(16, 16, 4, 2, [](int x, int y) {
+        return (x + y) % 5 == 0 ? argb(0, 0, 0, 0) : argb(200, 150 - x, 100 + y, 20);
+    });
+    std::uint32_t seed = 1;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int i = 0; i < 4; ++i) {
+        Layer& layer = t.add(9 + i, 7 + 2 * i, i - 2, 1 - i, false);
+        layer.wrap_x = i == 1;
+        layer.wrap_y = i == 2;
+        layer.opacity = static_cast<std::uint8_t>(255 - 40 * i);
+        layer.use_background_colour = i == 3;
+        layer.background_colour = rgb(5, 90, 7);
+        for (GridCell& cell : layer.grid)
+            cell = {next() % 9, make_cell_flags(next() % 2, next() % 2, next() % 3 == 0, next() % 4 == 0 ? 240 : 0)};
+    }
+    no_current_layer(t);
+    for (std::uint32_t zoom : {100u, 150u, 37u, 400u}) {
+        t.project.zoom = zoom;
+        t.map->camera_grid_position_x = -1;
+        t.map->camera_grid_position_y = -3;
+        const QImage together = draw(t, 150, 230).copy();
+        // A lone path point on every layer (it draws nothing) makes each layer draw on its own.
+        for (const auto& layer : t.map->layers) {
+            PathPoint point;
+            point.map_id = t.map->unique_id;
+            point.layer_id = layer->unique_id;
+            point.set_starts_path(true);
+            add_path_point(t.project, point, false, &t.platform);
+        }
+        EXPECT_EQ(draw(t, 150, 230), together) << zoom;
+        for (const auto& layer : t.map->layers) layer->path_points.clear();
+    }
+}
+
 TEST_F(RenderTest, LayerBackgroundColourCoversTheGridOnly) {
     TestProject t(16, 16);
     Layer& layer = t.add(2, 2, 1, 1);
