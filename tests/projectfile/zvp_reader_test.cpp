@@ -585,6 +585,14 @@ TEST(ZvpReader, FilesBeforeVersion110HaveNoTags) {
     EXPECT_EQ(loaded.project->tile_sets.size(), 1u);
     EXPECT_EQ(loaded.project->maps.front()->layers.front()->grid[2].tile, 3u);
     EXPECT_EQ(loaded.project->maps.front()->layers.front()->path_point_count(), 1u);
+
+    // Without tags nothing tells records apart: counts the rest of the file cannot hold fail the read.
+    for (const std::size_t count_field : {HeaderRecord::tile_set_count.offset, HeaderRecord::map_count.offset,
+                                          HeaderRecord::parent_entity_count.offset}) {
+        std::vector<unsigned char> bad = bytes;
+        put_u32(bad, count_field, 0xFFFFFFFFu);
+        EXPECT_FALSE(read_memory(bad)) << "count at " << count_field;
+    }
 }
 
 }  // namespace
