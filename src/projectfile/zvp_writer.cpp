@@ -4,7 +4,9 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "projectfile/relative_path.h"
