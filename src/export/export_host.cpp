@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "export/attribute_flip.h"
@@ -32,8 +33,12 @@ void copy_text_variables(char (&fields)[kExportCustomVariableCount][kExportCusto
         std::memcpy(fields[i], variables[i].bytes().data(), kExportCustomTextSize);
 }
 
-void copy_int_variables(std::int16_t (&fields)[kExportCustomVariableCount], const IntVariables& variables) {
-    std::memcpy(fields, variables.data(), sizeof fields);
+// The numeric variables sit unaligned inside the packed records: copied by byte offset, never through a
+// reference to the field.
+template <class Record>
+void copy_int_variables(Record& record, std::size_t offset, const IntVariables& variables) {
+    static_assert(sizeof(IntVariables) == kExportCustomVariableCount * sizeof(std::int16_t));
+    std::memcpy(reinterpret_cast<unsigned char*>(&record) + offset, variables.data(), sizeof(IntVariables));
 }
 
 void copy_colour(std::uint8_t (&field)[3], std::uint32_t colour) {
@@ -95,7 +100,9 @@ std::uint8_t slot_get_parent_entity_info(ParentEntityInfo* record, std::uint32_t
 std::uint8_t slot_get_number_of_maps(std::uint32_t* out) {
     return byte_of(g_bound_host && g_bound_host->get_number_of_maps(out));
 }
-std::uint8_t slot_select_map(std::uint32_t index) { return byte_of(g_bound_host && g_bound_host->select_map(index)); }
+std::uint8_t slot_select_map(std::uint32_t index) {
+    return byte_of(g_bound_host && g_bound_host->select_map(index));
+}
 std::uint8_t slot_get_map_info(MapInfo* record, std::uint32_t) {
     return byte_of(g_bound_host && g_bound_host->get_map_info(record));
 }
@@ -105,7 +112,8 @@ std::uint8_t slot_select_layer(std::uint32_t index) {
 std::uint8_t slot_get_layer_info(LayerInfo* record, std::uint32_t) {
     return byte_of(g_bound_host && g_bound_host->get_layer_info(record));
 }
-std::uint8_t slot_get_grid_cell(GridCellInfo* record, std::uint32_t column, std::uint32_t row, std::uint32_t) {
+std::uint8_t slot_get_grid_cell(GridCellInfo* record, std::uint32_t column, std::uint32_t row,
+                                std::uint32_t) {
     return byte_of(g_bound_host && g_bound_host->get_grid_cell(record, column, row));
 }
 std::uint8_t slot_get_number_of_child_entities(std::uint32_t* out) {
@@ -213,8 +221,9 @@ void ExportHost::attach(const Project& project, std::string_view output_file_nam
 }
 
 const ParentEntity* ExportHost::find_parent(std::uint32_t id, std::uint32_t* index) const {
-    const auto found = std::lower_bound(parents_by_id_.begin(), parents_by_id_.end(), id,
-                                        [](const ParentKey& key, std::uint32_t value) { return key.id < value; });
+    const auto found =
+        std::lower_bound(parents_by_id_.begin(), parents_by_id_.end(), id,
+                         [](const ParentKey& key, std::uint32_t value) { return key.id < value; });
     if (found == parents_by_id_.end() || found->id != id) return nullptr;
     if (index) *index = found->index;
     return project_->parent_entities[found->index].get();
@@ -369,12 +378,11 @@ bool ExportHost::get_parent_entity_info(ParentEntityInfo* record) const {
     // Frames are counted from the loaded image; an entity without one reports none.
     TileCount frames;
     if (!e.image.empty()) {
-        frames = count_tiles_in_area(static_cast<std::uint32_t>(e.image.width),
-                                     static_cast<std::uint32_t>(e.image.height), e.single_frame_pixel_width,
-                                     e.single_frame_pixel_height, e.first_frame_offset_pixel_x,
-                                     e.first_frame_offset_pixel_y,
-                                     static_cast<std::uint32_t>(e.space_between_frames_pixel_x),
-                                     static_cast<std::uint32_t>(e.space_between_frames_pixel_y));
+        frames = count_tiles_in_area(
+            static_cast<std::uint32_t>(e.image.width), static_cast<std::uint32_t>(e.image.height),
+            e.single_frame_pixel_width, e.single_frame_pixel_height, e.first_frame_offset_pixel_x,
+            e.first_frame_offset_pixel_y, static_cast<std::uint32_t>(e.space_between_frames_pixel_x),
+            static_cast<std::uint32_t>(e.space_between_frames_pixel_y));
     }
     record->UserID = e.user_supplied_id;
     copy_text(record->Name, e.name.view());
@@ -495,9 +503,11 @@ bool ExportHost::get_grid_cell(GridCellInfo* record, std::uint32_t column, std::
     if (!project_ || !layer_) return false;
     const Layer& l = *layer_;
     if (l.grid_width <= 0 || l.grid_height <= 0 || l.grid.size() != l.cell_count()) return false;
-    if (column >= static_cast<std::uint32_t>(l.grid_width) || row >= static_cast<std::uint32_t>(l.grid_height))
+    if (column >= static_cast<std::uint32_t>(l.grid_width) ||
+        row >= static_cast<std::uint32_t>(l.grid_height))
         return false;
-    const GridCell& cell = l.grid[static_cast<std::size_t>(row) * static_cast<std::size_t>(l.grid_width) + column];
+    const GridCell& cell =
+        l.grid[static_cast<std::size_t>(row) * static_cast<std::size_t>(l.grid_width) + column];
     const bool h = cell.flip_horizontal();
     const bool v = cell.flip_vertical();
     const bool r = cell.rotate();
@@ -563,7 +573,7 @@ bool ExportHost::get_child_entity_info(ChildEntityInfo* record) const {
     record->FlipH = byte_of(e.fh);
     record->FlipV = byte_of(e.fv);
     record->Rotate = byte_of(e.ro);
-    copy_int_variables(record->CustomVariables, e.custom_variables);
+    copy_int_variables(*record, offsetof(ChildEntityInfo, CustomVariables), e.custom_variables);
     record->TriggerCircleRadius = e.tcr;
     record->TriggerRectangleWidth = e.trw;
     record->TriggerRectangleHeight = e.trh;
@@ -600,7 +610,8 @@ bool ExportHost::get_path_info(PathInfo* record) const {
     return true;
 }
 
-bool ExportHost::get_path_points(PathPointInfo* records, std::uint32_t capacity, std::uint32_t* written) const {
+bool ExportHost::get_path_points(PathPointInfo* records, std::uint32_t capacity,
+                                 std::uint32_t* written) const {
     if (!records && !written) return false;
     if (records && capacity == 0) return false;
     if (!project_ || !has_path_ || !path_layer_) {
@@ -636,7 +647,7 @@ bool ExportHost::get_path_points(PathPointInfo* records, std::uint32_t capacity,
                 // The end node, or the last node that fits when the capacity runs out right after it.
                 record.IsLastNode = byte_of(i == path_.last || count == capacity);
             }
-            copy_int_variables(record.CustomVariables, node.custom_variables);
+            copy_int_variables(record, offsetof(PathPointInfo, CustomVariables), node.custom_variables);
             record.UniqueID = node.uid;
         }
     }
@@ -656,9 +667,9 @@ bool ExportHost::get_custom_variable_descriptions(CustomVariableDescriptions* bl
     if (!block) return false;
     std::memset(block, 0, sizeof *block);
     if (!project_) return false;
-    char (*blocks[kObjectKindCount])[kExportCustomTextSize] = {block->TileSet,      block->Map,
-                                                               block->Layer,        block->ParentEntity,
-                                                               block->InstanceEntity, block->PathPoint};
+    char(*blocks[kObjectKindCount])[kExportCustomTextSize] = {block->TileSet,        block->Map,
+                                                              block->Layer,          block->ParentEntity,
+                                                              block->InstanceEntity, block->PathPoint};
     for (int kind = 0; kind < kObjectKindCount; ++kind) {
         const DescriptionTable& table = project_->descriptions_for(static_cast<ObjectKind>(kind));
         for (std::size_t i = 0; i < table.size(); ++i)

@@ -17,8 +17,8 @@ ExporterResult run_export(ExportHost& host, const Project& project, const Export
     const ExporterHostApplication headless = headless_application(nullptr);
     host.reset(request.log, request.quick, request.feedback);
     host.attach(project, request.output_file_name);
-    ExporterResult result =
-        run_exporter(request.exporter_path, *host.api(), request.application ? *request.application : headless);
+    ExporterResult result = run_exporter(request.exporter_path, *host.api(),
+                                         request.application ? *request.application : headless);
     host.reset();
     return result;
 }

@@ -15,11 +15,11 @@ class ExportMessageLog;
 class Project;
 
 struct ExportRequest {
-    std::string_view exporter_path;     // the plug-in's path and file name
-    std::string_view output_file_name;  // handed to the plug-in through GetOutputFileName
-    bool quick = false;                 // reported by IsQuickExport
-    ExportMessageLog* log = nullptr;    // collects AddMessage lines when given
-    ExportFeedback* feedback = nullptr; // progress, messages and the cancel flag
+    std::string_view exporter_path;                        // the plug-in's path and file name
+    std::string_view output_file_name;                     // handed to the plug-in through GetOutputFileName
+    bool quick = false;                                    // reported by IsQuickExport
+    ExportMessageLog* log = nullptr;                       // collects AddMessage lines when given
+    ExportFeedback* feedback = nullptr;                    // progress, messages and the cancel flag
     const ExporterHostApplication* application = nullptr;  // null: a headless application object
 };
 

@@ -41,7 +41,8 @@ Function as_function(void* symbol) {
 
 }  // namespace
 
-ExporterResult run_exporter(std::string_view path_view, ExportApi& api, const ExporterHostApplication& application) {
+ExporterResult run_exporter(std::string_view path_view, ExportApi& api,
+                            const ExporterHostApplication& application) {
     ExporterResult result;
     if (path_view.empty()) return result;
     const std::string path(path_view);
@@ -63,22 +64,25 @@ ExporterResult run_exporter(std::string_view path_view, ExportApi& api, const Ex
     const auto query_version =
         as_function<QueryExporterDLLVersionFn>(library.symbol(ZV_QUERY_EXPORTER_DLL_VERSION_SYMBOL));
     if (!query_version) {
-        result.message =
-            format("The function \"QueryExporterDLLVersion\" could not be located in the DLL:\n\n%s\n\n", path);
+        result.message = format(
+            "The function \"QueryExporterDLLVersion\" could not be located in the DLL:\n\n%s\n\n", path);
         return result;
     }
     if (query_version() != kExporterInterfaceVersion) {
         result.message = format(
-            "The exporter DLL is an unsupported version:\n\n%s\n\nTry rebuilding the DLL with the latest export "
+            "The exporter DLL is an unsupported version:\n\n%s\n\nTry rebuilding the DLL with the latest "
+            "export "
             "header file.",
             path);
         return result;
     }
 
-    if (const auto set_parent = as_function<SetParentCWinAppFn>(library.symbol(ZV_SET_PARENT_CWINAPP_SYMBOL))) {
+    if (const auto set_parent =
+            as_function<SetParentCWinAppFn>(library.symbol(ZV_SET_PARENT_CWINAPP_SYMBOL))) {
         if (!set_parent(&application)) {
             result.message = format(
-                "The function SetParentCWinApp failed in the dialog:\n\n%s\n\nMake sure the function returns a "
+                "The function SetParentCWinApp failed in the dialog:\n\n%s\n\nMake sure the function returns "
+                "a "
                 "non-zero value when it is successful.",
                 path);
             return result;
@@ -87,7 +91,8 @@ ExporterResult run_exporter(std::string_view path_view, ExportApi& api, const Ex
 
     const auto start_export = as_function<StartExportFn>(library.symbol(ZV_START_EXPORT_SYMBOL));
     if (!start_export) {
-        result.message = format("The function \"StartExport\" could not be located in the DLL:\n\n%s\n\n", path);
+        result.message =
+            format("The function \"StartExport\" could not be located in the DLL:\n\n%s\n\n", path);
         return result;
     }
     if (!start_export(&api)) {

@@ -18,6 +18,7 @@ struct ExporterResult {
 
 // Runs the plug-in at `path` with `api`. Every failure carries the loader's message naming the path; a
 // plug-in that is refused never receives StartExport. The library is unloaded before returning.
-ExporterResult run_exporter(std::string_view path, ExportApi& api, const ExporterHostApplication& application);
+ExporterResult run_exporter(std::string_view path, ExportApi& api,
+                            const ExporterHostApplication& application);
 
 }  // namespace zorva

@@ -207,24 +207,24 @@ TEST_F(ExportHostTest, TileSetInfoCarriesTheFieldsAndTilesCountedFromTheImage) {
     auto info = filled_with_garbage<TileSetInfo>();
     ASSERT_TRUE(api->SelectTileSet(0));
     ASSERT_TRUE(api->GetTileSetInfo(&info, sizeof info));
-    EXPECT_EQ(info.UserID, 42u);
+    EXPECT_EQ(+info.UserID, 42u);
     EXPECT_STREQ(info.ImageFile, "img/ground.png");
-    EXPECT_EQ(info.TileWidth, 16u);
-    EXPECT_EQ(info.TileHeight, 8u);
-    EXPECT_EQ(info.OffsetX, -3);
-    EXPECT_EQ(info.SpaceY, 2u);
-    EXPECT_EQ(info.NumberOfTilesAcross, 4u);  // (64 + 3) / 16 = 4, remainder 3 < 16
-    EXPECT_EQ(info.NumberOfTilesDown, 3u);    // 32 / (8 + 2) = 3, remainder 2 < 8
-    EXPECT_EQ(info.NumberOfTiles, 12u);
-    EXPECT_EQ(info.UseTransparentColour, 1);
-    EXPECT_EQ(info.TransparentColour[0], 1);
-    EXPECT_EQ(info.TransparentColour[1], 2);
-    EXPECT_EQ(info.TransparentColour[2], 3);
+    EXPECT_EQ(+info.TileWidth, 16u);
+    EXPECT_EQ(+info.TileHeight, 8u);
+    EXPECT_EQ(+info.OffsetX, -3);
+    EXPECT_EQ(+info.SpaceY, 2u);
+    EXPECT_EQ(+info.NumberOfTilesAcross, 4u);  // (64 + 3) / 16 = 4, remainder 3 < 16
+    EXPECT_EQ(+info.NumberOfTilesDown, 3u);    // 32 / (8 + 2) = 3, remainder 2 < 8
+    EXPECT_EQ(+info.NumberOfTiles, 12u);
+    EXPECT_EQ(+info.UseTransparentColour, 1);
+    EXPECT_EQ(+info.TransparentColour[0], 1);
+    EXPECT_EQ(+info.TransparentColour[1], 2);
+    EXPECT_EQ(+info.TransparentColour[2], 3);
     EXPECT_STREQ(info.CustomVariables[0], "alpha");
     EXPECT_EQ(std::string(info.CustomVariables[99]), std::string(50, 'z'));
     EXPECT_STREQ(info.CustomVariables[1], "");
-    EXPECT_EQ(info.UniqueID, t.unique_id);
-    EXPECT_EQ(info.EditorWord1, 0u);
+    EXPECT_EQ(+info.UniqueID, t.unique_id);
+    EXPECT_EQ(+info.EditorWord1, 0u);
     for (unsigned char byte : info.Reserved) ASSERT_EQ(byte, 0);
 }
 
@@ -243,20 +243,20 @@ TEST_F(ExportHostTest, ParentEntityFramesComeFromTheLoadedImageOnly) {
     ParentEntityInfo info{};
     ASSERT_TRUE(api->SelectParentEntity(0));
     ASSERT_TRUE(api->GetParentEntityInfo(&info, sizeof info));
-    EXPECT_EQ(info.Width, 64u);
-    EXPECT_EQ(info.NumberOfFramesAcross, 4u);
-    EXPECT_EQ(info.NumberOfFramesDown, 2u);
-    EXPECT_EQ(info.NumberOfFrames, 8u);
-    EXPECT_EQ(info.PreviewFrame, 7u);
-    EXPECT_EQ(info.IsTrigger, 1);
-    EXPECT_EQ(info.TriggerIsCircle, 1);
-    EXPECT_EQ(info.DefaultTriggerRadius, 20u);
+    EXPECT_EQ(+info.Width, 64u);
+    EXPECT_EQ(+info.NumberOfFramesAcross, 4u);
+    EXPECT_EQ(+info.NumberOfFramesDown, 2u);
+    EXPECT_EQ(+info.NumberOfFrames, 8u);
+    EXPECT_EQ(+info.PreviewFrame, 7u);
+    EXPECT_EQ(+info.IsTrigger, 1);
+    EXPECT_EQ(+info.TriggerIsCircle, 1);
+    EXPECT_EQ(+info.DefaultTriggerRadius, 20u);
     ASSERT_TRUE(api->SelectParentEntity(1));
     ASSERT_TRUE(api->GetParentEntityInfo(&info, sizeof info));
     EXPECT_STREQ(info.Name, "Ghost");
-    EXPECT_EQ(info.Width, 32u);
-    EXPECT_EQ(info.NumberOfFrames, 0u);
-    EXPECT_EQ(info.NumberOfFramesAcross, 0u);
+    EXPECT_EQ(+info.Width, 32u);
+    EXPECT_EQ(+info.NumberOfFrames, 0u);
+    EXPECT_EQ(+info.NumberOfFramesAcross, 0u);
 }
 
 TEST_F(ExportHostTest, MapAndLayerInfoReportTheTileSetOrZeroWhenItIsMissing) {
@@ -276,45 +276,45 @@ TEST_F(ExportHostTest, MapAndLayerInfoReportTheTileSetOrZeroWhenItIsMissing) {
     MapInfo map{};
     ASSERT_TRUE(api->SelectMap(0));
     ASSERT_TRUE(api->GetMapInfo(&map, sizeof map));
-    EXPECT_EQ(map.TileSetIndex, 1u);
-    EXPECT_EQ(map.TileSetUserID, 9u);
-    EXPECT_EQ(map.TileSetUniqueID, used.unique_id);
-    EXPECT_EQ(map.TileSetTileWidth, 24u);
-    EXPECT_EQ(map.TileSetTileHeight, 12u);
+    EXPECT_EQ(+map.TileSetIndex, 1u);
+    EXPECT_EQ(+map.TileSetUserID, 9u);
+    EXPECT_EQ(+map.TileSetUniqueID, used.unique_id);
+    EXPECT_EQ(+map.TileSetTileWidth, 24u);
+    EXPECT_EQ(+map.TileSetTileHeight, 12u);
     EXPECT_STREQ(map.TileSetName, "Used");
-    EXPECT_EQ(map.ExportThisMap, 1);
-    EXPECT_EQ(map.NumberOfLayers, 1u);
+    EXPECT_EQ(+map.ExportThisMap, 1);
+    EXPECT_EQ(+map.NumberOfLayers, 1u);
 
     LayerInfo info{};
     ASSERT_TRUE(api->SelectLayer(0));
     ASSERT_TRUE(api->GetLayerInfo(&info, sizeof info));
     EXPECT_STREQ(info.Name, "Ground");
-    EXPECT_EQ(info.GridWidth, 5u);
-    EXPECT_EQ(info.GridHeight, 4u);
-    EXPECT_EQ(info.OffsetX, -2);
-    EXPECT_EQ(info.OffsetY, 3);
-    EXPECT_FLOAT_EQ(info.ScrollSpeedX, 0.5f);
-    EXPECT_EQ(info.BackgroundColour[0], 255);
-    EXPECT_EQ(info.Opacity, 128);
-    EXPECT_EQ(info.IsVisible, 1);
-    EXPECT_EQ(info.TileSetUniqueID, used.unique_id);
-    EXPECT_EQ(info.TileSetTileWidth, 24u);
+    EXPECT_EQ(+info.GridWidth, 5u);
+    EXPECT_EQ(+info.GridHeight, 4u);
+    EXPECT_EQ(+info.OffsetX, -2);
+    EXPECT_EQ(+info.OffsetY, 3);
+    EXPECT_FLOAT_EQ(+info.ScrollSpeedX, 0.5f);
+    EXPECT_EQ(+info.BackgroundColour[0], 255);
+    EXPECT_EQ(+info.Opacity, 128);
+    EXPECT_EQ(+info.IsVisible, 1);
+    EXPECT_EQ(+info.TileSetUniqueID, used.unique_id);
+    EXPECT_EQ(+info.TileSetTileWidth, 24u);
     EXPECT_STREQ(info.TileSetName, "Used");
     EXPECT_FALSE(api->SelectLayer(1));
     EXPECT_FALSE(api->GetLayerInfo(&info, sizeof info));
 
     ASSERT_TRUE(api->SelectMap(1));
     ASSERT_TRUE(api->GetMapInfo(&map, sizeof map));
-    EXPECT_EQ(map.TileSetIndex, 0u);
-    EXPECT_EQ(map.TileSetUserID, 0u);
-    EXPECT_EQ(map.TileSetUniqueID, 1234u);
-    EXPECT_EQ(map.TileSetTileWidth, 0u);
+    EXPECT_EQ(+map.TileSetIndex, 0u);
+    EXPECT_EQ(+map.TileSetUserID, 0u);
+    EXPECT_EQ(+map.TileSetUniqueID, 1234u);
+    EXPECT_EQ(+map.TileSetTileWidth, 0u);
     EXPECT_STREQ(map.TileSetName, "");
-    EXPECT_EQ(map.ExportThisMap, 0);
+    EXPECT_EQ(+map.ExportThisMap, 0);
     ASSERT_TRUE(api->SelectLayer(0));
     ASSERT_TRUE(api->GetLayerInfo(&info, sizeof info));
-    EXPECT_EQ(info.TileSetUniqueID, 0u);
-    EXPECT_EQ(info.TileSetTileWidth, 0u);
+    EXPECT_EQ(+info.TileSetUniqueID, 0u);
+    EXPECT_EQ(+info.TileSetTileWidth, 0u);
 }
 
 TEST_F(ExportHostTest, LowerSelectionsSurviveAChangeOfTheLevelAbove) {
@@ -345,11 +345,11 @@ TEST_F(ExportHostTest, GridCellsOutsideTheGridFailWithAZeroedRecord) {
     EXPECT_FALSE(api->GetGridCell(&cell, 0, 0, sizeof cell));  // no layer current yet
     ASSERT_TRUE(api->SelectLayer(0));
     ASSERT_TRUE(api->GetGridCell(&cell, 2, 1, sizeof cell));
-    EXPECT_EQ(cell.TileIndex, 77u);
-    EXPECT_EQ(cell.FlipH, 1);
-    EXPECT_EQ(cell.FlipV, 0);
-    EXPECT_EQ(cell.Rotate, 1);
-    EXPECT_EQ(cell.Attribute, 5);
+    EXPECT_EQ(+cell.TileIndex, 77u);
+    EXPECT_EQ(+cell.FlipH, 1);
+    EXPECT_EQ(+cell.FlipV, 0);
+    EXPECT_EQ(+cell.Rotate, 1);
+    EXPECT_EQ(+cell.Attribute, 5);
     cell = filled_with_garbage<GridCellInfo>();
     EXPECT_FALSE(api->GetGridCell(&cell, 3, 0, sizeof cell));  // column = GridWidth
     EXPECT_TRUE(all_zero(cell));
@@ -368,8 +368,8 @@ TEST_F(ExportHostTest, FlippedAndRotatedCellsRemapDirectionalAttributes) {
         std::uint8_t expected;
     };
     const Case cases[] = {
-        {227, true, false, false, 229}, {227, true, false, true, 244}, {227, true, true, true, 241},
-        {227, false, true, false, 228}, {227, false, false, true, 236}, {227, true, true, false, 230},
+        {227, true, false, false, 229}, {227, true, false, true, 244},   {227, true, true, true, 241},
+        {227, false, true, false, 228}, {227, false, false, true, 236},  {227, true, true, false, 230},
         {227, false, true, true, 237},  {227, false, false, false, 227}, {254, true, true, true, 251},
         {239, false, false, true, 246}, {100, true, true, true, 100},    {255, true, false, true, 255},
         {226, true, false, false, 226},
@@ -385,8 +385,9 @@ TEST_F(ExportHostTest, FlippedAndRotatedCellsRemapDirectionalAttributes) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         GridCellInfo cell{};
         ASSERT_TRUE(api->GetGridCell(&cell, static_cast<std::uint32_t>(i), 0, sizeof cell));
-        EXPECT_EQ(cell.Attribute, cases[i].expected) << "attribute " << int{cases[i].attribute} << " H"
-                                                     << cases[i].h << " V" << cases[i].v << " R" << cases[i].r;
+        EXPECT_EQ(+cell.Attribute, cases[i].expected)
+            << "attribute " << int{cases[i].attribute} << " H" << cases[i].h << " V" << cases[i].v << " R"
+            << cases[i].r;
     }
 }
 
@@ -414,31 +415,31 @@ TEST_F(ExportHostTest, ChildEntitiesSkipInstancesWhoseParentIsGoneAndAddTheLayer
     EXPECT_EQ(count, 2u);
     LayerInfo layer_info{};
     ASSERT_TRUE(api->GetLayerInfo(&layer_info, sizeof layer_info));
-    EXPECT_EQ(layer_info.NumberOfChildEntities, 2u);
+    EXPECT_EQ(+layer_info.NumberOfChildEntities, 2u);
 
     ChildEntityInfo info{};
     ASSERT_TRUE(api->SelectChildEntity(0));
     ASSERT_TRUE(api->GetChildEntityInfo(&info, sizeof info));
-    EXPECT_EQ(info.UniqueID, a.uid);
-    EXPECT_EQ(info.ParentIndex, 0u);
-    EXPECT_EQ(info.ParentUserID, 5u);
-    EXPECT_EQ(info.ParentUniqueID, kept.unique_id);
+    EXPECT_EQ(+info.UniqueID, a.uid);
+    EXPECT_EQ(+info.ParentIndex, 0u);
+    EXPECT_EQ(+info.ParentUserID, 5u);
+    EXPECT_EQ(+info.ParentUniqueID, kept.unique_id);
     EXPECT_STREQ(info.ParentName, "Kept");
-    EXPECT_FLOAT_EQ(info.LayerPosX, 10.5f);
-    EXPECT_FLOAT_EQ(info.WorldPosX, 10.5f + 2 * 16);
-    EXPECT_FLOAT_EQ(info.WorldPosY, 20.25f - 1 * 8);
-    EXPECT_EQ(info.FlipH, 1);
-    EXPECT_EQ(info.TriggerCircleRadius, 33u);
-    EXPECT_EQ(info.CustomVariables[0], -7);
-    EXPECT_EQ(info.CustomVariables[99], 32767);
+    EXPECT_FLOAT_EQ(+info.LayerPosX, 10.5f);
+    EXPECT_FLOAT_EQ(+info.WorldPosX, 10.5f + 2 * 16);
+    EXPECT_FLOAT_EQ(+info.WorldPosY, 20.25f - 1 * 8);
+    EXPECT_EQ(+info.FlipH, 1);
+    EXPECT_EQ(+info.TriggerCircleRadius, 33u);
+    EXPECT_EQ(+info.CustomVariables[0], -7);
+    EXPECT_EQ(+info.CustomVariables[99], 32767);
 
     // Out of order and repeated selects give the same answers as walking in order.
     ASSERT_TRUE(api->SelectChildEntity(1));
     ASSERT_TRUE(api->GetChildEntityInfo(&info, sizeof info));
-    EXPECT_EQ(info.UniqueID, b.uid);
+    EXPECT_EQ(+info.UniqueID, b.uid);
     ASSERT_TRUE(api->SelectChildEntity(0));
     ASSERT_TRUE(api->GetChildEntityInfo(&info, sizeof info));
-    EXPECT_EQ(info.UniqueID, a.uid);
+    EXPECT_EQ(+info.UniqueID, a.uid);
     EXPECT_FALSE(api->SelectChildEntity(2));
     EXPECT_FALSE(api->GetChildEntityInfo(&info, sizeof info));
     EXPECT_TRUE(all_zero(info));
@@ -456,14 +457,14 @@ TEST_F(ExportHostTest, WorldPositionsEqualLayerPositionsWithoutATileSet) {
     ASSERT_TRUE(api->SelectChildEntity(0));
     ChildEntityInfo info{};
     ASSERT_TRUE(api->GetChildEntityInfo(&info, sizeof info));
-    EXPECT_FLOAT_EQ(info.WorldPosX, 7);
-    EXPECT_FLOAT_EQ(info.WorldPosY, 9);
+    EXPECT_FLOAT_EQ(+info.WorldPosX, 7);
+    EXPECT_FLOAT_EQ(+info.WorldPosY, 9);
     ASSERT_TRUE(api->SelectPath(0));
     PathPointInfo points[3];
     std::uint32_t written = 0;
     ASSERT_TRUE(api->GetPathPoints(points, 3, &written, sizeof points[0]));
-    EXPECT_FLOAT_EQ(points[1].WorldPosX, 3);
-    EXPECT_FLOAT_EQ(points[1].WorldPosY, 4);
+    EXPECT_FLOAT_EQ(+points[1].WorldPosX, 3);
+    EXPECT_FLOAT_EQ(+points[1].WorldPosY, 4);
 }
 
 class ExportHostPathTest : public ExportHostTest {
@@ -472,9 +473,9 @@ protected:
         TileSet& t = p.tile_set("T", 10, 20);
         Map& m = p.map("M", &t);
         Layer& layer = p.layer(m, "L", 2, 2, 1, 1);
-        p.path(m, layer, 4, 100, 50, true);   // path 0: closed, 4 nodes
-        p.path(m, layer, 1, 0, 0, false);     // path 1: one node starts and ends
-        p.path(m, layer, 3, 10, 10, false);   // path 2: open
+        p.path(m, layer, 4, 100, 50, true);  // path 0: closed, 4 nodes
+        p.path(m, layer, 1, 0, 0, false);    // path 1: one node starts and ends
+        p.path(m, layer, 3, 10, 10, false);  // path 2: open
         attach();
         ASSERT_TRUE(api->SelectMap(0));
         ASSERT_TRUE(api->SelectLayer(0));
@@ -484,19 +485,19 @@ protected:
 TEST_F(ExportHostPathTest, PathsAreCountedByTheirStartNodes) {
     LayerInfo layer{};
     ASSERT_TRUE(api->GetLayerInfo(&layer, sizeof layer));
-    EXPECT_EQ(layer.NumberOfPaths, 3u);
+    EXPECT_EQ(+layer.NumberOfPaths, 3u);
     PathInfo info{};
     ASSERT_TRUE(api->SelectPath(0));
     ASSERT_TRUE(api->GetPathInfo(&info, sizeof info));
-    EXPECT_EQ(info.NumberOfPoints, 12u);
-    EXPECT_EQ(info.IsClosed, 1);
+    EXPECT_EQ(+info.NumberOfPoints, 12u);
+    EXPECT_EQ(+info.IsClosed, 1);
     ASSERT_TRUE(api->SelectPath(1));
     ASSERT_TRUE(api->GetPathInfo(&info, sizeof info));
-    EXPECT_EQ(info.NumberOfPoints, 3u);
-    EXPECT_EQ(info.IsClosed, 0);
+    EXPECT_EQ(+info.NumberOfPoints, 3u);
+    EXPECT_EQ(+info.IsClosed, 0);
     ASSERT_TRUE(api->SelectPath(2));
     ASSERT_TRUE(api->GetPathInfo(&info, sizeof info));
-    EXPECT_EQ(info.NumberOfPoints, 9u);
+    EXPECT_EQ(+info.NumberOfPoints, 9u);
 }
 
 TEST_F(ExportHostPathTest, SelectPathPastTheLastPathSucceedsWithNoPathCurrent) {
@@ -521,21 +522,21 @@ TEST_F(ExportHostPathTest, AClosedPathOfFourNodesGivesTwelveRecords) {
     ASSERT_EQ(written, 12u);
     for (std::uint32_t i = 0; i < 12; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(points[i].IsControlPoint, i % 3 != 1 ? 1 : 0);
-        EXPECT_EQ(points[i].IsFirstNode, i == 1 ? 1 : 0);
-        EXPECT_EQ(points[i].IsLastNode, i == 10 ? 1 : 0);
-        EXPECT_EQ(points[i].CustomVariables[0], static_cast<std::int16_t>(i / 3 + 1));
+        EXPECT_EQ(+points[i].IsControlPoint, i % 3 != 1 ? 1 : 0);
+        EXPECT_EQ(+points[i].IsFirstNode, i == 1 ? 1 : 0);
+        EXPECT_EQ(+points[i].IsLastNode, i == 10 ? 1 : 0);
+        EXPECT_EQ(+points[i].CustomVariables[0], static_cast<std::int16_t>(i / 3 + 1));
         for (unsigned char byte : points[i].Reserved) ASSERT_EQ(byte, 0);
     }
     // Node 1 sits at (110, 50): first control point, node, second control point; world adds (1 * 10, 1 * 20).
-    EXPECT_FLOAT_EQ(points[3].LayerPosX, 109);
-    EXPECT_FLOAT_EQ(points[3].LayerPosY, 49);
-    EXPECT_FLOAT_EQ(points[4].LayerPosX, 110);
-    EXPECT_FLOAT_EQ(points[4].WorldPosX, 120);
-    EXPECT_FLOAT_EQ(points[4].WorldPosY, 70);
-    EXPECT_FLOAT_EQ(points[5].LayerPosY, 51);
-    EXPECT_EQ(points[0].UniqueID, points[2].UniqueID);
-    EXPECT_NE(points[0].UniqueID, points[3].UniqueID);
+    EXPECT_FLOAT_EQ(+points[3].LayerPosX, 109);
+    EXPECT_FLOAT_EQ(+points[3].LayerPosY, 49);
+    EXPECT_FLOAT_EQ(+points[4].LayerPosX, 110);
+    EXPECT_FLOAT_EQ(+points[4].WorldPosX, 120);
+    EXPECT_FLOAT_EQ(+points[4].WorldPosY, 70);
+    EXPECT_FLOAT_EQ(+points[5].LayerPosY, 51);
+    EXPECT_EQ(+points[0].UniqueID, +points[2].UniqueID);
+    EXPECT_NE(+points[0].UniqueID, +points[3].UniqueID);
 }
 
 TEST_F(ExportHostPathTest, ACapacityCutMarksTheLastNodeThatFits) {
@@ -544,12 +545,12 @@ TEST_F(ExportHostPathTest, ACapacityCutMarksTheLastNodeThatFits) {
     std::uint32_t written = 0;
     ASSERT_TRUE(api->GetPathPoints(points, 5, &written, sizeof points[0]));  // cut right after node 1
     ASSERT_EQ(written, 5u);
-    EXPECT_EQ(points[1].IsLastNode, 0);
-    EXPECT_EQ(points[4].IsLastNode, 1);
-    EXPECT_EQ(points[4].IsControlPoint, 0);
+    EXPECT_EQ(+points[1].IsLastNode, 0);
+    EXPECT_EQ(+points[4].IsLastNode, 1);
+    EXPECT_EQ(+points[4].IsControlPoint, 0);
     ASSERT_TRUE(api->GetPathPoints(points, 4, &written, sizeof points[0]));  // cut after a control point
     ASSERT_EQ(written, 4u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(points[i].IsLastNode, 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(+points[i].IsLastNode, 0);
     ASSERT_TRUE(api->GetPathPoints(points, 1, nullptr, sizeof points[0]));  // written is optional
     EXPECT_FALSE(api->GetPathPoints(points, 0, &written, sizeof points[0]));
     EXPECT_FALSE(api->GetPathPoints(nullptr, 0, nullptr, sizeof points[0]));

@@ -61,7 +61,8 @@ struct ExportTestProject {
         return *add_layer(project, properties, false, &platform);
     }
 
-    InstanceEntity& instance(const Map& map, const Layer& layer, const ParentEntity& parent, float x, float y) {
+    InstanceEntity& instance(const Map& map, const Layer& layer, const ParentEntity& parent, float x,
+                             float y) {
         InstanceEntity entity = make_instance_entity(parent, map.unique_id, layer.unique_id, x, y);
         return *add_instance_entity(project, entity, false, &platform);
     }

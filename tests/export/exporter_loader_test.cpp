@@ -15,7 +15,9 @@
 namespace zorva {
 namespace {
 
-std::string plugin(const std::string& name) { return std::string(EXPORT_TEST_PLUGIN_DIR) + "/" + name + ".so"; }
+std::string plugin(const std::string& name) {
+    return std::string(EXPORT_TEST_PLUGIN_DIR) + "/" + name + ".so";
+}
 
 class ExporterLoaderTest : public ::testing::Test {
 protected:
@@ -61,7 +63,8 @@ TEST_F(ExporterLoaderTest, MissingExportsAreNamed) {
     ExporterResult result = run(no_version);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message,
-              "The function \"QueryExporterDLLVersion\" could not be located in the DLL:\n\n" + no_version + "\n\n");
+              "The function \"QueryExporterDLLVersion\" could not be located in the DLL:\n\n" + no_version +
+                  "\n\n");
     EXPECT_TRUE(log.empty());
 
     const std::string no_start = plugin("plugin_no_start");
@@ -90,8 +93,9 @@ TEST_F(ExporterLoaderTest, SetParentCWinAppGetsTheApplicationAndItsRefusalStopsT
     const std::string refusing = plugin("plugin_parent_fails");
     result = run(refusing);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "The function SetParentCWinApp failed in the dialog:\n\n" + refusing +
-                                  "\n\nMake sure the function returns a non-zero value when it is successful.");
+    EXPECT_EQ(result.message,
+              "The function SetParentCWinApp failed in the dialog:\n\n" + refusing +
+                  "\n\nMake sure the function returns a non-zero value when it is successful.");
     EXPECT_TRUE(log.empty());
 }
 
@@ -106,14 +110,18 @@ TEST_F(ExporterLoaderTest, FilesThatAreNoPlugInsAreRefused) {
     const std::string load_message_tail =
         "\n\n\nPossible reasons for the error:\n\n"
         "- The DLL is outdated. Try rebuilding the DLL with the latest export header file.\n"
-        "- The DLL file is missing.\n- The path points to the wrong DLL file.\n- The DLL file is corrupt.\n\n";
+        "- The DLL file is missing.\n- The path points to the wrong DLL file.\n- The DLL file is "
+        "corrupt.\n\n";
     test::TempDir dir;
     const std::string missing = dir.file("Missing.so");
-    EXPECT_EQ(run(missing).message, "Could not find/load the exporter DLL: \n\n" + missing + load_message_tail);
+    EXPECT_EQ(run(missing).message,
+              "Could not find/load the exporter DLL: \n\n" + missing + load_message_tail);
 
     const std::string garbage = dir.file("Garbage.so");
-    std::ofstream(garbage) << "\x7f" "ELF but not really a shared library";
-    EXPECT_EQ(run(garbage).message, "Could not find/load the exporter DLL: \n\n" + garbage + load_message_tail);
+    std::ofstream(garbage) << "\x7f"
+                              "ELF but not really a shared library";
+    EXPECT_EQ(run(garbage).message,
+              "Could not find/load the exporter DLL: \n\n" + garbage + load_message_tail);
 
     // A bare name is a file in the current folder, never a library searched in the system's folders.
     EXPECT_FALSE(run("libc.so.6").ok);

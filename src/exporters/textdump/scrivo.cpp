@@ -3,6 +3,7 @@
 //
 // Every slot of the table is tested before use; a missing slot counts as a failed call, which leaves the
 // zeroed record (or a count of 0) in use. Failed queries are printed as the zeroed records they leave.
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -110,10 +111,11 @@ void print_text_variables(TextOutput& out, const char (&variables)[100][51], con
     for (int i = 0; i < 100; ++i) out.print("%s%d: %s\n", indent, i + 1, Field(variables[i]).text);
 }
 
-void print_int_variables(TextOutput& out, const std::int16_t* variables) {
+// `variables` points at the 100 values inside a packed record: read by copying, never through a reference.
+void print_int_variables(TextOutput& out, const unsigned char* variables) {
     for (int i = 0; i < 100; ++i) {
         std::int16_t value;
-        std::memcpy(&value, variables + i, sizeof value);  // packed records: copy, never reference
+        std::memcpy(&value, variables + 2 * i, sizeof value);
         out.put_signed(value);
         if (i != 99) out.put(", ", 2);
     }
@@ -300,8 +302,8 @@ void Dump::layer_grid() {
 
 void Dump::child_entities() {
     const std::uint32_t count = layer_.NumberOfChildEntities;
-    out_.print("\t\t\tName: %s\n\t\t\tNumberOfChildEntities: %u\n\t\t\tChild Entities:\n", Field(layer_.Name).text,
-               count);
+    out_.print("\t\t\tName: %s\n\t\t\tNumberOfChildEntities: %u\n\t\t\tChild Entities:\n",
+               Field(layer_.Name).text, count);
     for (std::uint32_t k = 0; k < count; ++k) {
         api_.select_child_entity(k);
         api_.child_entity(child_);
@@ -310,14 +312,17 @@ void Dump::child_entities() {
         out_.print(
             "\t\t\t\t\tParentIndex: %u\n\t\t\t\t\tParentUserID: %u\n\t\t\t\t\tLayerPosX: %.5f\n"
             "\t\t\t\t\tLayerPosY: %.5f\n\t\t\t\t\tWorldPosX: %.5f\n\t\t\t\t\tWorldPosY: %.5f\n"
-            "\t\t\t\t\tFlipH: %u\n\t\t\t\t\tFlipV: %u\n\t\t\t\t\tRotate: %u\n\t\t\t\t\tTriggerCircleRadius: %u\n"
+            "\t\t\t\t\tFlipH: %u\n\t\t\t\t\tFlipV: %u\n\t\t\t\t\tRotate: %u\n\t\t\t\t\tTriggerCircleRadius: "
+            "%u\n"
             "\t\t\t\t\tTriggerRectangleWidth: %u\n\t\t\t\t\tTriggerRectangleHeight: %u\n",
             unsigned{c.ParentIndex}, unsigned{c.ParentUserID}, static_cast<double>(float{c.LayerPosX}),
             static_cast<double>(float{c.LayerPosY}), static_cast<double>(float{c.WorldPosX}),
             static_cast<double>(float{c.WorldPosY}), unsigned{c.FlipH}, unsigned{c.FlipV}, unsigned{c.Rotate},
-            unsigned{c.TriggerCircleRadius}, unsigned{c.TriggerRectangleWidth}, unsigned{c.TriggerRectangleHeight});
+            unsigned{c.TriggerCircleRadius}, unsigned{c.TriggerRectangleWidth},
+            unsigned{c.TriggerRectangleHeight});
         out_.put("\t\t\t\t\tCustomVariables: (");
-        print_int_variables(out_, c.CustomVariables);
+        print_int_variables(out_, reinterpret_cast<const unsigned char*>(&c) +
+                                      offsetof(zorva::ChildEntityInfo, CustomVariables));
         out_.put(")\n");
     }
     if (count == 0) out_.put("\n");
@@ -346,11 +351,13 @@ void Dump::paths() {
         if (written > needed) written = needed;
         for (std::uint32_t p = 0; p < written; ++p) {
             const zorva::PathPointInfo& point = points_[p];
-            out_.print("\t\t\t\t\t\t(%.5f, %.5f), (%.5f, %.5f), %u, %u, %u, (",
-                       static_cast<double>(float{point.LayerPosX}), static_cast<double>(float{point.LayerPosY}),
-                       static_cast<double>(float{point.WorldPosX}), static_cast<double>(float{point.WorldPosY}),
-                       unsigned{point.IsFirstNode}, unsigned{point.IsLastNode}, unsigned{point.IsControlPoint});
-            print_int_variables(out_, point.CustomVariables);
+            out_.print(
+                "\t\t\t\t\t\t(%.5f, %.5f), (%.5f, %.5f), %u, %u, %u, (",
+                static_cast<double>(float{point.LayerPosX}), static_cast<double>(float{point.LayerPosY}),
+                static_cast<double>(float{point.WorldPosX}), static_cast<double>(float{point.WorldPosY}),
+                unsigned{point.IsFirstNode}, unsigned{point.IsLastNode}, unsigned{point.IsControlPoint});
+            print_int_variables(out_, reinterpret_cast<const unsigned char*>(&point) +
+                                          offsetof(zorva::PathPointInfo, CustomVariables));
             out_.put(")\n");
         }
     }
@@ -387,7 +394,8 @@ bool run(ExportApi& table) {
         {"Exporting Map Properties...", [](Dump& d) { d.maps(); }},
         {"Exporting Layer Properties...",
          [](Dump& d) { d.per_layer("Layer Properties\n----------------\n", &Dump::layer_properties); }},
-        {"Exporting Layer Grids...", [](Dump& d) { d.per_layer("Layer Grids\n-----------\n", &Dump::layer_grid); }},
+        {"Exporting Layer Grids...",
+         [](Dump& d) { d.per_layer("Layer Grids\n-----------\n", &Dump::layer_grid); }},
         {"Exporting Child Entities...",
          [](Dump& d) { d.per_layer("Child Entities\n--------------\n", &Dump::child_entities); }},
         {"Exporting Paths...", [](Dump& d) { d.per_layer("Paths\n-----\n", &Dump::paths); }},

@@ -148,7 +148,9 @@ void TextOutput::put_signed(std::int32_t value) {
 void TextOutput::put_float(float value) {
     char text[64];
     const int length = std::snprintf(text, sizeof text, "%.5f", static_cast<double>(value));
-    if (length > 0) put(text, static_cast<std::size_t>(length) < sizeof text ? static_cast<std::size_t>(length) : sizeof text - 1);
+    if (length > 0)
+        put(text, static_cast<std::size_t>(length) < sizeof text ? static_cast<std::size_t>(length)
+                                                                 : sizeof text - 1);
 }
 
 }  // namespace scrivo

@@ -88,10 +88,15 @@ TEST_F(ScrivoTest, AnEmptyProjectWritesEverySectionWithCountZero) {
 TEST_F(ScrivoTest, ReportsEachSectionAndTheProgressAfterIt) {
     p.project.path_and_file_name = "/projects/empty.xml";
     run_and_read();
-    const std::vector<std::string> messages = {
-        dir.file("dump.txt"),          "Exporting Tile Sets...",        "Exporting Parent Entities...",
-        "Exporting Map Properties...", "Exporting Layer Properties...", "Exporting Layer Grids...",
-        "Exporting Child Entities...", "Exporting Paths...",            "Success"};
+    const std::vector<std::string> messages = {dir.file("dump.txt"),
+                                               "Exporting Tile Sets...",
+                                               "Exporting Parent Entities...",
+                                               "Exporting Map Properties...",
+                                               "Exporting Layer Properties...",
+                                               "Exporting Layer Grids...",
+                                               "Exporting Child Entities...",
+                                               "Exporting Paths...",
+                                               "Success"};
     EXPECT_EQ(feedback.messages, messages);
     EXPECT_EQ(log.lines(), messages);
     EXPECT_EQ(feedback.progresses, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 100}));
@@ -181,7 +186,8 @@ TEST_F(ScrivoTest, AnOutputFileThatCannotBeCreatedFailsWithTheGenericError) {
 TEST_F(ScrivoTest, ReplacesAnExistingFileAndLeavesNoTemporaryFiles) {
     p.project.path_and_file_name = "/projects/empty.xml";
     const std::string output = dir.file("dump.txt");
-    std::ofstream(output) << "an older, longer dump that must disappear completely ..........................";
+    std::ofstream(output)
+        << "an older, longer dump that must disappear completely ..........................";
     EXPECT_EQ(run_and_read(), expected("empty.txt"));
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
@@ -211,12 +217,13 @@ TEST(ScrivoMissingSlots, EveryMissingSlotCountsAsAFailedCall) {
     EXPECT_EQ(start(&api), 1);
     dlclose(library);
     std::string wanted = "\r\nExported project file: \r\n\r\n\r\n\r\n";
-    for (const char* header : {"Tile Sets\r\n---------\r\nNumber of Tile Sets: 0",
-                               "Parent Entities\r\n---------------\r\nNumber of Parent Entities: 0",
-                               "Map Properties\r\n--------------\r\nNumber of Maps: 0",
-                               "Layer Properties\r\n----------------\r\nNumber of Maps: 0",
-                               "Layer Grids\r\n-----------\r\nNumber of Maps: 0",
-                               "Child Entities\r\n--------------\r\nNumber of Maps: 0", "Paths\r\n-----\r\nNumber of Maps: 0"})
+    for (const char* header :
+         {"Tile Sets\r\n---------\r\nNumber of Tile Sets: 0",
+          "Parent Entities\r\n---------------\r\nNumber of Parent Entities: 0",
+          "Map Properties\r\n--------------\r\nNumber of Maps: 0",
+          "Layer Properties\r\n----------------\r\nNumber of Maps: 0",
+          "Layer Grids\r\n-----------\r\nNumber of Maps: 0",
+          "Child Entities\r\n--------------\r\nNumber of Maps: 0", "Paths\r\n-----\r\nNumber of Maps: 0"})
         wanted += std::string(header) + "\r\n\r\n\r\n";
     EXPECT_EQ(read_file(output), wanted);
 }
