@@ -36,6 +36,7 @@ inline std::uint32_t over(std::uint32_t d, std::uint32_t s) {
 enum class Mode { Copy, Blend, BlendOpacity };
 
 constexpr std::int32_t kChunk = 256;  // screen columns mapped at a time
+constexpr std::int64_t kPrefetchRows = 3;
 
 // Nearest-neighbour mapping along one axis without divisions per pixel: destination index d (0..n-1)
 // shows source index s0 + floor(d × sn / n). `step` moves d by +1 or -1.
@@ -228,6 +229,13 @@ void draw_now(QImage& target, const Image& image, const DrawRegion& r) {
                 if (source < 0 || source >= y_limit) continue;
                 const std::uint32_t* src = pixels + source * y_unit + first * x_unit;
                 auto* dst = reinterpret_cast<std::uint32_t*>(bits + y * target_stride) + x0;
+#if defined(__SSE2__)
+                // Rows of the target lie far apart; ask for the destination a few rows ahead.
+                if (y + kPrefetchRows < y1) {
+                    const auto* ahead = reinterpret_cast<const char*>(dst) + kPrefetchRows * target_stride;
+                    for (std::int64_t b = 0; b < count * 4; b += 64) _mm_prefetch(ahead + b, _MM_HINT_T0);
+                }
+#endif
                 draw_run<mode>(dst, src, step, count, opacity);
             }
             return;
