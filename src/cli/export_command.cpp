@@ -1,9 +1,12 @@
-// zorva-cli export PROJECT --exporter NAME|PATH --output FILE: runs an exporter plug-in on a project
-// file without the editor, as a quick export. Messages go to standard output as they arrive, the
-// progress to standard error when it is a terminal. Ctrl+C asks the plug-in to cancel.
+// zorva-cli export PROJECT --exporter NAME|PATH --output FILE [--settings LAYOUT.zbe]: runs an exporter
+// plug-in on a project file without the editor, as a quick export. With --settings the binary exporter
+// uses that layout through a temporary data folder, so the user's remembered settings are never touched.
+// Messages go to standard output as they arrive, the progress to standard error when it is a terminal.
+// Ctrl+C asks the plug-in to cancel.
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -26,7 +29,8 @@ void report_load_failure(const LoadResult& result, const std::string& path);  //
 
 namespace {
 
-constexpr const char* kUsage = "Usage: zorva-cli export PROJECT --exporter NAME|PATH --output FILE\n";
+constexpr const char* kUsage =
+    "Usage: zorva-cli export PROJECT --exporter NAME|PATH --output FILE [--settings LAYOUT.zbe]\n";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -88,12 +92,39 @@ std::string find_exporter(const std::string& name) {
     return (folder / file).string();  // the loader reports it missing, naming where it looked
 }
 
+// A data folder of its own for one run, removed afterwards: its "ZvBinMapFile.cfg" (the binary exporter's
+// remembered-settings file: the settings file's full path, NUL-padded to 260 bytes) names the layout.
+class LayoutDataFolder {
+public:
+    ~LayoutDataFolder() {
+        std::error_code ignored;
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+    }
+    bool create(const std::string& layout) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zorva-export-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return false;
+        folder_ = pattern;
+        char remembered[260] = {};
+        if (layout.size() >= sizeof remembered) return false;
+        layout.copy(remembered, layout.size());
+        std::FILE* file = std::fopen((folder_ / "ZvBinMapFile.cfg").string().c_str(), "wb");
+        if (file == nullptr) return false;
+        const bool written = std::fwrite(remembered, 1, sizeof remembered, file) == sizeof remembered;
+        return std::fclose(file) == 0 && written;
+    }
+    std::string path() const { return folder_.string(); }
+
+private:
+    std::filesystem::path folder_;
+};
+
 }  // namespace
 
 int run_export_command(Arguments arguments) {
     std::string project_path;
     std::string exporter;
     std::string output;
+    std::string settings;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         auto value = [&](std::string_view option, std::string& into) {
@@ -107,7 +138,9 @@ int run_export_command(Arguments arguments) {
             }
             return false;
         };
-        if (value("--exporter", exporter) || value("--output", output)) continue;
+        if (value("--exporter", exporter) || value("--output", output) || value("--settings", settings)) {
+            continue;
+        }
         if (!argument.starts_with("--") && project_path.empty()) {
             project_path = argument;
             continue;
@@ -126,6 +159,21 @@ int run_export_command(Arguments arguments) {
         return 2;
     }
 
+    LayoutDataFolder layout_folder;
+    if (!settings.empty()) {
+        const std::string layout = absolute_path(settings);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(layout, error)) {
+            std::fprintf(stderr, "The settings file could not be found:\n\n%s\n", layout.c_str());
+            return 1;
+        }
+        if (!layout_folder.create(layout)) {
+            std::fprintf(stderr, "The settings file could not be handed to the exporter:\n\n%s\n",
+                         layout.c_str());
+            return 1;
+        }
+    }
+
     const std::string path = absolute_path(project_path);
     HeadlessPlatform platform;
     LoadResult loaded = read_project(path, &platform);
@@ -136,7 +184,7 @@ int run_export_command(Arguments arguments) {
     }
 
     const std::string exporter_path = find_exporter(exporter);
-    const std::string data = data_folder().string();
+    const std::string data = settings.empty() ? data_folder().string() : layout_folder.path();
     const ExporterHostApplication application = headless_application(data.c_str());
     ExportHost host;
     ExporterResult result;

@@ -13,7 +13,8 @@ std::span<const Command> commands() {
     static const std::vector<Command> kCommands = {
         {"convert", "convert INPUT OUTPUT   read a project, write it (.zvp binary, else XML)", run_convert},
         {"info", "info FILE              object counts and images that failed to load", run_info},
-        {"export", "export PROJECT --exporter NAME --output FILE   run an exporter plug-in",
+        {"export",
+         "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",
          run_export_command},
 #ifdef ZORVA_CLI_RENDER
         {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)", run_render},

@@ -9,7 +9,7 @@ namespace zorva::binmap {
 
 struct DataTypeDesc {
     std::uint32_t id;
-    const char* name;  // at most 99 characters
+    const char* name;    // at most 99 characters
     std::uint32_t size;  // bytes per value (per character for strings)
 };
 
@@ -36,6 +36,8 @@ const DataTypeDesc* find_data_type(std::uint32_t id);
 bool data_types_in_order(std::span<const DataTypeDesc> table);
 
 // Only the byte and short types can store strings (one or two bytes per character).
-constexpr bool type_can_hold_string(std::uint32_t id) { return id >= kTypeSignedByte && id <= kTypeUnsignedShort; }
+constexpr bool type_can_hold_string(std::uint32_t id) {
+    return id >= kTypeSignedByte && id <= kTypeUnsignedShort;
+}
 
 }  // namespace zorva::binmap

@@ -24,10 +24,10 @@ struct ExportVariable {
 
 // The export flags word.
 enum ExportFlag : std::uint32_t {
-    kFlagLocked = 1,           // variables and settings are locked
-    kFlagControlPoints = 2,    // path control points are exported
-    kFlagMapNames = 4,         // map names are used as file names
-    kFlagRemoveExtensions = 8, // file name extensions are removed
+    kFlagLocked = 1,            // variables and settings are locked
+    kFlagControlPoints = 2,     // path control points are exported
+    kFlagMapNames = 4,          // map names are used as file names
+    kFlagRemoveExtensions = 8,  // file name extensions are removed
 };
 inline constexpr std::uint32_t kFreshFlags = kFlagControlPoints;
 inline constexpr const char* kNonameSettings = "Noname.zbe";

@@ -49,8 +49,10 @@ bool BinMapExporter::start_export(ExportApi* api, LayoutDialogRunner& dialog,
             case DialogOutcome::NotCreated:
                 message(*api, "ERROR: Failed to create the dialog.");
                 return false;
-            case DialogOutcome::Cancel: return true;
-            case DialogOutcome::Export: break;
+            case DialogOutcome::Cancel:
+                return true;
+            case DialogOutcome::Export:
+                break;
         }
     }
     MapFileWriter writer(*api, settings_.list, settings_.flags);

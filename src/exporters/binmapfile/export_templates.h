@@ -14,7 +14,7 @@
 namespace zorva::binmap {
 
 struct TemplateRow {
-    std::int32_t id;  // template id in a header row, else variable id
+    std::int32_t id;    // template id in a header row, else variable id
     std::int32_t type;  // -1 in a header row, else data type id
 };
 

@@ -7,7 +7,8 @@
 
 namespace zorva::binmap {
 
-LayoutEditor::LayoutEditor(ExportSettings& settings, std::filesystem::path settings_folder, Platform& platform)
+LayoutEditor::LayoutEditor(ExportSettings& settings, std::filesystem::path settings_folder,
+                           Platform& platform)
     : settings_(settings), folder_(std::move(settings_folder)), platform_(platform), boxes_(settings.flags) {}
 
 bool LayoutEditor::box_checked(ExportFlag flag) const {
@@ -74,15 +75,19 @@ bool LayoutEditor::remove(std::size_t index) {
 
 bool LayoutEditor::confirm_save_changes() {
     if (!modified_) return true;
-    switch (platform_.message_box("Do you want to save the changes?", "Save Changes", MessageButtons::YesNoCancel,
-                                  MessageIcon::Question, Answer::Cancel)) {
-        case Answer::Yes: return save(false) != SaveStatus::Cancelled;
-        case Answer::No: return true;
-        default: return false;
+    switch (platform_.message_box("Do you want to save the changes?", "Save Changes",
+                                  MessageButtons::YesNoCancel, MessageIcon::Question, Answer::Cancel)) {
+        case Answer::Yes:
+            return save(false) != SaveStatus::Cancelled;
+        case Answer::No:
+            return true;
+        default:
+            return false;
     }
 }
 
-bool LayoutEditor::new_from_templates(const std::function<std::optional<std::vector<std::size_t>>()>& choose) {
+bool LayoutEditor::new_from_templates(
+    const std::function<std::optional<std::vector<std::size_t>>()>& choose) {
     if (!confirm_save_changes()) return false;
     const auto selected = choose();
     if (!selected) return false;

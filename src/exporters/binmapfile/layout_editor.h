@@ -24,7 +24,8 @@ public:
 
     // --- Check boxes: their on-screen state as a flags word, stored into the settings on Export and Save.
     std::uint32_t boxes() const { return boxes_; }
-    bool box_checked(ExportFlag flag) const;  // "Do not export path control points" is kFlagControlPoints inverted
+    bool box_checked(
+        ExportFlag flag) const;  // "Do not export path control points" is kFlagControlPoints inverted
     void click_box(ExportFlag flag, bool checked);
     bool box_enabled(ExportFlag flag) const;
     bool locked() const { return (boxes_ & kFlagLocked) != 0; }

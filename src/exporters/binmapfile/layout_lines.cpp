@@ -39,13 +39,18 @@ std::string heading(const char* text) {
 
 const char* indent_of(Category category) {
     switch (category) {
-        case Category::Map: return "  ";
-        case Category::Layer: return "    ";
+        case Category::Map:
+            return "  ";
+        case Category::Layer:
+            return "    ";
         case Category::LayerGrid:
         case Category::ChildEntity:
-        case Category::Path: return "      ";
-        case Category::PathNode: return "        ";
-        case Category::None: break;
+        case Category::Path:
+            return "      ";
+        case Category::PathNode:
+            return "        ";
+        case Category::None:
+            break;
     }
     return "";
 }
@@ -141,7 +146,8 @@ std::vector<PreviewLine> layout_preview(const ExportList& list) {
                     if (previous != Category::Path || first) add_heading(kPathHeading);
                     add_heading(kNodeHeading);
                     break;
-                case Category::None: break;
+                case Category::None:
+                    break;
             }
         }
         first = false;

@@ -33,8 +33,8 @@ QFrame* separator(QWidget* parent) {
 
 }  // namespace
 
-MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& settings_folder, QWidget* parent,
-                       Platform* platform)
+MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& settings_folder,
+                       QWidget* parent, Platform* platform)
     : QDialog(parent) {
     if (platform == nullptr) {
         own_platform_ = std::make_unique<QtDialogPlatform>(this);
@@ -54,7 +54,8 @@ MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& se
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
-    const int text_width = QFontMetrics(fixed_font()).horizontalAdvance(QString(kPreviewHeadingWidth + 4, 'M'));
+    const int text_width =
+        QFontMetrics(fixed_font()).horizontalAdvance(QString(kPreviewHeadingWidth + 4, 'M'));
     preview_->setMinimumWidth(text_width);
     variables_->setMinimumHeight(180);
     preview_->setMinimumHeight(260);
@@ -70,7 +71,8 @@ MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& se
     edit_ = new QPushButton("&Edit", this);
     move_up_ = new QPushButton("Move &Up", this);
     move_down_ = new QPushButton("Move &Down", this);
-    for (QPushButton* button : {cancel, from_template, load, save, save_as, add_, remove_, edit_, move_up_, move_down_}) {
+    for (QPushButton* button :
+         {cancel, from_template, load, save, save_as, add_, remove_, edit_, move_up_, move_down_}) {
         button->setAutoDefault(false);
     }
     export_->setDefault(true);
@@ -87,15 +89,16 @@ MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& se
     lists->addWidget(preview_, 3);
 
     auto* buttons = new QVBoxLayout;
-    for (QWidget* widget : std::initializer_list<QWidget*>{export_, cancel, separator(this), from_template, load, save,
-                                                           save_as, separator(this), add_, remove_, edit_, move_up_,
-                                                           move_down_}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{export_, cancel, separator(this), from_template, load, save, save_as,
+                                         separator(this), add_, remove_, edit_, move_up_, move_down_}) {
         buttons->addWidget(widget);
     }
     buttons->addStretch(1);
 
     auto* boxes = new QVBoxLayout;
-    for (QCheckBox* check : {lock_, no_control_points_, map_names_, remove_extensions_}) boxes->addWidget(check);
+    for (QCheckBox* check : {lock_, no_control_points_, map_names_, remove_extensions_})
+        boxes->addWidget(check);
 
     auto* top = new QHBoxLayout;
     top->addLayout(lists, 1);
@@ -125,9 +128,10 @@ MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& se
         const int variable = preview_->item(row)->data(Qt::UserRole).toInt();
         if (variable >= 0) variables_->setCurrentRow(variable);
     });
-    const std::pair<QCheckBox*, ExportFlag> box_flags[] = {
-        {lock_, kFlagLocked}, {no_control_points_, kFlagControlPoints}, {map_names_, kFlagMapNames},
-        {remove_extensions_, kFlagRemoveExtensions}};
+    const std::pair<QCheckBox*, ExportFlag> box_flags[] = {{lock_, kFlagLocked},
+                                                           {no_control_points_, kFlagControlPoints},
+                                                           {map_names_, kFlagMapNames},
+                                                           {remove_extensions_, kFlagRemoveExtensions}};
     for (const auto& [check, flag] : box_flags) {
         connect(check, &QCheckBox::clicked, this, [this, flag](bool checked) { box_clicked(flag, checked); });
     }
@@ -135,7 +139,8 @@ MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& se
     // Keyboard: Insert adds, Delete removes, Enter on the list edits; all go through the same rules.
     auto* insert_key = new QShortcut(QKeySequence(Qt::Key_Insert), this);
     connect(insert_key, &QShortcut::activated, this, [this] { add_variable(); });
-    auto* delete_key = new QShortcut(QKeySequence(Qt::Key_Delete), variables_, nullptr, nullptr, Qt::WidgetShortcut);
+    auto* delete_key =
+        new QShortcut(QKeySequence(Qt::Key_Delete), variables_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(delete_key, &QShortcut::activated, this, [this] { remove_variable(); });
     for (int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
         auto* enter = new QShortcut(QKeySequence(key), variables_, nullptr, nullptr, Qt::WidgetShortcut);
@@ -149,10 +154,14 @@ MainDialog::~MainDialog() = default;
 
 QCheckBox* MainDialog::box(ExportFlag flag) const {
     switch (flag) {
-        case kFlagLocked: return lock_;
-        case kFlagControlPoints: return no_control_points_;
-        case kFlagMapNames: return map_names_;
-        case kFlagRemoveExtensions: return remove_extensions_;
+        case kFlagLocked:
+            return lock_;
+        case kFlagControlPoints:
+            return no_control_points_;
+        case kFlagMapNames:
+            return map_names_;
+        case kFlagRemoveExtensions:
+            return remove_extensions_;
     }
     return nullptr;
 }

@@ -28,7 +28,8 @@ std::string format_exported(const std::string& name) {
 MapFileWriter::MapFileWriter(const ExportApi& api, const ExportList& list, std::uint32_t flags)
     : api_(api), flags_(flags) {
     items_.reserve(list.size());
-    for (const ExportVariable& variable : list.items()) items_.push_back({variable, category_of(variable.variable_id)});
+    for (const ExportVariable& variable : list.items())
+        items_.push_back({variable, category_of(variable.variable_id)});
 }
 
 void MapFileWriter::message(const std::string& text) const {
@@ -268,7 +269,8 @@ void MapFileWriter::put_string(const char* array, std::size_t capacity, const Ex
     if (pending_.size() >= kFlushSize) flush();
 }
 
-void MapFileWriter::put_strings(const char (*strings)[kExportCustomTextSize], const ExportVariable& variable) {
+void MapFileWriter::put_strings(const char (*strings)[kExportCustomTextSize],
+                                const ExportVariable& variable) {
     for (std::uint32_t k = 0; k < kExportCustomVariableCount; ++k) {
         put_string(strings[k], kExportCustomTextSize, variable);
     }
@@ -284,15 +286,32 @@ void MapFileWriter::put_shorts(const std::uint8_t* values, const ExportVariable&
 void MapFileWriter::write_map_variable(const ExportVariable& v) {
     const std::uint32_t t = v.data_type;
     switch (v.variable_id) {
-        case kMapUserId: put(encode_unsigned32(map_.UserID, t)); break;
-        case kMapName: put_string(map_.Name, sizeof map_.Name, v); break;
-        case kMapTileSetIndex: put(encode_unsigned32(map_.TileSetIndex, t)); break;
-        case kMapTileSetUserId: put(encode_unsigned32(map_.TileSetUserID, t)); break;
-        case kMapNumberOfLayers: put(encode_unsigned32(map_.NumberOfLayers, t)); break;
-        case kMapCustomVariables: put_strings(map_.CustomVariables, v); break;
-        case kMapFirstLayerWidth: put(encode_unsigned32(first_layer_width_, t)); break;
-        case kMapFirstLayerHeight: put(encode_unsigned32(first_layer_height_, t)); break;
-        default: break;
+        case kMapUserId:
+            put(encode_unsigned32(map_.UserID, t));
+            break;
+        case kMapName:
+            put_string(map_.Name, sizeof map_.Name, v);
+            break;
+        case kMapTileSetIndex:
+            put(encode_unsigned32(map_.TileSetIndex, t));
+            break;
+        case kMapTileSetUserId:
+            put(encode_unsigned32(map_.TileSetUserID, t));
+            break;
+        case kMapNumberOfLayers:
+            put(encode_unsigned32(map_.NumberOfLayers, t));
+            break;
+        case kMapCustomVariables:
+            put_strings(map_.CustomVariables, v);
+            break;
+        case kMapFirstLayerWidth:
+            put(encode_unsigned32(first_layer_width_, t));
+            break;
+        case kMapFirstLayerHeight:
+            put(encode_unsigned32(first_layer_height_, t));
+            break;
+        default:
+            break;
     }
 }
 
@@ -300,41 +319,97 @@ void MapFileWriter::write_layer_variable(const ExportVariable& v) {
     const std::uint32_t t = v.data_type;
     const LayerInfo& l = layer_;
     switch (v.variable_id) {
-        case kLayerUserId: put(encode_unsigned32(l.UserID, t)); break;
-        case kLayerName: put_string(l.Name, sizeof l.Name, v); break;
-        case kLayerNumberOfEntities: put(encode_unsigned32(l.NumberOfChildEntities, t)); break;
-        case kLayerNumberOfPaths: put(encode_unsigned32(l.NumberOfPaths, t)); break;
-        case kLayerWidth: put(encode_unsigned32(l.GridWidth, t)); break;
-        case kLayerHeight: put(encode_unsigned32(l.GridHeight, t)); break;
-        case kLayerWrapX: put(encode_flag(l.WrapX, t)); break;
-        case kLayerWrapY: put(encode_flag(l.WrapY, t)); break;
-        case kLayerIsVisible: put(encode_flag(l.IsVisible, t)); break;
-        case kLayerIsMain: put(encode_flag(l.IsMainLayer, t)); break;
-        case kLayerScrollX: put(encode_float(l.ScrollSpeedX, t)); break;
-        case kLayerScrollY: put(encode_float(l.ScrollSpeedY, t)); break;
-        case kLayerOffsetX: put(encode_signed32(l.OffsetX, t)); break;
-        case kLayerOffsetY: put(encode_signed32(l.OffsetY, t)); break;
-        case kLayerUseBackgroundColour: put(encode_flag(l.UseBackgroundColour, t)); break;
-        case kLayerBackgroundRed: put(encode_unsigned8(l.BackgroundColour[0], t)); break;
-        case kLayerBackgroundGreen: put(encode_unsigned8(l.BackgroundColour[1], t)); break;
-        case kLayerBackgroundBlue: put(encode_unsigned8(l.BackgroundColour[2], t)); break;
-        case kLayerOpacity: put(encode_unsigned8(l.Opacity, t)); break;
-        case kLayerCustomVariables: put_strings(l.CustomVariables, v); break;
-        case kLayerUseBackgroundImage: put(encode_flag(l.UseBackgroundImage, t)); break;
-        case kLayerBackgroundImageFile: put_string(l.BackgroundImageFile, sizeof l.BackgroundImageFile, v); break;
-        default: break;
+        case kLayerUserId:
+            put(encode_unsigned32(l.UserID, t));
+            break;
+        case kLayerName:
+            put_string(l.Name, sizeof l.Name, v);
+            break;
+        case kLayerNumberOfEntities:
+            put(encode_unsigned32(l.NumberOfChildEntities, t));
+            break;
+        case kLayerNumberOfPaths:
+            put(encode_unsigned32(l.NumberOfPaths, t));
+            break;
+        case kLayerWidth:
+            put(encode_unsigned32(l.GridWidth, t));
+            break;
+        case kLayerHeight:
+            put(encode_unsigned32(l.GridHeight, t));
+            break;
+        case kLayerWrapX:
+            put(encode_flag(l.WrapX, t));
+            break;
+        case kLayerWrapY:
+            put(encode_flag(l.WrapY, t));
+            break;
+        case kLayerIsVisible:
+            put(encode_flag(l.IsVisible, t));
+            break;
+        case kLayerIsMain:
+            put(encode_flag(l.IsMainLayer, t));
+            break;
+        case kLayerScrollX:
+            put(encode_float(l.ScrollSpeedX, t));
+            break;
+        case kLayerScrollY:
+            put(encode_float(l.ScrollSpeedY, t));
+            break;
+        case kLayerOffsetX:
+            put(encode_signed32(l.OffsetX, t));
+            break;
+        case kLayerOffsetY:
+            put(encode_signed32(l.OffsetY, t));
+            break;
+        case kLayerUseBackgroundColour:
+            put(encode_flag(l.UseBackgroundColour, t));
+            break;
+        case kLayerBackgroundRed:
+            put(encode_unsigned8(l.BackgroundColour[0], t));
+            break;
+        case kLayerBackgroundGreen:
+            put(encode_unsigned8(l.BackgroundColour[1], t));
+            break;
+        case kLayerBackgroundBlue:
+            put(encode_unsigned8(l.BackgroundColour[2], t));
+            break;
+        case kLayerOpacity:
+            put(encode_unsigned8(l.Opacity, t));
+            break;
+        case kLayerCustomVariables:
+            put_strings(l.CustomVariables, v);
+            break;
+        case kLayerUseBackgroundImage:
+            put(encode_flag(l.UseBackgroundImage, t));
+            break;
+        case kLayerBackgroundImageFile:
+            put_string(l.BackgroundImageFile, sizeof l.BackgroundImageFile, v);
+            break;
+        default:
+            break;
     }
 }
 
 void MapFileWriter::write_grid_variable(const ExportVariable& v) {
     const std::uint32_t t = v.data_type;
     switch (v.variable_id) {
-        case kGridTileIndex: put(encode_unsigned32(cell_.TileIndex, t)); break;
-        case kGridFlipH: put(encode_flag(cell_.FlipH, t)); break;
-        case kGridFlipV: put(encode_flag(cell_.FlipV, t)); break;
-        case kGridRotate: put(encode_flag(cell_.Rotate, t)); break;
-        case kGridAttribute: put(encode_unsigned8(cell_.Attribute, t)); break;
-        default: break;
+        case kGridTileIndex:
+            put(encode_unsigned32(cell_.TileIndex, t));
+            break;
+        case kGridFlipH:
+            put(encode_flag(cell_.FlipH, t));
+            break;
+        case kGridFlipV:
+            put(encode_flag(cell_.FlipV, t));
+            break;
+        case kGridRotate:
+            put(encode_flag(cell_.Rotate, t));
+            break;
+        case kGridAttribute:
+            put(encode_unsigned8(cell_.Attribute, t));
+            break;
+        default:
+            break;
     }
 }
 
@@ -342,22 +417,48 @@ void MapFileWriter::write_entity_variable(const ExportVariable& v) {
     const std::uint32_t t = v.data_type;
     const ChildEntityInfo& e = entity_;
     switch (v.variable_id) {
-        case kEntityParentIndex: put(encode_unsigned32(e.ParentIndex, t)); break;
-        case kEntityParentUserId: put(encode_unsigned32(e.ParentUserID, t)); break;
-        case kEntityLayerPosX: put(encode_float(e.LayerPosX, t)); break;
-        case kEntityLayerPosY: put(encode_float(e.LayerPosY, t)); break;
-        case kEntityWorldPosX: put(encode_float(e.WorldPosX, t)); break;
-        case kEntityWorldPosY: put(encode_float(e.WorldPosY, t)); break;
-        case kEntityFlipH: put(encode_flag(e.FlipH, t)); break;
-        case kEntityFlipV: put(encode_flag(e.FlipV, t)); break;
-        case kEntityRotate: put(encode_flag(e.Rotate, t)); break;
-        case kEntityCustomVariables:
-            put_shorts(reinterpret_cast<const std::uint8_t*>(&e) + offsetof(ChildEntityInfo, CustomVariables), v);
+        case kEntityParentIndex:
+            put(encode_unsigned32(e.ParentIndex, t));
             break;
-        case kEntityTriggerRadius: put(encode_unsigned32(e.TriggerCircleRadius, t)); break;
-        case kEntityTriggerWidth: put(encode_unsigned32(e.TriggerRectangleWidth, t)); break;
-        case kEntityTriggerHeight: put(encode_unsigned32(e.TriggerRectangleHeight, t)); break;
-        default: break;
+        case kEntityParentUserId:
+            put(encode_unsigned32(e.ParentUserID, t));
+            break;
+        case kEntityLayerPosX:
+            put(encode_float(e.LayerPosX, t));
+            break;
+        case kEntityLayerPosY:
+            put(encode_float(e.LayerPosY, t));
+            break;
+        case kEntityWorldPosX:
+            put(encode_float(e.WorldPosX, t));
+            break;
+        case kEntityWorldPosY:
+            put(encode_float(e.WorldPosY, t));
+            break;
+        case kEntityFlipH:
+            put(encode_flag(e.FlipH, t));
+            break;
+        case kEntityFlipV:
+            put(encode_flag(e.FlipV, t));
+            break;
+        case kEntityRotate:
+            put(encode_flag(e.Rotate, t));
+            break;
+        case kEntityCustomVariables:
+            put_shorts(reinterpret_cast<const std::uint8_t*>(&e) + offsetof(ChildEntityInfo, CustomVariables),
+                       v);
+            break;
+        case kEntityTriggerRadius:
+            put(encode_unsigned32(e.TriggerCircleRadius, t));
+            break;
+        case kEntityTriggerWidth:
+            put(encode_unsigned32(e.TriggerRectangleWidth, t));
+            break;
+        case kEntityTriggerHeight:
+            put(encode_unsigned32(e.TriggerRectangleHeight, t));
+            break;
+        default:
+            break;
     }
 }
 
@@ -369,25 +470,44 @@ void MapFileWriter::write_path_variable(const ExportVariable& v) {
             put(encode_unsigned32((flags_ & kFlagControlPoints) ? points : points / 3, t));
             break;
         }
-        case kPathIsClosed: put(encode_flag(path_.IsClosed, t)); break;
-        default: break;
+        case kPathIsClosed:
+            put(encode_flag(path_.IsClosed, t));
+            break;
+        default:
+            break;
     }
 }
 
 void MapFileWriter::write_node_variable(const ExportVariable& v, const PathPointInfo& point) {
     const std::uint32_t t = v.data_type;
     switch (v.variable_id) {
-        case kNodeLayerPosX: put(encode_float(point.LayerPosX, t)); break;
-        case kNodeLayerPosY: put(encode_float(point.LayerPosY, t)); break;
-        case kNodeWorldPosX: put(encode_float(point.WorldPosX, t)); break;
-        case kNodeWorldPosY: put(encode_float(point.WorldPosY, t)); break;
-        case kNodeIsFirst: put(encode_flag(point.IsFirstNode, t)); break;
-        case kNodeIsLast: put(encode_flag(point.IsLastNode, t)); break;
-        case kNodeIsControlPoint: put(encode_flag(point.IsControlPoint, t)); break;
-        case kNodeCustomVariables:
-            put_shorts(reinterpret_cast<const std::uint8_t*>(&point) + offsetof(PathPointInfo, CustomVariables), v);
+        case kNodeLayerPosX:
+            put(encode_float(point.LayerPosX, t));
             break;
-        default: break;
+        case kNodeLayerPosY:
+            put(encode_float(point.LayerPosY, t));
+            break;
+        case kNodeWorldPosX:
+            put(encode_float(point.WorldPosX, t));
+            break;
+        case kNodeWorldPosY:
+            put(encode_float(point.WorldPosY, t));
+            break;
+        case kNodeIsFirst:
+            put(encode_flag(point.IsFirstNode, t));
+            break;
+        case kNodeIsLast:
+            put(encode_flag(point.IsLastNode, t));
+            break;
+        case kNodeIsControlPoint:
+            put(encode_flag(point.IsControlPoint, t));
+            break;
+        case kNodeCustomVariables:
+            put_shorts(
+                reinterpret_cast<const std::uint8_t*>(&point) + offsetof(PathPointInfo, CustomVariables), v);
+            break;
+        default:
+            break;
     }
 }
 

@@ -58,7 +58,8 @@ std::string map_file_name(const OutputParts& output, std::uint32_t map_count, st
         name = output.folder + output.base + output.extension;
     } else {
         char digits[16];
-        std::snprintf(digits, sizeof digits, "%0*u", index_width(map_count), static_cast<unsigned>(map_index));
+        std::snprintf(digits, sizeof digits, "%0*u", index_width(map_count),
+                      static_cast<unsigned>(map_index));
         name = output.folder + output.base + digits + output.extension;
     }
     if (flags & kFlagRemoveExtensions) {

@@ -8,7 +8,9 @@
 namespace zorva::binmap {
 namespace {
 
-QString to_q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString to_q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString filter_text(const std::vector<FileFilter>& filters) {
     QStringList parts;
@@ -22,10 +24,14 @@ QString filter_text(const std::vector<FileFilter>& filters) {
 
 QMessageBox::StandardButton button_of(Answer answer) {
     switch (answer) {
-        case Answer::Ok: return QMessageBox::Ok;
-        case Answer::Cancel: return QMessageBox::Cancel;
-        case Answer::Yes: return QMessageBox::Yes;
-        case Answer::No: return QMessageBox::No;
+        case Answer::Ok:
+            return QMessageBox::Ok;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
     }
     return QMessageBox::NoButton;
 }
@@ -36,27 +42,50 @@ Answer QtDialogPlatform::message_box(std::string_view text, std::string_view cap
                                      MessageIcon icon, Answer default_answer) {
     QMessageBox::StandardButtons standard = QMessageBox::Ok;
     switch (buttons) {
-        case MessageButtons::Ok: standard = QMessageBox::Ok; break;
-        case MessageButtons::OkCancel: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case MessageButtons::YesNo: standard = QMessageBox::Yes | QMessageBox::No; break;
-        case MessageButtons::YesNoCancel: standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+        case MessageButtons::Ok:
+            standard = QMessageBox::Ok;
+            break;
+        case MessageButtons::OkCancel:
+            standard = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case MessageButtons::YesNo:
+            standard = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case MessageButtons::YesNoCancel:
+            standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
     }
     QMessageBox::Icon shown = QMessageBox::NoIcon;
     switch (icon) {
-        case MessageIcon::None: shown = QMessageBox::NoIcon; break;
-        case MessageIcon::Information: shown = QMessageBox::Information; break;
-        case MessageIcon::Warning: shown = QMessageBox::Warning; break;
-        case MessageIcon::Stop: shown = QMessageBox::Critical; break;
-        case MessageIcon::Question: shown = QMessageBox::Question; break;
+        case MessageIcon::None:
+            shown = QMessageBox::NoIcon;
+            break;
+        case MessageIcon::Information:
+            shown = QMessageBox::Information;
+            break;
+        case MessageIcon::Warning:
+            shown = QMessageBox::Warning;
+            break;
+        case MessageIcon::Stop:
+            shown = QMessageBox::Critical;
+            break;
+        case MessageIcon::Question:
+            shown = QMessageBox::Question;
+            break;
     }
     QMessageBox box(shown, to_q(caption), to_q(text), standard, parent_);
     box.setDefaultButton(button_of(default_answer));
     switch (box.exec()) {
-        case QMessageBox::Ok: return Answer::Ok;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Cancel: return Answer::Cancel;
-        default: break;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            break;
     }
     // Closed with Escape or the window's close button.
     return buttons == MessageButtons::YesNo ? Answer::No : Answer::Cancel;
@@ -65,7 +94,8 @@ Answer QtDialogPlatform::message_box(std::string_view text, std::string_view cap
 std::optional<std::string> QtDialogPlatform::choose_open_file(std::string_view title,
                                                               const std::vector<FileFilter>& filters,
                                                               std::string_view start_folder) {
-    const QString chosen = QFileDialog::getOpenFileName(parent_, to_q(title), to_q(start_folder), filter_text(filters));
+    const QString chosen =
+        QFileDialog::getOpenFileName(parent_, to_q(title), to_q(start_folder), filter_text(filters));
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
 }

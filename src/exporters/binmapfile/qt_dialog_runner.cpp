@@ -7,9 +7,11 @@
 
 namespace zorva::binmap {
 
-DialogOutcome QtLayoutDialogRunner::run(ExportSettings& settings, const std::filesystem::path& settings_folder,
+DialogOutcome QtLayoutDialogRunner::run(ExportSettings& settings,
+                                        const std::filesystem::path& settings_folder,
                                         const ExporterHostApplication& application) {
-    if (application.MainWindow == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    if (application.MainWindow == nullptr ||
+        qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return DialogOutcome::NotCreated;
     }
     auto* owner = static_cast<QWidget*>(application.MainWindow);

@@ -76,7 +76,8 @@ SettingsReadResult read_settings(const ReadBytes& read, const SettingsReadOption
     return result;
 }
 
-std::vector<std::uint8_t> settings_file_bytes(std::uint32_t flags, std::span<const ExportVariable> variables) {
+std::vector<std::uint8_t> settings_file_bytes(std::uint32_t flags,
+                                              std::span<const ExportVariable> variables) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(kSettingsHeaderSize + kSettingsRecordSize * variables.size());
     put_le32(bytes, static_cast<std::uint32_t>(variables.size()));
@@ -93,8 +94,10 @@ std::vector<std::uint8_t> settings_file_bytes(std::uint32_t flags, std::span<con
 
 bool is_noname(const std::string& name) {
     const std::string noname = kNonameSettings;
-    return name.empty() || std::equal(name.begin(), name.end(), noname.begin(), noname.end(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    return name.empty() ||
+           std::equal(name.begin(), name.end(), noname.begin(), noname.end(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
            });
 }
 
@@ -131,14 +134,15 @@ LoadStatus load_settings(ExportSettings& settings, const LoadRequest& request, P
     }
     std::FILE* stream = file.get();
     SettingsReadResult read = read_settings(
-        [stream](std::uint8_t* into, std::size_t count) { return std::fread(into, 1, count, stream); }, options);
+        [stream](std::uint8_t* into, std::size_t count) { return std::fread(into, 1, count, stream); },
+        options);
     file.reset();
 
     using Status = SettingsReadResult::Status;
     if (read.status == Status::BadHeader) {
         if (talk) {
-            platform->message_box(with_path("This file is not a valid settings file:\n", path), "Error - Load",
-                                  MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
+            platform->message_box(with_path("This file is not a valid settings file:\n", path),
+                                  "Error - Load", MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
         }
         return LoadStatus::Error;
     }
@@ -167,8 +171,8 @@ SaveStatus save_settings(ExportSettings& settings, bool save_as, Platform& platf
     }
     const std::vector<std::uint8_t> bytes = settings_file_bytes(settings.flags, settings.list.items());
     if (!write_file_atomically(path, bytes)) {
-        platform.message_box(with_path("Failed to save the file:\n", path), "Error - Save", MessageButtons::Ok,
-                             MessageIcon::Stop, Answer::Ok);
+        platform.message_box(with_path("Failed to save the file:\n", path), "Error - Save",
+                             MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
         return SaveStatus::Error;
     }
     settings.file_name = path;
@@ -177,8 +181,8 @@ SaveStatus save_settings(ExportSettings& settings, bool save_as, Platform& platf
 
 std::filesystem::path settings_folder_for(const std::string& data_folder) {
     std::error_code error;
-    std::filesystem::path folder = data_folder.empty() ? std::filesystem::current_path(error)
-                                                       : std::filesystem::path(data_folder);
+    std::filesystem::path folder =
+        data_folder.empty() ? std::filesystem::current_path(error) : std::filesystem::path(data_folder);
     if (std::filesystem::is_directory(folder / "Exporters", error)) folder /= "Exporters";
     return folder;
 }

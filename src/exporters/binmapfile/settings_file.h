@@ -69,7 +69,7 @@ enum class LoadStatus { Loaded, Cancelled, Error };
 enum class SaveStatus { Saved, Cancelled, Error };
 
 struct LoadRequest {
-    std::string path;  // empty: ask with an open-file dialog (never in silent mode)
+    std::string path;     // empty: ask with an open-file dialog (never in silent mode)
     bool silent = false;  // no message boxes, no questions
     std::size_t record_limit = std::numeric_limits<std::size_t>::max();
 };

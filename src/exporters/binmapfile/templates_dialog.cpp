@@ -34,7 +34,8 @@ TemplatesDialog::TemplatesDialog(Platform& platform, QWidget* parent) : QDialog(
 
 std::vector<std::size_t> TemplatesDialog::selected() const {
     std::vector<std::size_t> rows;
-    for (const QListWidgetItem* item : list_->selectedItems()) rows.push_back(static_cast<std::size_t>(list_->row(item)));
+    for (const QListWidgetItem* item : list_->selectedItems())
+        rows.push_back(static_cast<std::size_t>(list_->row(item)));
     std::sort(rows.begin(), rows.end());
     return rows;
 }

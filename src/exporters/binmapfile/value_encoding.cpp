@@ -21,19 +21,24 @@ EncodedValue little_endian(std::uint64_t bits, std::size_t size) {
 // the value counts as non-zero, and the value as a float.
 EncodedValue encode(std::int64_t integer, bool non_zero, float as_float, std::uint32_t type) {
     switch (type) {
-        case kTypeBoolean: return little_endian(non_zero ? 1 : 0, 1);
+        case kTypeBoolean:
+            return little_endian(non_zero ? 1 : 0, 1);
         case kTypeSignedByte:
-        case kTypeUnsignedByte: return little_endian(static_cast<std::uint64_t>(integer), 1);
+        case kTypeUnsignedByte:
+            return little_endian(static_cast<std::uint64_t>(integer), 1);
         case kTypeSignedShort:
-        case kTypeUnsignedShort: return little_endian(static_cast<std::uint64_t>(integer), 2);
+        case kTypeUnsignedShort:
+            return little_endian(static_cast<std::uint64_t>(integer), 2);
         case kTypeSignedInt:
-        case kTypeUnsignedInt: return little_endian(static_cast<std::uint64_t>(integer), 4);
+        case kTypeUnsignedInt:
+            return little_endian(static_cast<std::uint64_t>(integer), 4);
         case kTypeFloat: {
             std::uint32_t bits = 0;
             std::memcpy(&bits, &as_float, sizeof bits);
             return little_endian(bits, 4);
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -72,7 +77,8 @@ EncodedValue encode_unsigned8(std::uint8_t value, std::uint32_t type) {
     return encode(value, value != 0, static_cast<float>(value), type);
 }
 
-void append_string(std::vector<std::uint8_t>& out, std::string_view text, std::uint32_t length, std::uint32_t type) {
+void append_string(std::vector<std::uint8_t>& out, std::string_view text, std::uint32_t length,
+                   std::uint32_t type) {
     const std::size_t count = std::min<std::size_t>(length, kMaxStringLength);
     const std::size_t nul = text.find('\0');
     if (nul != std::string_view::npos) text = text.substr(0, nul);
@@ -82,7 +88,8 @@ void append_string(std::vector<std::uint8_t>& out, std::string_view text, std::u
         out.insert(out.end(), count - used, 0);
     } else if (type == kTypeSignedShort || type == kTypeUnsignedShort) {
         for (std::size_t i = 0; i < used; ++i) {
-            const auto unit = static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(text[i])));
+            const auto unit =
+                static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(text[i])));
             out.push_back(static_cast<std::uint8_t>(unit));
             out.push_back(static_cast<std::uint8_t>(unit >> 8));
         }

@@ -33,7 +33,8 @@ EncodedValue encode_signed16(std::int16_t value, std::uint32_t type);
 EncodedValue encode_unsigned8(std::uint8_t value, std::uint32_t type);
 
 // Appends `text` (cut at its first NUL) as a string of `length` characters (at most 260) in `type`.
-void append_string(std::vector<std::uint8_t>& out, std::string_view text, std::uint32_t length, std::uint32_t type);
+void append_string(std::vector<std::uint8_t>& out, std::string_view text, std::uint32_t length,
+                   std::uint32_t type);
 
 // The text of a fixed character array: up to its first NUL, never past its end.
 std::string_view fixed_text(const char* array, std::size_t capacity);

@@ -100,8 +100,9 @@ static_assert(catalogue_sorted(), "the catalogue is kept in id order");
 std::span<const CatalogueEntry> variable_catalogue() { return kCatalogue; }
 
 const CatalogueEntry* find_variable(std::uint32_t id) {
-    const auto it = std::lower_bound(kCatalogue.begin(), kCatalogue.end(), id,
-                                     [](const CatalogueEntry& entry, std::uint32_t key) { return entry.id < key; });
+    const auto it =
+        std::lower_bound(kCatalogue.begin(), kCatalogue.end(), id,
+                         [](const CatalogueEntry& entry, std::uint32_t key) { return entry.id < key; });
     if (it == kCatalogue.end() || it->id != id || it->name[0] == '\0') return nullptr;
     return &*it;
 }

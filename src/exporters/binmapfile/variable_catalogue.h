@@ -13,7 +13,15 @@
 namespace zorva::binmap {
 
 // Categories in the order the export list is grouped by; None for ids outside every range.
-enum class Category : int { None = -1, Map = 0, Layer = 1, LayerGrid = 2, ChildEntity = 3, Path = 4, PathNode = 5 };
+enum class Category : int {
+    None = -1,
+    Map = 0,
+    Layer = 1,
+    LayerGrid = 2,
+    ChildEntity = 3,
+    Path = 4,
+    PathNode = 5
+};
 
 inline constexpr std::uint32_t kNoDataType = 0xFFFFFFFFu;
 

@@ -67,7 +67,8 @@ void VariableDialog::fill_types(std::uint32_t variable_id, std::optional<std::ui
     const bool was_filling = filling_;
     filling_ = true;
     types_->clear();
-    for (std::uint32_t type : offered_types(variable_id)) types_->addItem(QString::fromStdString(data_type_line(type)), type);
+    for (std::uint32_t type : offered_types(variable_id))
+        types_->addItem(QString::fromStdString(data_type_line(type)), type);
     types_->setCurrentIndex(select ? types_->findData(*select) : -1);
     filling_ = was_filling;
 }
@@ -95,7 +96,8 @@ void VariableDialog::accept() {
     QDialog::accept();
 }
 
-std::optional<ExportVariable> edit_variable(QWidget* parent, const ExportVariable& initial, Platform& platform) {
+std::optional<ExportVariable> edit_variable(QWidget* parent, const ExportVariable& initial,
+                                            Platform& platform) {
     VariableDialog dialog(initial, platform, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.result_variable();

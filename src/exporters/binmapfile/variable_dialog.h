@@ -42,6 +42,7 @@ private:
 };
 
 // Shows the dialog; the edited variable, or none when cancelled.
-std::optional<ExportVariable> edit_variable(QWidget* parent, const ExportVariable& initial, Platform& platform);
+std::optional<ExportVariable> edit_variable(QWidget* parent, const ExportVariable& initial,
+                                            Platform& platform);
 
 }  // namespace zorva::binmap

@@ -16,14 +16,16 @@ namespace zorva::binmap::test {
 // A scripted platform whose file choosers answer from the script too.
 class ChooserPlatform : public zorva::test::ScriptedPlatform {
 public:
-    std::optional<std::string> choose_open_file(std::string_view title, const std::vector<FileFilter>& filters,
+    std::optional<std::string> choose_open_file(std::string_view title,
+                                                const std::vector<FileFilter>& filters,
                                                 std::string_view start_folder) override {
         chooser_titles.emplace_back(title);
         last_filters = filters;
         last_start_folder = start_folder;
         return open_choice;
     }
-    std::optional<std::string> choose_save_file(std::string_view title, const std::vector<FileFilter>& filters,
+    std::optional<std::string> choose_save_file(std::string_view title,
+                                                const std::vector<FileFilter>& filters,
                                                 std::string_view start_folder,
                                                 std::string_view /*proposed_name*/) override {
         chooser_titles.emplace_back(title);

@@ -40,8 +40,8 @@ TEST(VariableCatalogue, HoldsSeventyFourEntriesWithSixteenMarkers) {
             EXPECT_NE(entry.category, Category::None) << entry.name;
         }
     }
-    EXPECT_EQ(markers, (std::set<std::uint32_t>{0, 105, 108, 1000, 1119, 1122, 2000, 2006, 3000, 3109, 3113, 4000,
-                                                 4003, 5000, 5107, 5108}));
+    EXPECT_EQ(markers, (std::set<std::uint32_t>{0, 105, 108, 1000, 1119, 1122, 2000, 2006, 3000, 3109, 3113,
+                                                4000, 4003, 5000, 5107, 5108}));
 }
 
 TEST(VariableCatalogue, CategoriesFollowTheIdRanges) {

@@ -103,7 +103,8 @@ void DialogsTest::previewLinesSelectTheirVariableButHeadingsDoNot() {
     QCOMPARE(preview->count(), 20);
     QCOMPARE(preview->item(0)->text().size(), 91);
     QVERIFY(!(preview->item(0)->flags() & Qt::ItemIsSelectable));
-    QTest::mouseClick(preview->viewport(), Qt::LeftButton, {}, preview->visualItemRect(preview->item(5)).center());
+    QTest::mouseClick(preview->viewport(), Qt::LeftButton, {},
+                      preview->visualItemRect(preview->item(5)).center());
     QCOMPARE(h.dialog->variables_list()->currentRow(), 2);  // "Layer-Grid: Tile Index"
     QVERIFY(h.dialog->move_up_button()->isEnabled() == false);
     h.dialog->variables_list()->setCurrentRow(4);

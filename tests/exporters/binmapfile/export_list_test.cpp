@@ -1,10 +1,11 @@
 // The export list: insertion by category, moves, editing and templates.
+#include "exporters/binmapfile/export_list.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "exporters/binmapfile/data_types.h"
-#include "exporters/binmapfile/export_list.h"
 
 namespace zorva::binmap {
 namespace {
@@ -15,7 +16,9 @@ std::vector<std::uint32_t> ids(const ExportList& list) {
     return out;
 }
 
-ExportVariable var(std::uint32_t id, std::uint32_t type = kTypeUnsignedInt) { return {id, type, kDefaultStringLength}; }
+ExportVariable var(std::uint32_t id, std::uint32_t type = kTypeUnsignedInt) {
+    return {id, type, kDefaultStringLength};
+}
 
 TEST(ExportListInsert, GoesAfterTheLastOfItsCategoryElseBeforeAHigherOneElseAtTheEnd) {
     ExportList list;
@@ -63,8 +66,8 @@ TEST(ExportTemplates, ThreeAndSevenCombinedGiveSizeArrayThenTheEntityDetails) {
     list.insert(var(kMapName));
     const std::size_t selected[] = {2, 6};
     apply_templates(list, selected);
-    EXPECT_EQ(ids(list), (std::vector<std::uint32_t>{106, 107, 2001, 3001, 3002, 3003, 3004, 3005, 3006, 3007, 3008,
-                                                      3009, 3010, 3110, 3111, 3112}));
+    EXPECT_EQ(ids(list), (std::vector<std::uint32_t>{106, 107, 2001, 3001, 3002, 3003, 3004, 3005, 3006, 3007,
+                                                     3008, 3009, 3010, 3110, 3111, 3112}));
     const std::vector<std::uint32_t> types = {2, 2, 2, 2, 2, 5, 5, 5, 5, 0, 0, 0, 3, 6, 6, 6};
     for (std::size_t i = 0; i < list.size(); ++i) {
         EXPECT_EQ(list[i].data_type, types[i]) << i;

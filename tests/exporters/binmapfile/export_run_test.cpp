@@ -1,11 +1,12 @@
 // The run sequence of StartExport: application object, remembered settings, quick export, the
 // data-type check and the dialog's outcome.
+#include "exporters/binmapfile/export_run.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "binmap_test_support.h"
-#include "exporters/binmapfile/export_run.h"
 #include "exporters/binmapfile/settings_file.h"
 #include "fake_export_api.h"
 #include "support/temp_dir.h"
@@ -44,7 +45,8 @@ protected:
         host.add_map("m");
     }
     void remember_layout() {
-        test::write_bytes(dir.file("layout.zbe"), test::zbe(1, 2, {{kMapNumberOfLayers, kTypeUnsignedByte, 50}}));
+        test::write_bytes(dir.file("layout.zbe"),
+                          test::zbe(1, 2, {{kMapNumberOfLayers, kTypeUnsignedByte, 50}}));
         ASSERT_TRUE(write_remembered_settings(dir.path(), dir.file("layout.zbe")));
     }
 };

@@ -14,7 +14,8 @@ FakeMap* current_map() {
 
 FakeLayer* current_layer() {
     FakeMap* map = current_map();
-    if (map == nullptr || g_host->layer < 0 || g_host->layer >= static_cast<long>(map->layers.size())) return nullptr;
+    if (map == nullptr || g_host->layer < 0 || g_host->layer >= static_cast<long>(map->layers.size()))
+        return nullptr;
     return &map->layers[static_cast<std::size_t>(g_host->layer)];
 }
 
@@ -99,13 +100,15 @@ std::uint8_t select_entity(std::uint32_t index) {
 std::uint8_t entity_info(ChildEntityInfo* record, std::uint32_t) {
     std::memset(record, 0, sizeof *record);
     FakeLayer* layer = current_layer();
-    if (layer == nullptr || g_host->entity < 0 || g_host->entity >= static_cast<long>(layer->entities.size())) return 0;
+    if (layer == nullptr || g_host->entity < 0 || g_host->entity >= static_cast<long>(layer->entities.size()))
+        return 0;
     *record = layer->entities[static_cast<std::size_t>(g_host->entity)];
     return 1;
 }
 FakePath* current_path() {
     FakeLayer* layer = current_layer();
-    if (layer == nullptr || g_host->path < 0 || g_host->path >= static_cast<long>(layer->paths.size())) return nullptr;
+    if (layer == nullptr || g_host->path < 0 || g_host->path >= static_cast<long>(layer->paths.size()))
+        return nullptr;
     return &layer->paths[static_cast<std::size_t>(g_host->path)];
 }
 std::uint8_t select_path(std::uint32_t index) {
@@ -123,7 +126,8 @@ std::uint8_t path_info(PathInfo* record, std::uint32_t) {
     record->IsClosed = path->closed;
     return 1;
 }
-std::uint8_t path_points(PathPointInfo* records, std::uint32_t capacity, std::uint32_t* written, std::uint32_t) {
+std::uint8_t path_points(PathPointInfo* records, std::uint32_t capacity, std::uint32_t* written,
+                         std::uint32_t) {
     FakePath* path = current_path();
     if (path == nullptr || (records == nullptr && written == nullptr)) return 0;
     const std::uint32_t needed = static_cast<std::uint32_t>(3 * path->nodes.size());

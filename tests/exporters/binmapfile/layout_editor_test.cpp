@@ -1,10 +1,11 @@
 // The main dialog's rules without a window: lock, enabling, the save-changes question, Export, Cancel,
 // templates, load and save; and the rules of the "Variables" and "Templates" dialogs.
+#include "exporters/binmapfile/layout_editor.h"
+
 #include <gtest/gtest.h>
 
 #include "binmap_test_support.h"
 #include "exporters/binmapfile/data_types.h"
-#include "exporters/binmapfile/layout_editor.h"
 #include "support/temp_dir.h"
 
 namespace zorva::binmap {
@@ -142,7 +143,8 @@ TEST_F(LayoutEditorTest, TemplatesResetTheListAndTheLockButKeepTheOtherBoxes) {
     EXPECT_TRUE(editor.modified());
 
     platform.answers = {Answer::Cancel};
-    EXPECT_FALSE(editor.new_from_templates([] { return std::vector<std::size_t>{0}; })) << "question cancelled";
+    EXPECT_FALSE(editor.new_from_templates([] { return std::vector<std::size_t>{0}; }))
+        << "question cancelled";
     EXPECT_EQ(settings.list.size(), 16u);
 }
 
@@ -167,7 +169,8 @@ TEST(VariableDialogRules, StringVariablesOfferOnlyByteAndShortTypes) {
     EXPECT_EQ(offered_types(kLayerScrollX).size(), 8u);
     EXPECT_EQ(type_after_variable_change(kLayerScrollX, std::nullopt), kTypeFloat);
     EXPECT_EQ(type_after_variable_change(kLayerScrollX, kTypeSignedShort), kTypeSignedShort);
-    EXPECT_EQ(type_after_variable_change(kMapName, kTypeFloat), kTypeUnsignedByte) << "Float cannot hold a string";
+    EXPECT_EQ(type_after_variable_change(kMapName, kTypeFloat), kTypeUnsignedByte)
+        << "Float cannot hold a string";
     EXPECT_EQ(type_after_variable_change(kMapName, kTypeUnsignedShort), kTypeUnsignedShort);
 }
 

@@ -1,21 +1,28 @@
 // The variables list lines and the layout preview.
+#include "exporters/binmapfile/layout_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "exporters/binmapfile/data_types.h"
-#include "exporters/binmapfile/layout_lines.h"
 
 namespace zorva::binmap {
 namespace {
 
-const std::string kMap = "For each Map:------------------------------------------------------------------------------";
-const std::string kLayer = "==For each Layer:--------------------------------------------------------------------------";
-const std::string kGrid = "====For each Layer Grid:-------------------------------------------------------------------";
-const std::string kEntity = "====For each Child Entity:-----------------------------------------------------------------";
-const std::string kPath = "====For each Path:-------------------------------------------------------------------------";
-const std::string kNode = "======For each Path Node:------------------------------------------------------------------";
+const std::string kMap =
+    "For each Map:------------------------------------------------------------------------------";
+const std::string kLayer =
+    "==For each Layer:--------------------------------------------------------------------------";
+const std::string kGrid =
+    "====For each Layer Grid:-------------------------------------------------------------------";
+const std::string kEntity =
+    "====For each Child Entity:-----------------------------------------------------------------";
+const std::string kPath =
+    "====For each Path:-------------------------------------------------------------------------";
+const std::string kNode =
+    "======For each Path Node:------------------------------------------------------------------";
 
 std::vector<std::string> texts(const std::vector<PreviewLine>& lines) {
     std::vector<std::string> out;
@@ -57,9 +64,10 @@ TEST(LayoutPreview, PathNodesWithoutAPathVariableStillOpenThePathLevel) {
     ExportList list;
     list.insert({kNodeWorldPosX, kTypeFloat, 50});
     list.insert({kEntityFlipH, kTypeBoolean, 50});
-    EXPECT_EQ(texts(layout_preview(list)),
-              (std::vector<std::string>{kMap, kLayer, kEntity, "      Entity: Horizontal Flip         (1 bytes)",
-                                        kPath, kNode, "        Path-Node: World Pos X          (4 bytes)"}));
+    EXPECT_EQ(
+        texts(layout_preview(list)),
+        (std::vector<std::string>{kMap, kLayer, kEntity, "      Entity: Horizontal Flip         (1 bytes)",
+                                  kPath, kNode, "        Path-Node: World Pos X          (4 bytes)"}));
     list.insert({kPathNumberOfNodes, kTypeUnsignedInt, 50});
     const auto with_path = texts(layout_preview(list));
     EXPECT_EQ(with_path[4], kPath);
@@ -71,10 +79,11 @@ TEST(LayoutPreview, StringLinesAndLayerWithoutMapVariables) {
     ExportList list;
     list.insert({kLayerCustomVariables, kTypeUnsignedShort, 10});
     list.insert({kLayerName, kTypeSignedByte, 30});
-    EXPECT_EQ(texts(layout_preview(list)),
-              (std::vector<std::string>{
-                  kMap, kLayer, "    Layer: Custom Variables         (100 vars X 2 bytes X 10 chars = 2000 bytes)",
-                  "    Layer: Name                     (1 bytes X 30 chars = 30 bytes)"}));
+    EXPECT_EQ(
+        texts(layout_preview(list)),
+        (std::vector<std::string>{
+            kMap, kLayer, "    Layer: Custom Variables         (100 vars X 2 bytes X 10 chars = 2000 bytes)",
+            "    Layer: Name                     (1 bytes X 30 chars = 30 bytes)"}));
 }
 
 TEST(LayoutPreview, ReturningToTheMapCategoryRepeatsItsHeading) {

@@ -1,5 +1,7 @@
 // The writer: value conversions, file names and the walk over maps, layers, cells, entities and paths,
 // driven through a fake ExportApi table.
+#include "exporters/binmapfile/map_file_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,6 @@
 
 #include "binmap_test_support.h"
 #include "exporters/binmapfile/data_types.h"
-#include "exporters/binmapfile/map_file_writer.h"
 #include "exporters/binmapfile/output_names.h"
 #include "exporters/binmapfile/value_encoding.h"
 #include "fake_export_api.h"
@@ -146,15 +147,17 @@ TEST_F(WriterTest, Template03OnATwentyByFifteenLayerWrites302Bytes) {
     const std::size_t selected[] = {2};
     apply_templates(list, selected);
     auto& layer = host.add_layer(host.add_map("one"), 20, 15);
-    for (std::size_t i = 0; i < layer.cells.size(); ++i) layer.cells[i].TileIndex = static_cast<std::uint32_t>(7 * i + 300);
+    for (std::size_t i = 0; i < layer.cells.size(); ++i)
+        layer.cells[i].TileIndex = static_cast<std::uint32_t>(7 * i + 300);
     ASSERT_TRUE(run());
     const Bytes written = read_bytes(dir.file("level.bin"));
     ASSERT_EQ(written.size(), 302u);
     EXPECT_EQ(written[0], 20);
     EXPECT_EQ(written[1], 15);
-    for (std::size_t i = 0; i < 300; ++i) ASSERT_EQ(written[2 + i], static_cast<std::uint8_t>(7 * i + 300)) << i;
-    EXPECT_EQ(host.messages, (std::vector<std::string>{"Exported:  " + dir.file("level.bin") + "   (302 bytes)",
-                                                       "Success"}));
+    for (std::size_t i = 0; i < 300; ++i)
+        ASSERT_EQ(written[2 + i], static_cast<std::uint8_t>(7 * i + 300)) << i;
+    EXPECT_EQ(host.messages, (std::vector<std::string>{
+                                 "Exported:  " + dir.file("level.bin") + "   (302 bytes)", "Success"}));
     ASSERT_FALSE(host.progress.empty());
     EXPECT_EQ(host.progress.back(), 100.0f);
     EXPECT_EQ(host.progress.size(), 4u) << "three checks, then the final 100";
@@ -254,9 +257,9 @@ TEST_F(WriterTest, EveryLayerRepeatsItsVariablesRunsAndPathVariablesAfterTheNode
     flags = 0;
     ASSERT_TRUE(run());
 
-    Bytes expected = {2};           // map: number of layers
-    append(expected, {2, 1});       // layer 0: width, height
-    append(expected, {5, 9, 6, 0}); // cells
+    Bytes expected = {2};            // map: number of layers
+    append(expected, {2, 1});        // layer 0: width, height
+    append(expected, {5, 9, 6, 0});  // cells
     Bytes custom(100, 0);
     custom[0] = 0xFF;
     custom[99] = 3;
@@ -304,7 +307,8 @@ TEST_F(WriterTest, FailuresAndUnknownEntries) {
     EXPECT_TRUE(run());
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{
-                  "WARNING: Unknown data type id 9 in the export list; nothing is written for variables of this type.",
+                  "WARNING: Unknown data type id 9 in the export list; nothing is written for variables of "
+                  "this type.",
                   "WARNING: Unknown variable id 4444 in the export list; nothing is written for it.",
                   "ERROR: Failed to create file [" + dir.file("missing/level0.bin") + "]",
                   "ERROR: Failed to create file [" + dir.file("missing/level1.bin") + "]", "Success"}));

@@ -16,7 +16,8 @@ protected:
     void SetUp() override {
         handle = ::dlopen(ZORVA_BIN_DIR "/Exporters/ZvBinMapFile.so", RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle, nullptr) << ::dlerror();
-        version = reinterpret_cast<QueryExporterDLLVersionFn>(::dlsym(handle, ZV_QUERY_EXPORTER_DLL_VERSION_SYMBOL));
+        version = reinterpret_cast<QueryExporterDLLVersionFn>(
+            ::dlsym(handle, ZV_QUERY_EXPORTER_DLL_VERSION_SYMBOL));
         set_parent = reinterpret_cast<SetParentCWinAppFn>(::dlsym(handle, ZV_SET_PARENT_CWINAPP_SYMBOL));
         start = reinterpret_cast<StartExportFn>(::dlsym(handle, ZV_START_EXPORT_SYMBOL));
     }
@@ -35,8 +36,8 @@ TEST_F(PluginTest, ExportsTheThreeFunctionsAndRefusesASecondApplicationObject) {
     EXPECT_EQ(version(), 114u);
     zorva::test::TempDir dir;
     const std::string folder = dir.path().string();
-    const ExporterHostApplication application{sizeof(ExporterHostApplication), kExporterInterfaceVersion, nullptr,
-                                              folder.c_str()};
+    const ExporterHostApplication application{sizeof(ExporterHostApplication), kExporterInterfaceVersion,
+                                              nullptr, folder.c_str()};
     EXPECT_EQ(set_parent(&application), 1);
     EXPECT_EQ(set_parent(&application), 0);
 

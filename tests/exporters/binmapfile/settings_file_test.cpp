@@ -1,10 +1,11 @@
 // Settings files: ".zbe" load and save, the remembered-settings file and the start of a run.
+#include "exporters/binmapfile/settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "binmap_test_support.h"
-#include "exporters/binmapfile/settings_file.h"
 #include "support/temp_dir.h"
 
 namespace zorva::binmap {
@@ -39,8 +40,7 @@ TEST_F(SettingsFileTest, SaveThenLoadKeepsListOrderFlagsAndName) {
     EXPECT_EQ(platform.chooser_titles, std::vector<std::string>{"Save Settings"});
     EXPECT_EQ(platform.last_filters.at(0).name, "Zorva Binary Exporter Settings Files (*.zbe)");
     EXPECT_EQ(settings.file_name, dir.file("layout.zbe"));
-    EXPECT_EQ(read_bytes(dir.file("layout.zbe")),
-              zbe(3, 5, {{2, 4, 12}, {1005, 6, 50}, {2001, 2, 50}}));
+    EXPECT_EQ(read_bytes(dir.file("layout.zbe")), zbe(3, 5, {{2, 4, 12}, {1005, 6, 50}, {2001, 2, 50}}));
 
     ExportSettings loaded;
     LoadRequest request;
@@ -181,7 +181,8 @@ TEST_F(SettingsFileTest, RememberedFileIsExactly260BytesAndBoundsTheName) {
     EXPECT_EQ(read_remembered_settings(dir.path()), "Noname.zbe");
 
     write_bytes(dir.file("ZvBinMapFile.cfg"), std::vector<std::uint8_t>(400, 'a'));
-    EXPECT_EQ(read_remembered_settings(dir.path()), std::string(259, 'a')) << "never reads past 259 characters";
+    EXPECT_EQ(read_remembered_settings(dir.path()), std::string(259, 'a'))
+        << "never reads past 259 characters";
 }
 
 TEST_F(SettingsFileTest, StartOfRunLoadsTheRememberedFileOrResetsItsName) {
