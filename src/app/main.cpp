@@ -16,7 +16,7 @@
 
 #include "app/data_folder.h"
 #include "app/main_window.h"
-#include "app/message_box_platform.h"
+#include "app/qt_platform.h"
 #include "app/preferences.h"
 
 int main(int argc, char** argv) {
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     zorva::Preferences preferences;
     preferences.load(zorva::Preferences::settings_file(data_folder));
 
-    zorva::MessageBoxPlatform platform;
+    zorva::QtPlatform platform;
     zorva::MainWindow window(preferences, platform, data_folder);
     platform.set_parent(&window);
     if (bench_startup) {

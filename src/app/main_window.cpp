@@ -24,6 +24,8 @@
 
 #include "app/command_table.h"
 #include "app/list_window.h"
+#include "app/missing_resources_dialog.h"
+#include "app/preferences_dialog.h"
 #include "app/preferences.h"
 #include "app/recent_menu.h"
 #include "app/viewport_widget.h"
@@ -143,6 +145,13 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     connect_commands();
 
     session_.set_project_replaced([this] { project_replaced(); });
+    session_.set_missing_resources_check([this](Project& read, const std::string& path) {
+        pacer_.set_suspended(true);
+        const ResourceCheckOutcome outcome =
+            run_missing_resources(this, read, platform_, path, [this] { run_command(cmd::kHelp); });
+        pacer_.set_suspended(false);
+        return static_cast<MissingResourcesOutcome>(static_cast<int>(outcome));
+    });
 
     // The tool windows with their shown bits and remembered rectangles.
     build_list_windows();
@@ -285,8 +294,18 @@ void MainWindow::build_status() {
     statusBar()->setSizeGripEnabled(true);
 }
 
+QPoint MainWindow::default_tool_window_position(ListKind kind) const {
+    return geometry().topLeft() + QPoint(std::max(0, width() - 280), 80 + 170 * static_cast<int>(kind));
+}
+
+void MainWindow::default_tool_window_positions() {
+    for (const ListWindowInfo& info : kListWindows) {
+        preferences_.set_tool_window_rect_stored(info.window, false);
+        list_window(info.kind)->move(default_tool_window_position(info.kind));
+    }
+}
+
 void MainWindow::build_list_windows() {
-    QPoint default_position = geometry().topRight() + QPoint(-280, 80);
     for (const ListWindowInfo& info : kListWindows) {
         auto* window = new ListWindow(info.kind, this);
         lists_[static_cast<std::size_t>(info.kind)] = window;
@@ -296,10 +315,9 @@ void MainWindow::build_list_windows() {
             window->move(r.left, r.top);
             if (r.right > r.left && r.bottom > r.top) window->resize(r.right - r.left, r.bottom - r.top);
         } else {
-            window->move(default_position);
-            default_position += QPoint(0, 170);
+            window->move(default_tool_window_position(info.kind));
+            window->resize(window->width(), std::min(window->height(), 160));
         }
-        window->resize(window->width(), std::min(window->height(), 160));
         // Keys in a list window go through the main window's commands first.
         for (const auto& [id, action] : actions_)
             if (!action->shortcuts().isEmpty()) window->addAction(action);
@@ -351,6 +369,14 @@ void MainWindow::connect_commands() {
     on(cmd::kSave, [this] { session_.save(); });
     on(cmd::kSaveAs, [this] { session_.save_as(); });
     on(cmd::kExit, [this] { close(); });
+    on(cmd::kPreferences, [this] {
+        pacer_.set_suspended(true);
+        run_preferences_dialog(this, preferences_, data_folder_, platform_, [this] { default_tool_window_positions(); });
+        pacer_.set_suspended(false);
+        for (ListWindow* window : lists_) window->set_keep_on_screen(!preferences_.flag(FlagA::AllowDialogsOffScreen));
+        edit_.follow_view_toggles(preferences_);
+        request_redraw(true);
+    });
     auto undo = [this] {
         session_.histories().undo(&project());
         refresh_lists();

@@ -108,6 +108,8 @@ private:
     void show_tool_window(ListKind kind, bool shown);
     void show_all_tool_windows(bool shown);
     void store_tool_window_rects();
+    QPoint default_tool_window_position(ListKind kind) const;
+    void default_tool_window_positions();
     void project_replaced();
     void zoom_field_edited();
     bool command_enabled(int id) const;
