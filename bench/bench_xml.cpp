@@ -7,7 +7,6 @@
 //                                      with other tools, e.g. zorva-cli convert PATH out.xml)
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <pugixml.hpp>
 
 #include <atomic>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <pugixml.hpp>
 #include <string>
 
 #include "model/project.h"
@@ -55,7 +55,9 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return counted_malloc(size == 0 ? 1 : size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return counted_malloc(size == 0 ? 1 : size);
+}
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return counted_malloc(size == 0 ? 1 : size);
 }
@@ -77,7 +79,8 @@ zorva::Project make_big_project() {
     zorva::TileSetProperties tiles = zorva::make_default_tile_set(project, zorva::ProjectDefaults{});
     tiles.name = "Tiles";
     zorva::add_tile_set(project, tiles, false, nullptr);
-    zorva::ParentEntityProperties entity = zorva::make_default_parent_entity(project, zorva::ProjectDefaults{});
+    zorva::ParentEntityProperties entity =
+        zorva::make_default_parent_entity(project, zorva::ProjectDefaults{});
     entity.name = "Enemy";
     const zorva::ParentEntity* parent = zorva::add_parent_entity(project, entity, false, nullptr);
     zorva::Map* map = zorva::add_map(project, zorva::make_default_map(project), false, nullptr);
@@ -87,7 +90,8 @@ zorva::Project make_big_project() {
         return seed >> 8;
     };
     for (int l = 0; l < kLayers; ++l) {
-        zorva::LayerProperties properties = zorva::make_default_layer(project, zorva::ProjectDefaults{}, map->unique_id);
+        zorva::LayerProperties properties =
+            zorva::make_default_layer(project, zorva::ProjectDefaults{}, map->unique_id);
         properties.grid_width = kSide;
         properties.grid_height = kSide;
         zorva::Layer* layer = zorva::add_layer(project, properties, false, nullptr);
@@ -95,7 +99,8 @@ zorva::Project make_big_project() {
             const std::uint32_t r = random();
             // Mostly small tile numbers, a few empty cells, occasional flags and attributes.
             cell.tile = r % 8 == 0 ? 0 : 1 + r % 200;
-            if (r % 16 == 1) cell.flags = zorva::make_cell_flags(true, false, (r & 64) != 0, static_cast<std::uint8_t>(r));
+            if (r % 16 == 1)
+                cell.flags = zorva::make_cell_flags(true, false, (r & 64) != 0, static_cast<std::uint8_t>(r));
         }
         for (int e = 0; e < kEntitiesPerLayer; ++e) {
             zorva::InstanceEntity instance = zorva::make_instance_entity(
@@ -138,8 +143,8 @@ void BM_WriteXml(benchmark::State& state) {
     }
     const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
     state.SetBytesProcessed(state.iterations() * size);
-    state.counters["cells/s"] = benchmark::Counter(kCells * static_cast<double>(state.iterations()),
-                                                   benchmark::Counter::kIsRate);
+    state.counters["cells/s"] =
+        benchmark::Counter(kCells * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["file_MB"] = static_cast<double>(size) / 1e6;
 }
 BENCHMARK(BM_WriteXml)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
@@ -163,8 +168,8 @@ void BM_ReadXml(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * size);
-    state.counters["cells/s"] = benchmark::Counter(kCells * static_cast<double>(state.iterations()),
-                                                   benchmark::Counter::kIsRate);
+    state.counters["cells/s"] =
+        benchmark::Counter(kCells * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["file_MB"] = static_cast<double>(size) / 1e6;
     state.counters["peak_heap_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["peak/file"] = static_cast<double>(peak) / static_cast<double>(size);

@@ -26,11 +26,13 @@ struct Rgba {
 
 class Picture {
 public:
-    Picture(int width, int height) : width_(width), height_(height), pixels_(static_cast<std::size_t>(width * height)) {}
+    Picture(int width, int height)
+        : width_(width), height_(height), pixels_(static_cast<std::size_t>(width * height)) {}
     int width() const { return width_; }
     int height() const { return height_; }
     void set(int x, int y, Rgba colour) {
-        if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[static_cast<std::size_t>(y * width_ + x)] = colour;
+        if (x >= 0 && y >= 0 && x < width_ && y < height_)
+            pixels_[static_cast<std::size_t>(y * width_ + x)] = colour;
     }
     void fill(int x0, int y0, int w, int h, Rgba colour) {
         for (int y = y0; y < y0 + h; ++y)
@@ -86,7 +88,8 @@ void draw_tile(Picture& picture, Noise& noise, int index, int across, Rgba base,
     const int x0 = (index % across) * kTile;
     const int y0 = (index / across) * kTile;
     for (int y = 0; y < kTile; ++y)
-        for (int x = 0; x < kTile; ++x) picture.set(x0 + x, y0 + y, shade(base, noise.range(2 * speckle + 1) - speckle));
+        for (int x = 0; x < kTile; ++x)
+            picture.set(x0 + x, y0 + y, shade(base, noise.range(2 * speckle + 1) - speckle));
     if (border) {
         for (int i = 0; i < kTile; ++i) {
             picture.set(x0 + i, y0, shade(base, 40));
@@ -100,9 +103,10 @@ void draw_tile(Picture& picture, Noise& noise, int index, int across, Rgba base,
 // Outdoor tiles: 8 x 4 tiles of 16 x 16 pixels.
 Picture draw_terrain(Noise& noise) {
     Picture picture(8 * kTile, 4 * kTile);
-    const Rgba palette[] = {{86, 170, 70, 255},  {70, 150, 60, 255},  {140, 110, 70, 255}, {120, 95, 60, 255},
-                            {60, 110, 200, 255}, {50, 95, 180, 255},  {150, 150, 150, 255}, {120, 120, 130, 255},
-                            {220, 200, 130, 255}, {200, 180, 110, 255}, {110, 180, 230, 255}, {240, 240, 250, 255}};
+    const Rgba palette[] = {{86, 170, 70, 255},   {70, 150, 60, 255},   {140, 110, 70, 255},
+                            {120, 95, 60, 255},   {60, 110, 200, 255},  {50, 95, 180, 255},
+                            {150, 150, 150, 255}, {120, 120, 130, 255}, {220, 200, 130, 255},
+                            {200, 180, 110, 255}, {110, 180, 230, 255}, {240, 240, 250, 255}};
     for (int i = 0; i < 32; ++i) {
         const Rgba base = palette[i % 12];
         draw_tile(picture, noise, i, 8, base, i < 12 ? 12 : 6, i >= 12 && i < 24);
@@ -113,14 +117,20 @@ Picture draw_terrain(Noise& noise) {
         const int y0 = (i / 8) * kTile;
         picture.fill(x0, y0, kTile, kTile, palette[0]);
         switch (i % 4) {
-        case 0: picture.disc(x0 + 8, y0 + 8, 3, {230, 60, 80, 255}); break;
-        case 1: picture.disc(x0 + 8, y0 + 9, 6, {40, 120, 40, 255}); break;
-        case 2: picture.disc(x0 + 8, y0 + 10, 5, {130, 130, 135, 255}); break;
-        default:
-            picture.fill(x0, y0, kTile, kTile, palette[10]);
-            picture.disc(x0 + 6, y0 + 9, 4, palette[11]);
-            picture.disc(x0 + 10, y0 + 8, 5, palette[11]);
-            break;
+            case 0:
+                picture.disc(x0 + 8, y0 + 8, 3, {230, 60, 80, 255});
+                break;
+            case 1:
+                picture.disc(x0 + 8, y0 + 9, 6, {40, 120, 40, 255});
+                break;
+            case 2:
+                picture.disc(x0 + 8, y0 + 10, 5, {130, 130, 135, 255});
+                break;
+            default:
+                picture.fill(x0, y0, kTile, kTile, palette[10]);
+                picture.disc(x0 + 6, y0 + 9, 4, palette[11]);
+                picture.disc(x0 + 10, y0 + 8, 5, palette[11]);
+                break;
         }
     }
     return picture;
@@ -174,7 +184,8 @@ Picture draw_door() {
 Picture draw_sky() {
     Picture picture(64, 64);
     for (int y = 0; y < 64; ++y)
-        picture.fill(0, y, 64, 1, {static_cast<std::uint8_t>(120 + y), static_cast<std::uint8_t>(170 + y / 2), 240, 255});
+        picture.fill(0, y, 64, 1,
+                     {static_cast<std::uint8_t>(120 + y), static_cast<std::uint8_t>(170 + y / 2), 240, 255});
     return picture;
 }
 
@@ -219,8 +230,8 @@ void add_path(zorva::Project& project, const zorva::Layer& layer, const std::vec
     }
 }
 
-void add_instance(zorva::Project& project, const zorva::ParentEntity& parent, const zorva::Layer& layer, float x,
-                  float y, std::int16_t value, bool flip = false) {
+void add_instance(zorva::Project& project, const zorva::ParentEntity& parent, const zorva::Layer& layer,
+                  float x, float y, std::int16_t value, bool flip = false) {
     zorva::InstanceEntity instance = zorva::make_instance_entity(parent, layer.map_id, layer.unique_id, x, y);
     instance.fh = flip;
     instance.custom_variables[0] = value;
@@ -228,8 +239,10 @@ void add_instance(zorva::Project& project, const zorva::ParentEntity& parent, co
     zorva::add_instance_entity(project, instance, false, nullptr);
 }
 
-zorva::Layer* add_layer(zorva::Project& project, const zorva::Map& map, const char* name, int width, int height) {
-    zorva::LayerProperties properties = zorva::make_default_layer(project, zorva::ProjectDefaults{}, map.unique_id);
+zorva::Layer* add_layer(zorva::Project& project, const zorva::Map& map, const char* name, int width,
+                        int height) {
+    zorva::LayerProperties properties =
+        zorva::make_default_layer(project, zorva::ProjectDefaults{}, map.unique_id);
     properties.name = name;
     properties.grid_width = width;
     properties.grid_height = height;
@@ -246,9 +259,12 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         Picture picture;
-    } pictures[] = {{"terrain.png", draw_terrain(noise)}, {"dungeon.png", draw_dungeon(noise)},
-                    {"coin.png", draw_coin()},           {"slime.png", draw_slime()},
-                    {"door.png", draw_door()},           {"sky.png", draw_sky()}};
+    } pictures[] = {{"terrain.png", draw_terrain(noise)},
+                    {"dungeon.png", draw_dungeon(noise)},
+                    {"coin.png", draw_coin()},
+                    {"slime.png", draw_slime()},
+                    {"door.png", draw_door()},
+                    {"sky.png", draw_sky()}};
     for (const auto& entry : pictures) {
         const std::string path = (folder / "Images" / entry.name).string();
         if (!entry.picture.save(path)) {
@@ -361,10 +377,14 @@ int main(int argc, char** argv) {
         for (int x = 0; x < kMeadowWidth; ++x) {
             const int surface = 14 + static_cast<int>(3.0 * std::sin(x / 5.0));
             GridCell c;
-            if (y == surface) c = cell(1 + static_cast<std::uint32_t>(noise.range(2)), 1);
-            else if (y > surface && y < surface + 3) c = cell(3 + static_cast<std::uint32_t>(noise.range(2)), 1);
-            else if (y >= surface + 3) c = cell(7 + static_cast<std::uint32_t>(noise.range(2)), 2);
-            if (y > 18 && x > 24 && x < 32 && y >= surface) c = cell(5 + static_cast<std::uint32_t>(x % 2), 3, x % 3 == 0);
+            if (y == surface)
+                c = cell(1 + static_cast<std::uint32_t>(noise.range(2)), 1);
+            else if (y > surface && y < surface + 3)
+                c = cell(3 + static_cast<std::uint32_t>(noise.range(2)), 1);
+            else if (y >= surface + 3)
+                c = cell(7 + static_cast<std::uint32_t>(noise.range(2)), 2);
+            if (y > 18 && x > 24 && x < 32 && y >= surface)
+                c = cell(5 + static_cast<std::uint32_t>(x % 2), 3, x % 3 == 0);
             *ground->cell(x, y) = c;
         }
     }
@@ -373,9 +393,11 @@ int main(int argc, char** argv) {
     decor->opacity = 160;
     decor->grid_offset_y = -1;
     for (int x = 2; x < kMeadowWidth; x += 5)
-        *decor->cell(x, 13 + static_cast<int>(3.0 * std::sin(x / 5.0))) = cell(25 + static_cast<std::uint32_t>(x % 3), 0, x % 2 == 0);
+        *decor->cell(x, 13 + static_cast<int>(3.0 * std::sin(x / 5.0))) =
+            cell(25 + static_cast<std::uint32_t>(x % 3), 0, x % 2 == 0);
 
-    for (int i = 0; i < 8; ++i) add_instance(project, *coin_entity, *ground, 40.0f + 64.0f * i, 150.0f + 8.0f * (i % 3), 10);
+    for (int i = 0; i < 8; ++i)
+        add_instance(project, *coin_entity, *ground, 40.0f + 64.0f * i, 150.0f + 8.0f * (i % 3), 10);
     add_instance(project, *slime_entity, *ground, 300.0f, 200.0f, -5, true);
     add_instance(project, *slime_entity, *ground, 420.5f, 190.25f, -7);
     add_instance(project, *door_entity, *ground, 600.0f, 176.0f, 2);
@@ -399,7 +421,9 @@ int main(int argc, char** argv) {
     floor->use_background_colour = true;
     floor->background_colour = 0x00201820u;
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 24; ++x) *floor->cell(x, y) = cell(5 + static_cast<std::uint32_t>((x + y) % 2) * 4, 0, false, false, (x * y) % 5 == 0);
+        for (int x = 0; x < 24; ++x)
+            *floor->cell(x, y) =
+                cell(5 + static_cast<std::uint32_t>((x + y) % 2) * 4, 0, false, false, (x * y) % 5 == 0);
     zorva::Layer* walls = add_layer(project, *cave, "Walls", 24, 16);
     walls->wrap_y = true;
     walls->opacity = 230;

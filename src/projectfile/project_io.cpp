@@ -30,12 +30,12 @@ ProjectFormat project_format_from_path(std::string_view path) {
 
 LoadResult read_project(std::string_view path, Platform* platform) {
     switch (project_format_from_path(path)) {
-    case ProjectFormat::Xml:
-        return read_xml_project(path, platform);
-    case ProjectFormat::Zvp:
-        return read_zvp_project(path, platform);
-    case ProjectFormat::Unknown:
-        break;
+        case ProjectFormat::Xml:
+            return read_xml_project(path, platform);
+        case ProjectFormat::Zvp:
+            return read_zvp_project(path, platform);
+        case ProjectFormat::Unknown:
+            break;
     }
     LoadResult result;
     result.message = "The file has an invalid extension:\n\n";
@@ -46,11 +46,11 @@ LoadResult read_project(std::string_view path, Platform* platform) {
 
 bool write_project(std::string_view path, Project& project, bool keep_name, std::string* error) {
     switch (project_format_from_path(path)) {
-    case ProjectFormat::Zvp:
-        return write_zvp_project(path, project, keep_name, error);
-    case ProjectFormat::Xml:
-    case ProjectFormat::Unknown:
-        break;
+        case ProjectFormat::Zvp:
+            return write_zvp_project(path, project, keep_name, error);
+        case ProjectFormat::Xml:
+        case ProjectFormat::Unknown:
+            break;
     }
     return write_xml_project(path, project, keep_name, error);
 }

@@ -26,6 +26,7 @@ LoadResult read_project(std::string_view path, Platform* platform = nullptr);
 // Writes a project: ".zvp" (any case) as a binary project file, every other name as XML. Failure leaves
 // any previous file untouched (see write_xml_project). On success, unless `keep_name` is set, the
 // project's path and file name become `path`.
-bool write_project(std::string_view path, Project& project, bool keep_name = false, std::string* error = nullptr);
+bool write_project(std::string_view path, Project& project, bool keep_name = false,
+                   std::string* error = nullptr);
 
 }  // namespace zorva

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -111,8 +111,8 @@ float parse_float(std::string_view text) {
         std::size_t digits = p + (minus ? 1 : 0);
         while (digits < text.size() && (text[digits] == '0' || text[digits] == '.')) ++digits;
         std::size_t exponent = text.find_first_of("eE", p);
-        const bool tiny = exponent != std::string_view::npos && exponent + 1 < text.size() &&
-                          text[exponent + 1] == '-';
+        const bool tiny =
+            exponent != std::string_view::npos && exponent + 1 < text.size() && text[exponent + 1] == '-';
         if (tiny) return minus ? -0.0f : 0.0f;
         return minus ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
     }
@@ -160,7 +160,8 @@ CellValues parse_cell(std::string_view text) {
     }
     CellValues cell;
     cell.tile = values[0];
-    cell.flags = make_cell_flags(values[1] != 0, values[2] != 0, values[3] != 0, static_cast<std::uint8_t>(values[4]));
+    cell.flags =
+        make_cell_flags(values[1] != 0, values[2] != 0, values[3] != 0, static_cast<std::uint8_t>(values[4]));
     return cell;
 }
 
@@ -284,10 +285,12 @@ public:
 
     // The grid whose marker is at `text` (a pointer into the copy), or null.
     ScannedGrid* find(const char* text) {
-        if (!text || copy_.empty() || text < copy_.data() || text >= copy_.data() + copy_.size()) return nullptr;
+        if (!text || copy_.empty() || text < copy_.data() || text >= copy_.data() + copy_.size())
+            return nullptr;
         const auto offset = static_cast<std::size_t>(text - copy_.data());
-        const auto found = std::lower_bound(grids_.begin(), grids_.end(), offset,
-                                            [](const ScannedGrid& grid, std::size_t o) { return grid.marker < o; });
+        const auto found =
+            std::lower_bound(grids_.begin(), grids_.end(), offset,
+                             [](const ScannedGrid& grid, std::size_t o) { return grid.marker < o; });
         if (found == grids_.end() || found->marker != offset) return nullptr;
         return &*found;
     }
@@ -299,7 +302,8 @@ private:
     };
 
     bool starts_with(std::size_t at, std::string_view text) const {
-        return source_.size() - at >= text.size() && std::memcmp(source_.data() + at, text.data(), text.size()) == 0;
+        return source_.size() - at >= text.size() &&
+               std::memcmp(source_.data() + at, text.data(), text.size()) == 0;
     }
     std::size_t skip_past(std::size_t from, std::string_view end) const {
         const std::size_t found = source_.find(end, from);
@@ -440,7 +444,8 @@ void read_int_variables(const pugi::xml_node& parent, IntVariables& values) {
     std::size_t index = 0;
     for (pugi::xml_node cvar = parent.child("cvar"); cvar && index < values.size();
          cvar = cvar.next_sibling("cvar")) {
-        values[index++] = static_cast<std::int16_t>(static_cast<std::uint16_t>(read_signed(cvar, "val") & 0xFFFF));
+        values[index++] =
+            static_cast<std::int16_t>(static_cast<std::uint16_t>(read_signed(cvar, "val") & 0xFFFF));
     }
 }
 
@@ -502,11 +507,13 @@ public:
 
         if (const pugi::xml_node all = root.child("all_tile_sets")) {
             unsigned long number = 0;
-            for (pugi::xml_node element = all.child("tile_set"); element; element = element.next_sibling("tile_set")) {
+            for (pugi::xml_node element = all.child("tile_set"); element;
+                 element = element.next_sibling("tile_set")) {
                 ++number;
                 std::string inner;
                 if (!read_tile_set(element, inner)) {
-                    message_ = nest(with_number("Failed to load tile set # %lu from the XML file.", number), inner);
+                    message_ =
+                        nest(with_number("Failed to load tile set # %lu from the XML file.", number), inner);
                     return false;
                 }
             }
@@ -518,8 +525,8 @@ public:
                 ++number;
                 std::string inner;
                 if (!read_parent_entity(element, inner)) {
-                    message_ =
-                        nest(with_number("Failed to load parent entity # %lu from the XML file.", number), inner);
+                    message_ = nest(
+                        with_number("Failed to load parent entity # %lu from the XML file.", number), inner);
                     return false;
                 }
             }
@@ -530,12 +537,14 @@ public:
                 ++number;
                 std::string inner;
                 if (!read_map(element, inner)) {
-                    message_ = nest(with_number("Failed to load map # %lu from the XML file.", number), inner);
+                    message_ =
+                        nest(with_number("Failed to load map # %lu from the XML file.", number), inner);
                     return false;
                 }
             }
         }
-        project_->resolve_selection(selected_tile_set_, selected_map_, selected_layer_, selected_parent_entity_);
+        project_->resolve_selection(selected_tile_set_, selected_map_, selected_layer_,
+                                    selected_parent_entity_);
         project_->path_and_file_name = path_;
         project_->modified = false;
         result.project = std::move(project);
@@ -578,20 +587,20 @@ private:
         p.default_entity_trigger_radius = clamp_trigger_size(read_id(e, "default_entity_trigger_radius"));
         p.default_entity_trigger_width = clamp_trigger_size(read_id(e, "default_entity_trigger_width"));
         p.default_entity_trigger_height = clamp_trigger_size(read_id(e, "default_entity_trigger_height"));
-        p.last_used_exporter_dll_file_name = read_path_pair(
-            e, "last_used_exporter_dll_file_name", "last_used_exporter_dll_relative_file_name", PathKind::File);
+        p.last_used_exporter_dll_file_name =
+            read_path_pair(e, "last_used_exporter_dll_file_name", "last_used_exporter_dll_relative_file_name",
+                           PathKind::File);
         p.last_used_export_output_path_and_file_name =
             read_path_pair(e, "last_used_export_output_path_and_file_name",
                            "last_used_export_output_relative_path_and_file_name", PathKind::File);
-        p.last_used_exporter_dll_path_and_file_name_not_in_exporters_folder =
-            read_path_pair(e, "last_used_exporter_dll_path_and_file_name_not_in_exporters_folder",
-                           "last_used_exporter_dll_relative_path_and_file_name_not_in_exporters_folder",
-                           PathKind::File);
-        p.last_used_image_tile_set_path = read_path_pair(e, "last_used_image_tile_set_path",
-                                                         "last_used_image_tile_set_relative_path", PathKind::Folder);
+        p.last_used_exporter_dll_path_and_file_name_not_in_exporters_folder = read_path_pair(
+            e, "last_used_exporter_dll_path_and_file_name_not_in_exporters_folder",
+            "last_used_exporter_dll_relative_path_and_file_name_not_in_exporters_folder", PathKind::File);
+        p.last_used_image_tile_set_path = read_path_pair(
+            e, "last_used_image_tile_set_path", "last_used_image_tile_set_relative_path", PathKind::Folder);
         p.last_used_image_parent_entity_path =
-            read_path_pair(e, "last_used_image_parent_entity_path", "last_used_image_parent_entity_relative_path",
-                           PathKind::Folder);
+            read_path_pair(e, "last_used_image_parent_entity_path",
+                           "last_used_image_parent_entity_relative_path", PathKind::Folder);
         p.last_used_image_layer_background_path =
             read_path_pair(e, "last_used_image_layer_background_path",
                            "last_used_image_layer_background_relative_path", PathKind::Folder);
@@ -702,7 +711,8 @@ private:
                 Mosaic* mosaic = add_mosaic(*tile_set, tmpl, true, platform_);
                 if (!mosaic) continue;
                 std::size_t read = 0;
-                read_grid(m.child("mosaic_grid"), mosaic->grid.data(), mosaic->grid.size(), read, &mosaic->grid);
+                read_grid(m.child("mosaic_grid"), mosaic->grid.data(), mosaic->grid.size(), read,
+                          &mosaic->grid);
             }
         }
         return true;
@@ -730,12 +740,14 @@ private:
         t.single_frame_pixel_height = static_cast<std::int32_t>(read_id(e, "single_frame_pixel_height"));
         t.first_frame_offset_pixel_x = static_cast<std::int32_t>(read_id(e, "first_frame_offset_pixel_x", 0));
         t.first_frame_offset_pixel_y = static_cast<std::int32_t>(read_id(e, "first_frame_offset_pixel_y", 0));
-        t.space_between_frames_pixel_x = static_cast<std::int32_t>(read_id(e, "space_between_frames_pixel_x", 0));
-        t.space_between_frames_pixel_y = static_cast<std::int32_t>(read_id(e, "space_between_frames_pixel_y", 0));
+        t.space_between_frames_pixel_x =
+            static_cast<std::int32_t>(read_id(e, "space_between_frames_pixel_x", 0));
+        t.space_between_frames_pixel_y =
+            static_cast<std::int32_t>(read_id(e, "space_between_frames_pixel_y", 0));
         t.preview_anima_frame = static_cast<std::int32_t>(read_id(e, "preview_anima_frame", 0));
         t.use_transparent_colour = read_bool(e, "use_transparent_colour");
-        t.transparent_colour =
-            read_colour(e, "transparent_colour_red", "transparent_colour_green", "transparent_colour_blue", 0);
+        t.transparent_colour = read_colour(e, "transparent_colour_red", "transparent_colour_green",
+                                           "transparent_colour_blue", 0);
         // Files before version 116 had no frame size of their own: one frame is the whole image.
         if (version_ < 116) {
             t.single_frame_pixel_width = static_cast<std::int32_t>(t.pixel_width);
@@ -770,8 +782,8 @@ private:
         t.selected_layer_id = read_id(e, "selected_layer_id");
         t.selected_tile_index = read_id(e, "selected_tile_index");
         t.top_left_tile_index_in_tiles_dialog = read_id(e, "top_left_tile_index_in_tiles_dialog");
-        t.pixel_size_of_tiles_in_tiles_dialog =
-            clamp_tile_display_size(static_cast<std::int32_t>(read_id(e, "pixel_size_of_tiles_in_tiles_dialog", 0)));
+        t.pixel_size_of_tiles_in_tiles_dialog = clamp_tile_display_size(
+            static_cast<std::int32_t>(read_id(e, "pixel_size_of_tiles_in_tiles_dialog", 0)));
         t.place_tile_horizontal_flip = read_bool(e, "place_tile_horizontal_flip");
         t.place_tile_vertical_flip = read_bool(e, "place_tile_vertical_flip");
         t.place_tile_rotate = read_bool(e, "place_tile_rotate");
@@ -828,8 +840,8 @@ private:
         t.use_background_image = read_bool(e, "use_background_image");
         read_text_variables(element.child("layer_custom_variables"), t.custom_variables);
         t.background_image_path_and_file_name =
-            read_path_pair(e, "background_image_path_and_file_name", "background_image_relative_path_and_file_name",
-                           PathKind::File);
+            read_path_pair(e, "background_image_path_and_file_name",
+                           "background_image_relative_path_and_file_name", PathKind::File);
 
         // Sizes beyond the signed range (negative numbers written as text, absurd values) cannot make a
         // layer; a grid larger than the file could hold is refused before anything is allocated.
@@ -843,7 +855,8 @@ private:
         const std::uint64_t cells = static_cast<std::uint64_t>(std::max<std::uint32_t>(width, 1)) *
                                     std::max<std::uint32_t>(height, 1);
         if (!take_cells(cells)) {
-            message = replace_first("Failed to read the grid of the layer (%s) from the XML file.", t.name.view());
+            message =
+                replace_first("Failed to read the grid of the layer (%s) from the XML file.", t.name.view());
             return false;
         }
 
@@ -889,7 +902,8 @@ private:
                 ++number;
                 std::string inner;
                 if (!read_instance_entity(instance, map, *layer, inner)) {
-                    message = nest(with_number("Failed to load child entity # %lu from the XML file.", number), inner);
+                    message = nest(
+                        with_number("Failed to load child entity # %lu from the XML file.", number), inner);
                     return false;
                 }
             }
@@ -900,7 +914,8 @@ private:
                 ++number;
                 std::string inner;
                 if (!read_path(path, map, *layer, inner)) {
-                    message = nest(with_number("Failed to load path # %lu from the XML file.", number), inner);
+                    message =
+                        nest(with_number("Failed to load path # %lu from the XML file.", number), inner);
                     return false;
                 }
             }
@@ -1035,7 +1050,8 @@ LoadResult read_source(std::string_view source, std::string_view path, Platform*
         pugi::xml_document document;
         // Bytes pass through unchanged (no recoding from the declared ISO-8859-1). Tabs and line breaks
         // inside attribute values are kept as they are.
-        const unsigned options = (pugi::parse_default & ~pugi::parse_wconv_attribute) | pugi::parse_embed_pcdata;
+        const unsigned options =
+            (pugi::parse_default & ~pugi::parse_wconv_attribute) | pugi::parse_embed_pcdata;
         const pugi::xml_parse_result parsed =
             document.load_buffer_inplace(copy.data(), copy.size(), options, pugi::encoding_utf8);
         if (!parsed) {

@@ -81,7 +81,8 @@ public:
     // "%.5f" of the value promoted to double.
     void real(float value) {
         reserve();
-        const auto result = std::to_chars(cursor(), end(), static_cast<double>(value), std::chars_format::fixed, 5);
+        const auto result =
+            std::to_chars(cursor(), end(), static_cast<double>(value), std::chars_format::fixed, 5);
         if (result.ec == std::errc()) {
             used_ = static_cast<std::size_t>(result.ptr - chunk_.get());
         } else {
@@ -97,12 +98,24 @@ public:
         for (const char c : value) {
             std::string_view piece;
             switch (c) {
-            case '"': piece = "&quot;"; break;
-            case '\'': piece = "&apos;"; break;
-            case '&': piece = "&amp;"; break;
-            case '<': piece = "&lt;"; break;
-            case '>': piece = "&gt;"; break;
-            default: piece = std::string_view(&c, 1); break;
+                case '"':
+                    piece = "&quot;";
+                    break;
+                case '\'':
+                    piece = "&apos;";
+                    break;
+                case '&':
+                    piece = "&amp;";
+                    break;
+                case '<':
+                    piece = "&lt;";
+                    break;
+                case '>':
+                    piece = "&gt;";
+                    break;
+                default:
+                    piece = std::string_view(&c, 1);
+                    break;
             }
             if (written + piece.size() > kMaxTextOutput) break;
             raw(piece);
@@ -247,7 +260,8 @@ public:
     DocumentWriter(const Project& project, std::string_view file_name, Output& out)
         : project_(project), file_name_(file_name), out_(out) {
         parents_.reserve(project.parent_entities.size());
-        for (const auto& entity : project.parent_entities) parents_.emplace_back(entity->unique_id, entity.get());
+        for (const auto& entity : project.parent_entities)
+            parents_.emplace_back(entity->unique_id, entity.get());
         std::stable_sort(parents_.begin(), parents_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
     }
@@ -281,8 +295,8 @@ private:
     void text_line(int tab_count, std::string_view name, std::string_view value) {
         out_.attribute_line(tab_count, name, [&] { out_.text(value); });
     }
-    void path_pair(int tab_count, std::string_view name, std::string_view relative_name, std::string_view value,
-                   PathKind kind) {
+    void path_pair(int tab_count, std::string_view name, std::string_view relative_name,
+                   std::string_view value, PathKind kind) {
         text_line(tab_count, name, value);
         text_line(tab_count, relative_name, make_relative_path(file_name_, value, kind));
     }
@@ -311,31 +325,44 @@ private:
         out_.line(0, "<!-- ================== -->");
         out_.line(0, "<!-- ");
         out_.line(1, "Notes:");
-        out_.line(1, "1: Object ids are unsigned 32-bits. Invalid ids are represented as \"0xFFFFFFFF\" or "
-                     "\"4294967295\". ");
-        out_.line(1, "2: Boolean variables can be represented as \"true\", \"false\", \"TRUE\", \"FALSE\", \"1\" "
-                     "or \"0\". ");
+        out_.line(1,
+                  "1: Object ids are unsigned 32-bits. Invalid ids are represented as \"0xFFFFFFFF\" or "
+                  "\"4294967295\". ");
+        out_.line(
+            1,
+            "2: Boolean variables can be represented as \"true\", \"false\", \"TRUE\", \"FALSE\", \"1\" "
+            "or \"0\". ");
         out_.line(2, "It is not case sensitive. ");
-        out_.line(1, "3: If \"use_export_dll_in_exporters_folder\" is false then "
-                     "\"last_used_exporter_dll_file_name\" ");
-        out_.line(2, "contains the path and file name. If it is true then \"last_used_exporter_dll_file_name\" "
-                     "only ");
+        out_.line(1,
+                  "3: If \"use_export_dll_in_exporters_folder\" is false then "
+                  "\"last_used_exporter_dll_file_name\" ");
+        out_.line(2,
+                  "contains the path and file name. If it is true then \"last_used_exporter_dll_file_name\" "
+                  "only ");
         out_.line(2, "contains the file name. ");
-        out_.line(1, "4: The \"did_XXX_id_overflow\" is true when the object type's \"next_XXX_id\" has been "
-                     "greater ");
+        out_.line(1,
+                  "4: The \"did_XXX_id_overflow\" is true when the object type's \"next_XXX_id\" has been "
+                  "greater ");
         out_.line(2, "than 4294967295 and overflows back to 0.");
         out_.line(1, "5. Grid format description: <grid>T,H,V,R,A</grid>");
         out_.line(2, "T,H,V,R and A represent the following values:");
         out_.line(2, "T = tile index,  H = flip horizontal,  V = flip vertical,  R = rotate,  A = attribute");
-        out_.line(1, "6. Mosaic attributes descriptions:  uid = unique id,  gw = grid width,  gh = grid_height");
-        out_.line(1, "7. Instance entities attribute descriptions:  uid = unique id,  pid = parent entity id,");
+        out_.line(1,
+                  "6. Mosaic attributes descriptions:  uid = unique id,  gw = grid width,  gh = grid_height");
+        out_.line(1,
+                  "7. Instance entities attribute descriptions:  uid = unique id,  pid = parent entity id,");
         out_.line(2, "px = pixel position on layer x,  py = pixel position on layer y,");
         out_.line(2, "fh = flip horizontal,  fv = flip vertical,  ro = rotate,");
-        out_.line(2, "tcr = trigger circle radius,  trw = trigger rectangle width,  trh = trigger_rectangle_height");
-        out_.line(1, "8. Path point attributes descriptions: \tuid = unique id,  ucp = use control points,  "
-                     "px = point X,  py = point Y,");
-        out_.line(2, "cx1 = first control point X,  cy1 = first control point Y,  cx2 = second control point X,  "
-                     "cy2 = second control point Y");
+        out_.line(
+            2,
+            "tcr = trigger circle radius,  trw = trigger rectangle width,  trh = trigger_rectangle_height");
+        out_.line(1,
+                  "8. Path point attributes descriptions: \tuid = unique id,  ucp = use control points,  "
+                  "px = point X,  py = point Y,");
+        out_.line(
+            2,
+            "cx1 = first control point X,  cy1 = first control point Y,  cx2 = second control point X,  "
+            "cy2 = second control point Y");
         out_.line(1, "9. The first released project version was 110.");
         out_.line(0, "-->");
     }
@@ -383,7 +410,8 @@ private:
                   p.last_used_image_tile_set_path.view(), PathKind::Folder);
         path_pair(1, "last_used_image_parent_entity_path", "last_used_image_parent_entity_relative_path",
                   p.last_used_image_parent_entity_path.view(), PathKind::Folder);
-        path_pair(1, "last_used_image_layer_background_path", "last_used_image_layer_background_relative_path",
+        path_pair(1, "last_used_image_layer_background_path",
+                  "last_used_image_layer_background_relative_path",
                   p.last_used_image_layer_background_path.view(), PathKind::Folder);
         out_.blank();
         text_line(1, "file_name", file_name_);
@@ -397,12 +425,13 @@ private:
         out_.line(0, "<!-- Custom Variable Descriptions -->");
         out_.line(0, "<!-- ============================ -->");
         out_.line(0, "<!-- Zorva version 1 only supports 10 custom variables per object type. -->");
-        out_.line(0, "<!-- Note: The \"use_bits\" boolean values indicates if bit flags must be used for the "
-                     "custom variables.  -->");
+        out_.line(0,
+                  "<!-- Note: The \"use_bits\" boolean values indicates if bit flags must be used for the "
+                  "custom variables.  -->");
         out_.line(0, "<custom_variable_descriptions>");
         out_.blank();
         static constexpr std::string_view kTables[kObjectKindCount] = {
-            "cvdesc_tile_set",      "cvdesc_map",      "cvdesc_layer", "cvdesc_parent_entity",
+            "cvdesc_tile_set",        "cvdesc_map",       "cvdesc_layer", "cvdesc_parent_entity",
             "cvdesc_instance_entity", "cvdesc_path_point"};
         for (int kind = 0; kind < kObjectKindCount; ++kind) {
             const std::string_view table = kTables[kind];
@@ -538,7 +567,8 @@ private:
     }
 
     void write_parent_entity(const ParentEntity& e, std::size_t number) {
-        write_object_comment(out_, 1, "Parent entity", number, e.unique_id, e.user_supplied_id, e.name.view());
+        write_object_comment(out_, 1, "Parent entity", number, e.unique_id, e.user_supplied_id,
+                             e.name.view());
         out_.line(1, "<parent_entity>");
         out_.blank();
         out_.line(2, "<!-- Properties -->");
@@ -665,8 +695,9 @@ private:
                      "background_colour_blue");
         word_line(5, "use_background_image", l.use_background_image);
         text_line(5, "background_image_path_and_file_name", l.background_image_path_and_file_name.view());
-        text_line(5, "background_image_relative_path_and_file_name",
-                  make_relative_path(file_name_, l.background_image_path_and_file_name.view(), PathKind::File));
+        text_line(
+            5, "background_image_relative_path_and_file_name",
+            make_relative_path(file_name_, l.background_image_path_and_file_name.view(), PathKind::File));
         out_.line(4, ">");
         out_.line(4, "</layer_properties>");
         out_.blank();
@@ -700,8 +731,9 @@ private:
     void write_instance_entities(const Layer& l) {
         out_.line(4, "<!-- Instance Entities -->");
         out_.line(4, "<!-- ================= -->");
-        out_.line(4, "<!-- Note: The instance entities custom Variables data type: Short integer with range  "
-                     "-32768 to 32767 -->");
+        out_.line(4,
+                  "<!-- Note: The instance entities custom Variables data type: Short integer with range  "
+                  "-32768 to 32767 -->");
         write_count_comment(out_, 4, "instance entities", l.instance_entities.size());
         out_.line(4, "<all_layer_instance_entities>");
         if (!l.instance_entities.empty()) out_.blank();
@@ -765,8 +797,9 @@ private:
     void write_paths(const Layer& l) {
         out_.line(4, "<!-- Paths -->");
         out_.line(4, "<!-- ===== -->");
-        out_.line(4, "<!-- Note: The path custom variables data type: Short integer with range  -32768 to "
-                     "32767) -->");
+        out_.line(4,
+                  "<!-- Note: The path custom variables data type: Short integer with range  -32768 to "
+                  "32767) -->");
         // Points outside every path (no start mark before them) belong to no path and are not written; a
         // path whose end mark is missing is closed before the next start, so the document stays well formed.
         const std::vector<PathRange> ranges = path_ranges(l.path_points);

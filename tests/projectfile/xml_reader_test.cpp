@@ -163,10 +163,11 @@ TEST(XmlReader, VersionFlags) {
 }
 
 TEST(XmlReader, ProjectPropertiesDefaultsAndClamps) {
-    LoadResult result = read(document("version=\"118\" did_map_id_overflow=\"7\" did_layer_id_overflow=\"TRUE\" "
-                                      "did_tile_set_id_overflow=\"FALSE\" next_layer_id=\"0xffffffff\" "
-                                      "default_entity_trigger_radius=\"2\" zoom=\"0\"",
-                                      ""));
+    LoadResult result =
+        read(document("version=\"118\" did_map_id_overflow=\"7\" did_layer_id_overflow=\"TRUE\" "
+                      "did_tile_set_id_overflow=\"FALSE\" next_layer_id=\"0xffffffff\" "
+                      "default_entity_trigger_radius=\"2\" zoom=\"0\"",
+                      ""));
     ASSERT_TRUE(result) << result.message;
     const Project& p = *result.project;
     EXPECT_TRUE(p.did_map_id_overflow);
@@ -184,10 +185,11 @@ TEST(XmlReader, ProjectPropertiesDefaultsAndClamps) {
 }
 
 TEST(XmlReader, DescriptionsInDocumentOrder) {
-    LoadResult result = read(document(
-        "", "<custom_variable_descriptions><cvdesc_map use_bits=\"1\" desc=\"Speed\"></cvdesc_map>"
-            "<cvdesc_instance_entity show_in_view=\"true\" desc=\"HP\"></cvdesc_instance_entity>"
-            "<cvdesc_map desc=\"Second\"></cvdesc_map></custom_variable_descriptions>"));
+    LoadResult result =
+        read(document("",
+                      "<custom_variable_descriptions><cvdesc_map use_bits=\"1\" desc=\"Speed\"></cvdesc_map>"
+                      "<cvdesc_instance_entity show_in_view=\"true\" desc=\"HP\"></cvdesc_instance_entity>"
+                      "<cvdesc_map desc=\"Second\"></cvdesc_map></custom_variable_descriptions>"));
     ASSERT_TRUE(result);
     const Project& p = *result.project;
     EXPECT_EQ(p.descriptions_for(ObjectKind::Map)[0].desc.view(), "Speed");
@@ -199,10 +201,10 @@ TEST(XmlReader, DescriptionsInDocumentOrder) {
 }
 
 TEST(XmlReader, ObjectsWithMissingAttributes) {
-    LoadResult result = read(document(
-        "", "<all_tile_sets><tile_set><tile_set_properties unique_id=\"2\" name=\"" + std::string(40, 'n') +
-                "\"></tile_set_properties></tile_set></all_tile_sets>" +
-                map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>1</grid>")));
+    LoadResult result =
+        read(document("", "<all_tile_sets><tile_set><tile_set_properties unique_id=\"2\" name=\"" +
+                              std::string(40, 'n') + "\"></tile_set_properties></tile_set></all_tile_sets>" +
+                              map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>1</grid>")));
     ASSERT_TRUE(result) << result.message;
     const TileSet& t = *result.project->tile_sets[0];
     EXPECT_EQ(t.name.view(), std::string(30, 'n'));
@@ -224,8 +226,9 @@ TEST(XmlReader, OrphanInstanceIsDroppedAndSelectionOfMissingObjectsIsEmpty) {
         "</instance_entity_properties></instance_entity>"
         "<instance_entity><instance_entity_properties uid=\"2\" pid=\"77\"></instance_entity_properties>"
         "</instance_entity></all_layer_instance_entities>";
-    LoadResult result = read(document("selected_map_id=\"0\" selected_layer_id=\"9\" selected_tile_set_id=\"5\"",
-                                      map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>1</grid>", instances)));
+    LoadResult result =
+        read(document("selected_map_id=\"0\" selected_layer_id=\"9\" selected_tile_set_id=\"5\"",
+                      map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>1</grid>", instances)));
     ASSERT_TRUE(result) << result.message;
     const Layer& layer = *result.project->maps[0]->layers[0];
     ASSERT_EQ(layer.instance_entities.size(), 1u);
@@ -259,17 +262,22 @@ TEST(XmlReader, ShortGridFailsWithNestedMessages) {
     EXPECT_EQ(result.project->maps[0]->layers[0]->grid[3].tile, 4u);
 
     // A layer without a layer_grid fails with an empty inner message.
-    result = read(document("", "<all_maps><map><map_properties name=\"M\"></map_properties><all_map_layers><layer>"
-                               "<layer_properties grid_width=\"1\" grid_height=\"1\"></layer_properties></layer>"
-                               "</all_map_layers></map></all_maps>"));
-    EXPECT_EQ(result.message, "Failed to load map # 1 from the XML file.\nFailed to load layer # 1 of the map (M).\n");
+    result =
+        read(document("",
+                      "<all_maps><map><map_properties name=\"M\"></map_properties><all_map_layers><layer>"
+                      "<layer_properties grid_width=\"1\" grid_height=\"1\"></layer_properties></layer>"
+                      "</all_map_layers></map></all_maps>"));
+    EXPECT_EQ(result.message,
+              "Failed to load map # 1 from the XML file.\nFailed to load layer # 1 of the map (M).\n");
 }
 
 TEST(XmlReader, ScannerAndTreeWalkAgree) {
-    const std::string cells = "<grid>1,1,0,0,9</grid>\r\n\t<grid> 2,0,1,1,300</grid><grid>0xffffffff,0,0,0,1</grid>"
-                              "<grid>4,0,0,0</grid>";
+    const std::string cells =
+        "<grid>1,1,0,0,9</grid>\r\n\t<grid> 2,0,1,1,300</grid><grid>0xffffffff,0,0,0,1</grid>"
+        "<grid>4,0,0,0</grid>";
     LoadResult fast = read(document("", map_with_layer("grid_width=\"2\" grid_height=\"2\"", cells)));
-    LoadResult slow = read(document("", map_with_layer("grid_width=\"2\" grid_height=\"2\"", "<other/>" + cells)));
+    LoadResult slow =
+        read(document("", map_with_layer("grid_width=\"2\" grid_height=\"2\"", "<other/>" + cells)));
     ASSERT_TRUE(fast) << fast.message;
     ASSERT_TRUE(slow) << slow.message;
     EXPECT_EQ(fast.project->maps[0]->layers[0]->grid, slow.project->maps[0]->layers[0]->grid);
@@ -277,10 +285,10 @@ TEST(XmlReader, ScannerAndTreeWalkAgree) {
     EXPECT_EQ(fast.project->maps[0]->layers[0]->grid[1].flags, make_cell_flags(false, true, true, 44));
 
     // Grid-like text inside comments and attribute values is left alone.
-    LoadResult tricky = read(document(
-        "last_used_exporter_dll_file_name=\"&lt;layer_grid&gt;\"",
-        "<!-- <layer_grid><grid>9</grid></layer_grid> -->" +
-            map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>6</grid>")));
+    LoadResult tricky =
+        read(document("last_used_exporter_dll_file_name=\"&lt;layer_grid&gt;\"",
+                      "<!-- <layer_grid><grid>9</grid></layer_grid> -->" +
+                          map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>6</grid>")));
     ASSERT_TRUE(tricky) << tricky.message;
     EXPECT_EQ(tricky.project->last_used_exporter_dll_file_name.view(), "<layer_grid>");
     EXPECT_EQ(tricky.project->maps[0]->layers[0]->grid[0].tile, 6u);
@@ -293,21 +301,29 @@ TEST(XmlReader, AbsurdSizesFailWithoutAllocating) {
     const std::string grid_failed =
         "Failed to load map # 1 from the XML file.\nFailed to load layer # 1 of the map (Level).\n"
         "Failed to read the grid of the layer (Ground) from the XML file.\n\n";
-    EXPECT_EQ(read(document("", map_with_layer("grid_width=\"4000000000\" grid_height=\"1\"", "<grid>1</grid>"))).message,
-              add_failed);
-    EXPECT_EQ(read(document("", map_with_layer("grid_width=\"-5\" grid_height=\"3\"", "<grid>1</grid>"))).message,
-              add_failed);
-    EXPECT_EQ(read(document("", map_with_layer("grid_width=\"2000000000\" grid_height=\"2000000000\"", "<grid>1</grid>")))
+    EXPECT_EQ(
+        read(document("", map_with_layer("grid_width=\"4000000000\" grid_height=\"1\"", "<grid>1</grid>")))
+            .message,
+        add_failed);
+    EXPECT_EQ(
+        read(document("", map_with_layer("grid_width=\"-5\" grid_height=\"3\"", "<grid>1</grid>"))).message,
+        add_failed);
+    EXPECT_EQ(read(document("", map_with_layer("grid_width=\"2000000000\" grid_height=\"2000000000\"",
+                                               "<grid>1</grid>")))
                   .message,
               grid_failed);
-    EXPECT_EQ(read(document("", map_with_layer("grid_width=\"100000\" grid_height=\"1\"", "<grid>1</grid>"))).message,
+    EXPECT_EQ(read(document("", map_with_layer("grid_width=\"100000\" grid_height=\"1\"", "<grid>1</grid>")))
+                  .message,
               grid_failed);
     // Mosaics that cannot fit are skipped (mosaic failures are ignored), the rest loads.
     LoadResult result = read(document(
-        "", "<all_tile_sets><tile_set><tile_set_properties unique_id=\"0\"></tile_set_properties>"
-            "<all_tile_set_mosaics><mosaic><mosaic_properties uid=\"0\" gw=\"4000000000\" gh=\"4000000000\">"
-            "</mosaic_properties></mosaic><mosaic><mosaic_properties uid=\"1\" gw=\"2\" gh=\"1\"></mosaic_properties>"
-            "<mosaic_grid><grid>3</grid></mosaic_grid></mosaic></all_tile_set_mosaics></tile_set></all_tile_sets>"));
+        "",
+        "<all_tile_sets><tile_set><tile_set_properties unique_id=\"0\"></tile_set_properties>"
+        "<all_tile_set_mosaics><mosaic><mosaic_properties uid=\"0\" gw=\"4000000000\" gh=\"4000000000\">"
+        "</mosaic_properties></mosaic><mosaic><mosaic_properties uid=\"1\" gw=\"2\" "
+        "gh=\"1\"></mosaic_properties>"
+        "<mosaic_grid><grid>3</grid></mosaic_grid></mosaic></all_tile_set_mosaics></tile_set></"
+        "all_tile_sets>"));
     ASSERT_TRUE(result) << result.message;
     ASSERT_EQ(result.project->tile_sets[0]->mosaics.size(), 1u);
     EXPECT_EQ(result.project->tile_sets[0]->mosaics[0]->grid[0].tile, 3u);  // partly read, kept
@@ -322,18 +338,22 @@ TEST(XmlReader, StructureFailures) {
     EXPECT_EQ(read(document("", "<all_tile_sets><tile_set></tile_set></all_tile_sets>")).message,
               "Failed to load tile set # 1 from the XML file.\n"
               "Failed to find the element \"tile_set_properties\" in the XML file.\n");
-    EXPECT_EQ(read(document("", "<all_parent_entities><parent_entity/><parent_entity/></all_parent_entities>")).message,
-              "Failed to load parent entity # 1 from the XML file.\n"
-              "Failed to find the element \"parent_entity_properties\" in the XML file.\n");
+    EXPECT_EQ(
+        read(document("", "<all_parent_entities><parent_entity/><parent_entity/></all_parent_entities>"))
+            .message,
+        "Failed to load parent entity # 1 from the XML file.\n"
+        "Failed to find the element \"parent_entity_properties\" in the XML file.\n");
     EXPECT_EQ(read(document("", "<all_maps><map></map></all_maps>")).message,
               "Failed to load map # 1 from the XML file.\n"
               "Failed to find the element \"map_properties\" in the XML file.\n");
-    EXPECT_EQ(read(document("", map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>1</grid>",
-                                               "<all_layer_paths><path><path_properties/><path_points/></path>"
-                                               "</all_layer_paths>")))
-                  .message,
-              "Failed to load map # 1 from the XML file.\nFailed to load layer # 1 of the map (Level).\n"
-              "Failed to load path # 1 from the XML file.\nDid not find any points for the path in the XML file.\n\n\n");
+    EXPECT_EQ(
+        read(document("", map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>1</grid>",
+                                         "<all_layer_paths><path><path_properties/><path_points/></path>"
+                                         "</all_layer_paths>")))
+            .message,
+        "Failed to load map # 1 from the XML file.\nFailed to load layer # 1 of the map (Level).\n"
+        "Failed to load path # 1 from the XML file.\nDid not find any points for the path in the XML "
+        "file.\n\n\n");
     EXPECT_EQ(read(document("", map_with_layer("grid_width=\"1\" grid_height=\"1\"", "<grid>1</grid>",
                                                "<all_layer_instance_entities><instance_entity/>"
                                                "</all_layer_instance_entities>")))
@@ -346,7 +366,9 @@ TEST(XmlReader, StructureFailures) {
 TEST(XmlReader, ParseErrorsGiveRowAndColumn) {
     LoadResult result = read("<?xml version=\"1.0\"?>\r\n<project>\r\n  <a b=></a>\r\n</project>");
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.message.rfind("Failed to load XML file: \n\n/nonexistent-zorva/levels/game.xml\n\nError: ", 0), 0u)
+    EXPECT_EQ(
+        result.message.rfind("Failed to load XML file: \n\n/nonexistent-zorva/levels/game.xml\n\nError: ", 0),
+        0u)
         << result.message;
     EXPECT_NE(result.message.find("\n\nRow: 3\nCol: 8\n\n"), std::string::npos) << result.message;
 
@@ -367,10 +389,11 @@ TEST(XmlReader, ParseErrorsGiveRowAndColumn) {
 }
 
 TEST(XmlReader, OldFilesTakeTheFrameSizeFromTheImageSize) {
-    const std::string entity = "<all_parent_entities><parent_entity><parent_entity_properties unique_id=\"0\" "
-                               "pixel_width=\"64\" pixel_height=\"48\" single_frame_pixel_width=\"16\" "
-                               "single_frame_pixel_height=\"16\" preview_anima_frame=\"9\">"
-                               "</parent_entity_properties></parent_entity></all_parent_entities>";
+    const std::string entity =
+        "<all_parent_entities><parent_entity><parent_entity_properties unique_id=\"0\" "
+        "pixel_width=\"64\" pixel_height=\"48\" single_frame_pixel_width=\"16\" "
+        "single_frame_pixel_height=\"16\" preview_anima_frame=\"9\">"
+        "</parent_entity_properties></parent_entity></all_parent_entities>";
     LoadResult old_file = read(document("version=\"115\"", entity));
     ASSERT_TRUE(old_file);
     EXPECT_EQ(old_file.project->parent_entities[0]->single_frame_pixel_width, 64);
@@ -383,8 +406,8 @@ TEST(XmlReader, OldFilesTakeTheFrameSizeFromTheImageSize) {
 
 TEST(XmlReader, TextsPassThroughByteForByte) {
     const std::string name = "Caf\xe9 \xff\tTab";
-    LoadResult result = read(document("", "<all_maps><map><map_properties name=\"" + name +
-                                              "\"></map_properties></map></all_maps>"));
+    LoadResult result = read(document(
+        "", "<all_maps><map><map_properties name=\"" + name + "\"></map_properties></map></all_maps>"));
     ASSERT_TRUE(result) << result.message;
     EXPECT_EQ(result.project->maps[0]->name.view(), name);
 }

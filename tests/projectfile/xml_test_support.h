@@ -104,10 +104,11 @@ inline Project make_rich_project() {
         Layer* layer = add_layer(project, layer_template, false, nullptr);
         for (std::size_t i = 0; i < layer->grid.size(); ++i) {
             layer->grid[i].tile = static_cast<std::uint32_t>(i * 3 + static_cast<std::size_t>(n));
-            layer->grid[i].flags = make_cell_flags(i % 2 == 0, i % 3 == 0, i % 5 == 0,
-                                                   static_cast<std::uint8_t>(i * 20));
+            layer->grid[i].flags =
+                make_cell_flags(i % 2 == 0, i % 3 == 0, i % 5 == 0, static_cast<std::uint8_t>(i * 20));
         }
-        InstanceEntity instance = make_instance_entity(*parent, map->unique_id, layer->unique_id, 12.5f, -3.75f);
+        InstanceEntity instance =
+            make_instance_entity(*parent, map->unique_id, layer->unique_id, 12.5f, -3.75f);
         instance.fh = true;
         instance.custom_variables[0] = -32768;
         instance.custom_variables[99] = 32767;

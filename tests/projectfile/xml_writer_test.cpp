@@ -46,13 +46,18 @@ TEST(XmlWriter, EmptyProjectHeadAndPropertiesLineForLine) {
         "<!-- ================== -->\r\n"
         "<!-- \r\n"
         "\tNotes:\r\n"
-        "\t1: Object ids are unsigned 32-bits. Invalid ids are represented as \"0xFFFFFFFF\" or \"4294967295\". \r\n"
-        "\t2: Boolean variables can be represented as \"true\", \"false\", \"TRUE\", \"FALSE\", \"1\" or \"0\". \r\n"
+        "\t1: Object ids are unsigned 32-bits. Invalid ids are represented as \"0xFFFFFFFF\" or "
+        "\"4294967295\". \r\n"
+        "\t2: Boolean variables can be represented as \"true\", \"false\", \"TRUE\", \"FALSE\", \"1\" or "
+        "\"0\". \r\n"
         "\t\tIt is not case sensitive. \r\n"
-        "\t3: If \"use_export_dll_in_exporters_folder\" is false then \"last_used_exporter_dll_file_name\" \r\n"
-        "\t\tcontains the path and file name. If it is true then \"last_used_exporter_dll_file_name\" only \r\n"
+        "\t3: If \"use_export_dll_in_exporters_folder\" is false then \"last_used_exporter_dll_file_name\" "
+        "\r\n"
+        "\t\tcontains the path and file name. If it is true then \"last_used_exporter_dll_file_name\" only "
+        "\r\n"
         "\t\tcontains the file name. \r\n"
-        "\t4: The \"did_XXX_id_overflow\" is true when the object type's \"next_XXX_id\" has been greater \r\n"
+        "\t4: The \"did_XXX_id_overflow\" is true when the object type's \"next_XXX_id\" has been greater "
+        "\r\n"
         "\t\tthan 4294967295 and overflows back to 0.\r\n"
         "\t5. Grid format description: <grid>T,H,V,R,A</grid>\r\n"
         "\t\tT,H,V,R and A represent the following values:\r\n"
@@ -62,7 +67,8 @@ TEST(XmlWriter, EmptyProjectHeadAndPropertiesLineForLine) {
         "\t\tpx = pixel position on layer x,  py = pixel position on layer y,\r\n"
         "\t\tfh = flip horizontal,  fv = flip vertical,  ro = rotate,\r\n"
         "\t\ttcr = trigger circle radius,  trw = trigger rectangle width,  trh = trigger_rectangle_height\r\n"
-        "\t8. Path point attributes descriptions: \tuid = unique id,  ucp = use control points,  px = point X,  "
+        "\t8. Path point attributes descriptions: \tuid = unique id,  ucp = use control points,  px = point "
+        "X,  "
         "py = point Y,\r\n"
         "\t\tcx1 = first control point X,  cy1 = first control point Y,  cx2 = second control point X,  "
         "cy2 = second control point Y\r\n"
@@ -160,14 +166,16 @@ TEST(XmlWriter, EmptyProjectHeadAndPropertiesLineForLine) {
 
     // 600 description lines between the two.
     const auto lines = crlf_lines(text);
-    const auto descriptions = section(lines, "<custom_variable_descriptions>", "</custom_variable_descriptions>");
+    const auto descriptions =
+        section(lines, "<custom_variable_descriptions>", "</custom_variable_descriptions>");
     EXPECT_EQ(std::count_if(descriptions.begin(), descriptions.end(),
                             [](const std::string& line) { return line.starts_with("\t<cvdesc_"); }),
               600);
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "\t<cvdesc_instance_entity\tuse_bits=\"false\"\tshow_in_view=\"false\"\tshow_desc_in_view="
-                        "\"false\"\tdesc=\"Variable07\"></cvdesc_instance_entity>"),
-              lines.end());
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(),
+                  "\t<cvdesc_instance_entity\tuse_bits=\"false\"\tshow_in_view=\"false\"\tshow_desc_in_view="
+                  "\"false\"\tdesc=\"Variable07\"></cvdesc_instance_entity>"),
+        lines.end());
 }
 
 TEST(XmlWriter, CreationCommentWithoutDate) {
@@ -179,14 +187,17 @@ TEST(XmlWriter, CreationCommentWithoutDate) {
 TEST(XmlWriter, EscapesTextsAndKeepsHyphensOutOfComments) {
     Project project = test::make_rich_project();
     const auto lines = crlf_lines(document(project));
-    auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
     EXPECT_TRUE(has("\t\t\tname=\"Ground &amp; &lt;Sky&gt;\""));
     EXPECT_TRUE(has("\t\t\t<cvar\tval=\"it&apos;s &quot;quoted&quot;\"></cvar>"));
     // The name keeps its two hyphens; the header comments turn them into underscores.
     EXPECT_TRUE(has("\t\t\tname=\"Door--Trigger\""));
     EXPECT_TRUE(has("\t<!-- Parent entity # 1 (id: 0,  userid: 0,  name: Door__Trigger) -->"));
-    EXPECT_TRUE(has("\t\t\t\t\t<!-- Instance entity # 1 (id:0,  parent: Door__Trigger,  x:12.50000,  y:-3.75000) "
-                    "-->"));
+    EXPECT_TRUE(
+        has("\t\t\t\t\t<!-- Instance entity # 1 (id:0,  parent: Door__Trigger,  x:12.50000,  y:-3.75000) "
+            "-->"));
     EXPECT_TRUE(has("\t<!-- Tile set # 1 (id: 0,  userid: 7,  name: Ground & <Sky>) -->"));
 }
 
@@ -194,7 +205,9 @@ TEST(XmlWriter, ValueForms) {
     Project project = test::make_rich_project();
     project.parent_entities[0]->pixel_width = 0xFFFFFFFFu;  // a "%lu" field has no special case
     const auto lines = crlf_lines(document(project));
-    auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
     EXPECT_TRUE(has("\t\t\tpixel_width=\"4294967295\""));
     EXPECT_TRUE(has("\t\t\tfirst_tile_offset_pixel_x=\"0xFFFFFFFF\""));  // id form of -1
     EXPECT_TRUE(has("\t\t\tselected_mosaic_id=\"0xFFFFFFFF\""));
@@ -212,15 +225,19 @@ TEST(XmlWriter, ValueForms) {
     EXPECT_TRUE(has("\t\t\t\t<mosaic_properties\tuid=\"0\"\tgw=\"3\"\tgh=\"2\"></mosaic_properties>"));
     EXPECT_TRUE(has("\t\t\t\t\t<grid>1,0,0,0,0</grid>\t<grid>2,0,0,0,0</grid>\t<grid>3,0,0,0,0</grid>"));
     EXPECT_TRUE(has("\t\t\t\t\t<grid>4,0,0,0,0</grid>\t<grid>5,0,0,0,0</grid>\t<grid>6,1,0,1,200</grid>"));
-    EXPECT_TRUE(has("\t\t\t\t\t\t\tuid=\"0\"\tpid=\"0\"\tpx=\"12.50000\"\tpy=\"-3.75000\"\tfh=\"1\"\tfv=\"0\"\tro=\"0\""));
+    EXPECT_TRUE(
+        has("\t\t\t\t\t\t\tuid=\"0\"\tpid=\"0\"\tpx=\"12.50000\"\tpy=\"-3.75000\"\tfh=\"1\"\tfv=\"0\"\tro="
+            "\"0\""));
     EXPECT_TRUE(has("\t\t\t\t\t\t\ttcr=\"16\"\ttrw=\"16\"\ttrh=\"16\""));
     EXPECT_TRUE(has("\t\t\t\t\t\t\t<cvar val=\"-32768\"></cvar>\t<cvar val=\"0\"></cvar>"));
     EXPECT_TRUE(has("\t\t\t\t\t\t\t<cvar val=\"0\"></cvar>\t<cvar val=\"32767\"></cvar>"));
-    EXPECT_TRUE(has("\t\t\t\t\t\t\t<point uid=\"1\" ucp=\"1\" px=\"10.00000\" py=\"5.00000\" cx1=\"1.25000\" "
-                    "cy1=\"0.00000\" cx2=\"0.00000\" cy2=\"-2.50000\">"));
+    EXPECT_TRUE(
+        has("\t\t\t\t\t\t\t<point uid=\"1\" ucp=\"1\" px=\"10.00000\" py=\"5.00000\" cx1=\"1.25000\" "
+            "cy1=\"0.00000\" cx2=\"0.00000\" cy2=\"-2.50000\">"));
     EXPECT_TRUE(has("\t<cvdesc_tile_set\tuse_bits=\"true\"\tdesc=\"Variable01\"></cvdesc_tile_set>"));
-    EXPECT_TRUE(has("\t<cvdesc_instance_entity\tuse_bits=\"false\"\tshow_in_view=\"true\"\tshow_desc_in_view="
-                    "\"false\"\tdesc=\"Health\"></cvdesc_instance_entity>"));
+    EXPECT_TRUE(
+        has("\t<cvdesc_instance_entity\tuse_bits=\"false\"\tshow_in_view=\"true\"\tshow_desc_in_view="
+            "\"false\"\tdesc=\"Health\"></cvdesc_instance_entity>"));
 
     // A cell whose tile is 0xFFFFFFFF is written in the id form.
     project.maps[0]->layers[0]->grid[0].tile = 0xFFFFFFFFu;
@@ -233,8 +250,9 @@ TEST(XmlWriter, FiveByTwoGridLayout) {
     const auto lines = crlf_lines(document(project));
     const auto grid = section(lines, "\t\t\t\t<layer_grid>", "\t\t\t\t</layer_grid>");
     ASSERT_EQ(grid.size(), 7u);
-    EXPECT_EQ(grid[1], "\t\t\t\t\t<grid>0,1,1,1,0</grid>\t<grid>3,0,0,0,20</grid>\t<grid>6,1,0,0,40</grid>\t"
-                       "<grid>9,0,1,0,60</grid>");
+    EXPECT_EQ(grid[1],
+              "\t\t\t\t\t<grid>0,1,1,1,0</grid>\t<grid>3,0,0,0,20</grid>\t<grid>6,1,0,0,40</grid>\t"
+              "<grid>9,0,1,0,60</grid>");
     EXPECT_EQ(grid[2], "\t\t\t\t\t<grid>12,1,0,0,80</grid>");
     EXPECT_EQ(grid[3], "");
     EXPECT_EQ(grid[4].substr(0, 5), "\t\t\t\t\t");
@@ -331,7 +349,9 @@ TEST(XmlWriter, RelativePathsFollowTheFileBeingWritten) {
     project.last_used_image_tile_set_path = "/work/levels";
     project.last_used_exporter_dll_file_name = "Scrivo.so";  // a bare file name has no relative form
     const auto lines = crlf_lines(document(project, "/work/levels/game.xml"));
-    auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
     EXPECT_TRUE(has("\t\t\timage_relative_path_and_file_name=\"./img/sub/tiles.png\""));
     EXPECT_TRUE(has("\t\t\timage_relative_path_and_file_name=\"../assets/door.png\""));
     EXPECT_TRUE(has("\tlast_used_image_tile_set_relative_path=\"./\""));
