@@ -562,8 +562,11 @@ private:
         r.get_text<R::relative_background_image_path_and_file_name>(relative);
         take_relative(l.background_image_path_and_file_name, relative, PathKind::File);
 
-        // The grid must fit in the rest of the file before anything is allocated for it. The layer is added
-        // with a grid of one cell that the grid read from the file then replaces.
+        // The grid must fit in the rest of the file before anything is allocated for it. A layer is at least
+        // one cell wide and high, so a side of 0 holds no cells in the file but still gets a grid of the
+        // other side's length: that grid too may be no larger than the rest of the file could hold. The
+        // layer is added with a grid of one cell that the grid read from the file then replaces.
+        checked_cells(std::max(width, 1u), std::max(height, 1u));
         const std::uint64_t cells = checked_cells(width, height);
         const bool whole_grid = cells > 1;
         if (whole_grid) l.grid_width = l.grid_height = 1;

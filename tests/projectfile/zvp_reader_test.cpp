@@ -246,8 +246,9 @@ TEST(ZvpReader, LayerGridLargerThanTheFileFailsBeforeAllocating) {
     auto bytes = read_bytes(file);
     const std::size_t layer = HeaderRecord::kSize + 4 + MapRecord::kSize + 4;
     ASSERT_EQ(u32_at(bytes, layer - 4), kLayerTag);
-    for (const auto& [w, h] :
-         {std::pair{100000u, 100000u}, std::pair{0x80000000u, 1u}, std::pair{11u, 10u}}) {
+    // A side of 0 stores no cells, but the layer it makes is one cell wide: no larger than the file either.
+    for (const auto& [w, h] : {std::pair{100000u, 100000u}, std::pair{0x80000000u, 1u}, std::pair{11u, 10u},
+                               std::pair{0u, 945762660u}, std::pair{0x7FFFFFFFu, 0u}}) {
         std::vector<unsigned char> bad = bytes;
         put_u32(bad, layer + LayerRecord::grid_width.offset, w);
         put_u32(bad, layer + LayerRecord::grid_height.offset, h);
@@ -286,6 +287,26 @@ TEST(ZvpReader, GridsOfEverySizeReadBackCellForCell) {
     auto bytes = read_bytes(file);
     bytes.resize(bytes.size() - 100 * kCellSize);
     EXPECT_FALSE(read_memory(bytes));
+}
+
+TEST(ZvpReader, ASideOfZeroMakesALayerOfOneCellAcross) {
+    Project project;
+    Map* map = add_map(project, make_default_map(project), false, nullptr);
+    add_layer(project, make_default_layer(project, ProjectDefaults{}, map->unique_id), false, nullptr);
+    test::TempDir dir;
+    const std::string file = dir.file("zero.zvp");
+    ASSERT_TRUE(write_zvp_project(file, project));
+    auto bytes = read_bytes(file);
+    const std::size_t layer = HeaderRecord::kSize + 4 + MapRecord::kSize + 4;
+    put_u32(bytes, layer + LayerRecord::grid_width.offset, 0);
+    put_u32(bytes, layer + LayerRecord::grid_height.offset, 5);
+    // No cells are read for the layer; the 800 bytes after the record are left over and ignored.
+    const LoadResult loaded = read_memory(bytes);
+    ASSERT_TRUE(loaded);
+    const Layer& read = *loaded.project->maps.front()->layers.front();
+    EXPECT_EQ(read.grid_width, 1);
+    EXPECT_EQ(read.grid_height, 5);
+    EXPECT_EQ(read.grid.size(), 5u);
 }
 
 TEST(ZvpReader, MissingFileAndEmptyInputFail) {
