@@ -43,10 +43,11 @@ constexpr std::int64_t kPrefetchRows = 3;
 class AxisWalker {
 public:
     AxisWalker(std::int64_t s0, std::int64_t sn, std::int64_t n, std::int64_t d, int direction)
-        : n_(n), whole_(sn / n), part_(sn % n), direction_(direction) {
-        const std::int64_t product = d * sn;
-        quotient_ = s0 + product / n;
-        remainder_ = product % n;
+        : n_(n), direction_(direction) {
+        // Divisions are slow next to the few pixels of a small tile: skip or narrow them where possible.
+        divide(sn, whole_, part_);
+        divide(d * sn, quotient_, remainder_);
+        quotient_ += s0;
     }
     std::int64_t value() const { return quotient_; }
     void step() {
@@ -68,7 +69,24 @@ public:
     }
 
 private:
-    std::int64_t n_, whole_, part_;
+    void divide(std::int64_t value, std::int64_t& quotient, std::int64_t& remainder) const {
+        if (value < n_) {
+            quotient = 0;
+            remainder = value;
+        } else if (value == n_) {
+            quotient = 1;
+            remainder = 0;
+        } else if (value <= 0xFFFFFFFF && n_ <= 0xFFFFFFFF) {
+            const auto q = static_cast<std::uint32_t>(value) / static_cast<std::uint32_t>(n_);
+            quotient = q;
+            remainder = value - static_cast<std::int64_t>(q) * n_;
+        } else {
+            quotient = value / n_;
+            remainder = value % n_;
+        }
+    }
+
+    std::int64_t n_, whole_ = 0, part_ = 0;
     std::int64_t quotient_ = 0, remainder_ = 0;
     int direction_;
 };
