@@ -15,20 +15,24 @@ namespace {
 constexpr const char* kProjectExtension = ".zvp";
 constexpr const char* kXmlExtension = ".xml";
 
+char lower(char c);
+
 bool ends_with_ignoring_case(std::string_view text, std::string_view suffix) {
     if (text.size() < suffix.size()) return false;
     text.remove_prefix(text.size() - suffix.size());
     for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i]) return false;
+        if (lower(text[i]) != lower(suffix[i])) return false;
     }
     return true;
 }
 
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && ends_with_ignoring_case(a, b) &&
-           ends_with_ignoring_case(b, a);
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
 }
 
 std::string folder_of(const std::string& path) {

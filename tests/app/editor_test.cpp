@@ -1,0 +1,1 @@
+// The main window on the offscreen platform.
