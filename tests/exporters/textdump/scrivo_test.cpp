@@ -14,6 +14,7 @@
 #include "export/export_message_log.h"
 #include "export/export_run.h"
 #include "export_test_project.h"
+#include "projectfile/project_io.h"
 #include "support/temp_dir.h"
 
 namespace zorva {
@@ -226,6 +227,75 @@ TEST(ScrivoMissingSlots, EveryMissingSlotCountsAsAFailedCall) {
           "Child Entities\r\n--------------\r\nNumber of Maps: 0", "Paths\r\n-----\r\nNumber of Maps: 0"})
         wanted += std::string(header) + "\r\n\r\n\r\n";
     EXPECT_EQ(read_file(output), wanted);
+}
+
+}  // namespace
+}  // namespace zorva
+
+namespace zorva {
+namespace {
+
+std::size_t occurrences(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++count;
+    return count;
+}
+
+// The bundled sample project: its first tile set block written by hand from the project file, and the
+// frame of every section checked against the project's shape (2 maps, both exported).
+TEST(ScrivoSampleProject, DumpsTheBundledSample) {
+    const std::string sample = std::string(ZORVA_TEST_SOURCE_DIR) + "/../examples/SampleProjects/Sample.xml";
+    LoadResult loaded = read_project(sample);
+    ASSERT_TRUE(loaded) << loaded.message;
+    test::TempDir dir;
+    ExportHost host;
+    ExportRequest request;
+    request.exporter_path = kScrivo;
+    const std::string output = dir.file("sample.txt");
+    request.output_file_name = output;
+    ASSERT_TRUE(run_export(host, *loaded.project, request).ok);
+    const std::string dump = read_file(output);
+
+    const std::string terrain_image = loaded.project->tile_sets[0]->image_path_and_file_name.str();
+    const std::string head =
+        "\r\nExported project file: \r\n" + loaded.project->path_and_file_name.str() +
+        "\r\n\r\n\r\nTile Sets\r\n---------\r\nNumber of Tile Sets: 2\r\n\r\n"
+        "Tile Set # 1\r\n\tName: Terrain\r\n\tUserID: 0\r\n\tImageFile: " +
+        terrain_image +
+        "\r\n\tTileWidth: 16\r\n\tTileHeight: 16\r\n\tOffsetX: 0\r\n\tOffsetY: 0\r\n"
+        "\tSpaceX: 0\r\n\tSpaceY: 0\r\n\tNumberOfTilesAcross: 8\r\n\tNumberOfTilesDown: 4\r\n"
+        "\tNumberOfTiles: 32\r\n\tUseTransparentColour: 0\r\n\tTransparentColour: 0, 0, 0\r\n"
+        "\tCustomVariables:\r\n\t\t1: Sample generator\r\n";
+    EXPECT_EQ(dump.substr(0, head.size()), head);
+    EXPECT_NE(dump.find("Tile Set # 2\r\n\tName: Dungeon\r\n"), std::string::npos);
+    EXPECT_NE(dump.find("\tNumberOfTilesAcross: 4\r\n\tNumberOfTilesDown: 4\r\n\tNumberOfTiles: 16\r\n"),
+              std::string::npos);
+
+    // Line ends are CR LF throughout.
+    EXPECT_EQ(occurrences(dump, "\n"), occurrences(dump, "\r\n"));
+    // Every section once, in order, each counting both maps.
+    std::size_t at = 0;
+    for (const char* header : {"Parent Entities\r\n---------------\r\nNumber of Parent Entities: 4\r\n",
+                               "Map Properties\r\n--------------\r\nNumber of Maps: 2\r\n",
+                               "Layer Properties\r\n----------------\r\nNumber of Maps: 2\r\n",
+                               "Layer Grids\r\n-----------\r\nNumber of Maps: 2\r\n",
+                               "Child Entities\r\n--------------\r\nNumber of Maps: 2\r\n",
+                               "Paths\r\n-----\r\nNumber of Maps: 2\r\n"}) {
+        const std::size_t found = dump.find(header, at);
+        ASSERT_NE(found, std::string::npos) << header;
+        EXPECT_EQ(occurrences(dump, header), 1u) << header;
+        at = found;
+    }
+    EXPECT_EQ(occurrences(dump, "Map # 1\r\n\tName: Meadow\r\n"), 5u);
+    EXPECT_EQ(occurrences(dump, "Map # 2\r\n\tName: Crystal Cave\r\n"), 5u);
+    // One grid entry per cell of the project.
+    std::size_t cells = 0;
+    for (const auto& map : loaded.project->maps)
+        for (const auto& layer : map->layers) cells += layer->grid.size();
+    EXPECT_EQ(occurrences(dump, "),  ") + occurrences(dump, "),\r\n\t\t\t\t"), cells);
+    EXPECT_EQ(occurrences(dump, "\t\t\t\tChild Entity # "), 15u);
+    EXPECT_EQ(occurrences(dump, "\t\t\t\tPath # "), 3u);
 }
 
 }  // namespace
