@@ -113,6 +113,8 @@ MissingResourcesDialog::MissingResourcesDialog(MissingResourcesSearch& search, Q
 }
 
 MissingResourcesDialog::~MissingResourcesDialog() {
+    // The field losing the focus while the children are destroyed must not reach this object.
+    folder_->disconnect(this);
     search_.on_folder_changed = nullptr;
     search_.on_list_changed = nullptr;
 }

@@ -67,6 +67,12 @@ PreferencesDialog::PreferencesDialog(Preferences& record, std::filesystem::path 
     load_controls();
 }
 
+PreferencesDialog::~PreferencesDialog() {
+    // A field losing the focus while the children are destroyed must not reach this object.
+    for (const NumberField& field : fields_)
+        if (field.edit) field.edit->disconnect(this);
+}
+
 QWidget* PreferencesDialog::make_number_field(Field field, const char* object_name, const QString& label,
                                               long long min, long long max) {
     auto* box = new QWidget(this);

@@ -74,6 +74,9 @@ public:
     // `default_dialog_positions` moves the tool windows to their default places (may be empty).
     PreferencesDialog(Preferences& record, std::filesystem::path data_folder, Platform& platform,
                       std::function<void()> default_dialog_positions = {}, QWidget* parent = nullptr);
+    ~PreferencesDialog() override;
+    PreferencesDialog(const PreferencesDialog&) = delete;
+    PreferencesDialog& operator=(const PreferencesDialog&) = delete;
 
     // The working copy, as far as the controls have been stored into it.
     const Preferences& working_copy() const { return copy_; }

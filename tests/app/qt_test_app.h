@@ -1,5 +1,5 @@
-// The one QApplication of a widget test executable, made on first use (on the offscreen platform the
-// test runner selects) and kept until the process ends.
+// The one QApplication of a widget test executable, made on first use (on the offscreen platform unless
+// QT_QPA_PLATFORM names another) and kept until the process ends.
 #pragma once
 
 #include <QApplication>
@@ -12,6 +12,8 @@ inline QApplication& qt_app() {
     static int argc = 1;
     static char name[] = "app_dialog_tests";
     static char* argv[] = {name, nullptr};
+    // Widgets are tested without a display unless a platform was chosen outside.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
