@@ -4,12 +4,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "qt_test_app.h"
+#include "support/temp_dir.h"
 
 // The font configuration library keeps a cache for the life of the process; under the leak checker
 // that is not ours to report.
@@ -147,6 +153,76 @@ TEST_F(QtPlatformTest, ColoursAndFiltersConvert) {
     EXPECT_EQ(file_filter_text({{"PNG Files", {"*.png"}}, {"Projects", {"*.xml", "*.zvp"}}}),
               "PNG Files (*.png);;Projects (*.xml *.zvp)");
     EXPECT_EQ(file_filter_text({{"All Files (*.*)", {"*"}}}), "All Files (*.*)");
+}
+
+TEST_F(QtPlatformTest, FileChoosersShowTitleFiltersAndFolder) {
+    test::TempDir folder;
+    const std::string picked = folder.file("map.xml");
+    std::ofstream(picked) << "x";
+    QtPlatform platform;
+
+    test::when_modal_opens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Open Project");
+        EXPECT_EQ(dialog->nameFilters(), (QStringList{"XML Files (*.xml)", "Project Files (*.zvp)"}));
+        EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder.path().string());
+        dialog->selectFile(QString::fromStdString(picked));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(platform.choose_open_file("Open Project", {{"XML Files", {"*.xml"}}, {"Project Files", {"*.zvp"}}},
+                                        folder.path().string()),
+              picked);
+
+    test::when_modal_opens([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(platform.choose_open_file("Open Project", {}, folder.path().string()), std::nullopt);
+
+    test::when_modal_opens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog->selectedFiles().value(0).toStdString(), folder.file("Noname.xml"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(platform.choose_save_file("Save Project", {{"XML Files", {"*.xml"}}}, folder.path().string(),
+                                        "Noname.xml"),
+              folder.file("Noname.xml"));
+
+    test::when_modal_opens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Search for resources:");
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(platform.choose_folder("Search for resources:", folder.path().string()), folder.path().string());
+}
+
+TEST_F(QtPlatformTest, ColourChooserAndPrompt) {
+    QtPlatform platform;
+    test::when_modal_opens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QColorDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->currentColor(), QColor(10, 20, 30));
+        dialog->setCurrentColor(QColor(200, 100, 50));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(platform.choose_colour(rgb(10, 20, 30)), rgb(200, 100, 50));
+    test::when_modal_opens([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(platform.choose_colour(0), std::nullopt);
+
+    test::when_modal_opens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QInputDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Rotate");
+        EXPECT_EQ(dialog->labelText(), "Angle:");
+        EXPECT_EQ(dialog->textValue(), "90");
+        dialog->setTextValue("45.5");
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(platform.prompt_value("Rotate", "Angle:", "90"), "45.5");
+    test::when_modal_opens([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(platform.prompt_value("Rotate", "Angle:", "90"), std::nullopt);
 }
 
 TEST_F(QtPlatformTest, BusyCursorNests) {
