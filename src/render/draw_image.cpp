@@ -139,6 +139,72 @@ inline __m128i gather4(const std::uint32_t* src, std::int64_t step) {
 }
 #endif
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define ZORVA_HAS_AVX2_PATH 1
+#include <immintrin.h>
+
+// The same blend, eight pixels at a time, for processors with AVX2 (chosen at run time).
+__attribute__((target("avx2"))) inline __m256i over8(__m256i d, __m256i s) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i inverse = _mm256_sub_epi32(_mm256_set1_epi32(255), _mm256_srli_epi32(s, 24));
+    inverse = _mm256_or_si256(inverse, _mm256_slli_epi32(inverse, 16));
+    const __m256i inverse_lo = _mm256_unpacklo_epi32(inverse, inverse);
+    const __m256i inverse_hi = _mm256_unpackhi_epi32(inverse, inverse);
+    const __m256i half = _mm256_set1_epi16(128);
+    __m256i lo = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), inverse_lo), half);
+    __m256i hi = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), inverse_hi), half);
+    lo = _mm256_srli_epi16(_mm256_add_epi16(lo, _mm256_srli_epi16(lo, 8)), 8);
+    hi = _mm256_srli_epi16(_mm256_add_epi16(hi, _mm256_srli_epi16(hi, 8)), 8);
+    return _mm256_add_epi8(_mm256_packus_epi16(lo, hi), s);
+}
+
+__attribute__((target("avx2"))) inline void blend8(std::uint32_t* dst, __m256i s) {
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const int opaque = _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alpha), alpha));
+    if (opaque == -1) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), s);
+    } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(s, _mm256_setzero_si256())) != -1) {
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), over8(d, s));
+    }
+}
+
+// Blends whole groups of eight; returns how many pixels it did.
+__attribute__((target("avx2"))) std::int64_t blend_run_avx2(std::uint32_t* dst, const std::uint32_t* src,
+                                                            std::int64_t step, std::int64_t count) {
+    std::int64_t i = 0;
+    if (step == 1) {
+        for (; i + 8 <= count; i += 8) blend8(dst + i, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)));
+    } else {
+        const __m256i index = _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
+                                                 _mm256_set1_epi32(static_cast<int>(step)));
+        if (step * 7 <= INT32_MAX && step * 7 >= INT32_MIN) {
+            for (; i + 8 <= count; i += 8)
+                blend8(dst + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(src + i * step), index, 4));
+        }
+    }
+    return i;
+}
+
+__attribute__((target("avx2"))) std::int64_t blend_mapped_avx2(std::uint32_t* dst, const std::uint32_t* base,
+                                                               const std::int64_t* offsets, std::int64_t count) {
+    std::int64_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offsets + i));
+        const __m256i index_hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offsets + i + 4));
+        const __m128i lo = _mm256_i64gather_epi32(reinterpret_cast<const int*>(base), index, 4);
+        const __m128i hi = _mm256_i64gather_epi32(reinterpret_cast<const int*>(base), index_hi, 4);
+        blend8(dst + i, _mm256_set_m128i(hi, lo));
+    }
+    return i;
+}
+
+bool has_avx2() {
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+}
+#endif
+
 // A run of `count` screen pixels whose source pixels lie `step` pixels apart (contiguous when 1).
 template <Mode mode>
 void draw_run(std::uint32_t* dst, const std::uint32_t* src, std::int64_t step, std::int64_t count,
@@ -152,6 +218,9 @@ void draw_run(std::uint32_t* dst, const std::uint32_t* src, std::int64_t step, s
     }
 #if defined(__SSE2__)
     if constexpr (mode == Mode::Blend) {
+#if defined(ZORVA_HAS_AVX2_PATH)
+        if (has_avx2()) i = blend_run_avx2(dst, src, step, count);
+#endif
         if (step == 1) {
             for (; i + 4 <= count; i += 4) blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
         } else {
@@ -169,6 +238,9 @@ void draw_mapped(std::uint32_t* dst, const std::uint32_t* base, const std::int64
     std::int64_t i = 0;
 #if defined(__SSE2__)
     if constexpr (mode == Mode::Blend && !checked) {
+#if defined(ZORVA_HAS_AVX2_PATH)
+        if (has_avx2()) i = blend_mapped_avx2(dst, base, offsets, count);
+#endif
         for (; i + 4 <= count; i += 4) {
             const __m128i s = _mm_set_epi32(static_cast<int>(base[offsets[i + 3]]), static_cast<int>(base[offsets[i + 2]]),
                                             static_cast<int>(base[offsets[i + 1]]), static_cast<int>(base[offsets[i]]));

@@ -155,6 +155,51 @@ TEST(DrawImageRegion, BlendIsSourceOverWithConstantOpacityRoundedExactly) {
     }
 }
 
+TEST(DrawImageRegion, WideRunsBlendExactlyInEveryOrientationAndScale) {
+    // Long runs take the vector paths (four and eight pixels at a time); every pixel must still equal
+    // the scalar blend of the source pixel the mapping picks.
+    std::uint32_t seed = 99;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+    auto random_pixel = [&](bool premultiplied) {
+        const std::uint32_t kind = next() % 4;
+        const std::uint32_t a = kind == 0 ? 0 : kind == 1 ? 255 : next() % 256;
+        auto c = [&] { return premultiplied ? (a == 0 ? 0 : next() % (a + 1)) : next() % 256; };
+        return argb(premultiplied ? a : 255, c(), c(), c());
+    };
+    const int sw = 40, sh = 24;
+    std::vector<std::uint32_t> source(sw * sh);
+    for (auto& p : source) p = random_pixel(true);
+    const Image image = make_image(sw, sh, [&](int x, int y) { return source[y * sw + x]; });
+    for (int scale : {1, 2, -2}) {  // -2: half size
+        const int w = scale > 0 ? sw * scale : sw / 2;
+        const int h = scale > 0 ? sh * scale : sh / 2;
+        for (int orientation = 0; orientation < 8; ++orientation) {
+            const bool rotate = orientation & 4, fh = orientation & 1, fv = orientation & 2;
+            QImage frame = make_frame(120, 120);
+            for (int y = 0; y < 120; ++y)
+                for (int x = 0; x < 120; ++x)
+                    reinterpret_cast<std::uint32_t*>(frame.scanLine(y))[x] = random_pixel(false);
+            const QImage before = frame.copy();
+            DrawRegion r = region(3, 5, w, h, 0, 0, sw, sh);
+            r.rotate = rotate;
+            r.flip_horizontal = fh;
+            r.flip_vertical = fv;
+            draw_image_region(frame, image, r, {});
+            const int ow = rotate ? h : w, oh = rotate ? w : h;
+            int wrong = 0;
+            for (int j = 0; j < oh; ++j)
+                for (int i = 0; i < ow; ++i) {
+                    const int fi = fh ? ow - 1 - i : i, fj = fv ? oh - 1 - j : j;
+                    const int u = rotate ? fj : fi, v = rotate ? h - 1 - fi : fj;
+                    const std::uint32_t s = source[(v * sh / h) * sw + u * sw / w];
+                    wrong += at(frame, 3 + i, 5 + j) != blend_pixel(at(before, 3 + i, 5 + j), s, 255);
+                }
+            EXPECT_EQ(wrong, 0) << "scale " << scale << " orientation " << orientation;
+            EXPECT_EQ(at(frame, 3 + ow, 5), at(before, 3 + ow, 5));
+        }
+    }
+}
+
 TEST(DrawImageRegion, ChoosesOpaqueCopyOrBlend) {
     // A keyed-out (all zero) pixel shows whether the draw blended (destination stays) or copied.
     auto keyed = [](int x, int) { return x == 0 ? argb(0, 0, 0, 0) : argb(255, 9, 9, 9); };
