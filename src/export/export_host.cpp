@@ -200,6 +200,7 @@ void ExportHost::clear_selections() {
     layer_map_ = nullptr;
     child_entity_ = nullptr;
     path_layer_ = nullptr;
+    path_map_ = nullptr;
     has_path_ = false;
     child_cursor_layer_ = nullptr;
     path_ranges_layer_ = nullptr;
@@ -244,15 +245,15 @@ const TileSet* ExportHost::tile_set_of(const Map* map, std::uint32_t* index) con
     return tile_set;
 }
 
-void ExportHost::world_shift(float& x, float& y) const {
+void ExportHost::world_shift(const Layer* layer, const Map* map, float& x, float& y) const {
     x = 0.0f;
     y = 0.0f;
-    if (!layer_) return;
-    const TileSet* tile_set = tile_set_of(layer_map_);
+    if (!layer) return;
+    const TileSet* tile_set = tile_set_of(map);
     if (!tile_set) return;
-    x = static_cast<float>(static_cast<std::int64_t>(layer_->grid_offset_x) *
+    x = static_cast<float>(static_cast<std::int64_t>(layer->grid_offset_x) *
                            static_cast<std::uint32_t>(tile_set->single_tile_pixel_width));
-    y = static_cast<float>(static_cast<std::int64_t>(layer_->grid_offset_y) *
+    y = static_cast<float>(static_cast<std::int64_t>(layer->grid_offset_y) *
                            static_cast<std::uint32_t>(tile_set->single_tile_pixel_height));
 }
 
@@ -565,7 +566,7 @@ bool ExportHost::get_child_entity_info(ChildEntityInfo* record) const {
     }
     float shift_x = 0.0f;
     float shift_y = 0.0f;
-    world_shift(shift_x, shift_y);
+    world_shift(layer_, layer_map_, shift_x, shift_y);
     record->LayerPosX = e.px;
     record->LayerPosY = e.py;
     record->WorldPosX = e.px + shift_x;
@@ -587,6 +588,7 @@ bool ExportHost::get_child_entity_info(ChildEntityInfo* record) const {
 bool ExportHost::select_path(std::uint32_t index) {
     has_path_ = false;
     path_layer_ = nullptr;
+    path_map_ = nullptr;
     if (!project_ || !layer_) return false;
     if (path_ranges_layer_ != layer_) {
         path_ranges_ = path_ranges(*layer_);
@@ -596,6 +598,7 @@ bool ExportHost::select_path(std::uint32_t index) {
     if (index < path_ranges_.size()) {
         path_ = path_ranges_[index];
         path_layer_ = layer_;
+        path_map_ = layer_map_;
         has_path_ = true;
     }
     return true;
@@ -624,10 +627,10 @@ bool ExportHost::get_path_points(PathPointInfo* records, std::uint32_t capacity,
         *written = needed;
         return true;
     }
-    // World positions use the layer the path was selected on.
+    // World positions use the layer (and its map) the path was selected on.
     float shift_x = 0.0f;
     float shift_y = 0.0f;
-    if (path_layer_ == layer_) world_shift(shift_x, shift_y);
+    world_shift(path_layer_, path_map_, shift_x, shift_y);
     const auto& points = path_layer_->path_points;
     std::uint32_t count = 0;
     for (std::size_t i = path_.first; i <= path_.last && count < capacity; ++i) {

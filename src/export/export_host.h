@@ -86,8 +86,8 @@ private:
     std::uint32_t child_entity_count(const Layer& layer) const;
     // The tile set of `map`, or null; `index` receives its position.
     const TileSet* tile_set_of(const Map* map, std::uint32_t* index = nullptr) const;
-    // Layer offset times tile size of the current layer's map's tile set (0, 0 when either is missing).
-    void world_shift(float& x, float& y) const;
+    // Layer offset times tile size of the map's tile set (0, 0 when either is missing).
+    void world_shift(const Layer* layer, const Map* map, float& x, float& y) const;
 
     ExportApi api_{};
     const Project* project_ = nullptr;
@@ -109,6 +109,7 @@ private:
     const Map* layer_map_ = nullptr;
     const InstanceEntity* child_entity_ = nullptr;
     const Layer* path_layer_ = nullptr;
+    const Map* path_map_ = nullptr;
     PathRange path_{};
     bool has_path_ = false;
 

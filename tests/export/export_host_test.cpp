@@ -467,6 +467,25 @@ TEST_F(ExportHostTest, WorldPositionsEqualLayerPositionsWithoutATileSet) {
     EXPECT_FLOAT_EQ(+points[1].WorldPosY, 4);
 }
 
+TEST_F(ExportHostTest, APathKeepsItsOwnLayerOffsetWhenAnotherLayerIsSelected) {
+    TileSet& t = p.tile_set("T", 10, 10);
+    Map& m = p.map("M", &t);
+    Layer& first = p.layer(m, "First", 1, 1, 3, 0);
+    p.layer(m, "Second", 1, 1, 0, 0);
+    p.path(m, first, 1, 5, 5, false);
+    attach();
+    ASSERT_TRUE(api->SelectMap(0));
+    ASSERT_TRUE(api->SelectLayer(0));
+    ASSERT_TRUE(api->SelectPath(0));
+    ASSERT_TRUE(api->SelectLayer(1));  // the path stays current, on its own layer
+    PathPointInfo points[3];
+    std::uint32_t written = 0;
+    ASSERT_TRUE(api->GetPathPoints(points, 3, &written, sizeof points[0]));
+    ASSERT_EQ(written, 3u);
+    EXPECT_FLOAT_EQ(+points[1].WorldPosX, 5 + 3 * 10);
+    EXPECT_FLOAT_EQ(+points[1].WorldPosY, 5);
+}
+
 class ExportHostPathTest : public ExportHostTest {
 protected:
     void SetUp() override {
