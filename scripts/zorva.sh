@@ -39,6 +39,10 @@ install_packages() {
 
 build() {
     jobs=$(nproc 2>/dev/null || echo 2)
+    # When ccache is installed, let builds of other checkouts share its cache.
+    CCACHE_BASEDIR=$(pwd)
+    CCACHE_NOHASHDIR=true
+    export CCACHE_BASEDIR CCACHE_NOHASHDIR
     # shellcheck disable=SC2086
     cmake -S . -B "$BUILD_DIR" -G Ninja $CMAKE_ARGS
     cmake --build "$BUILD_DIR" -j "$jobs"
