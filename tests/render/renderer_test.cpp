@@ -337,6 +337,38 @@ TEST_F(EntityFixture, UnderCursorCountsHoverAndHitRectangles) {
     EXPECT_EQ(renderer.results().entities_under_cursor, 0);
 }
 
+TEST_F(EntityFixture, CustomVariableLabelsAndTheBeneathCursorCount) {
+    InstanceEntity* e = place(red, 10, 10);
+    e->custom_variables[2] = -7;
+    place(green, 12, 12);
+    t.project.descriptions_for(ObjectKind::InstanceEntity)[2].show_in_view = true;
+    prefs.set_colour(PrefColour::Background, rgb(0, 0, 0));
+    auto white_in = [](const QImage& frame, int x0, int y0, int x1, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) count += at(frame, x, y) == argb(255, 255, 255, 255);
+        return count;
+    };
+    RenderRequest r = request(t, 200, 100);
+    r.mode = EditMode::Entities;
+    r.cursor = ViewPoint{150, 40};  // over nothing
+    renderer.redraw(r);
+    EXPECT_EQ(white_in(renderer.frame(), 19, 10, 120, 30), 0);  // labels are off by default
+    prefs.set_view_entities_custom_variables(true);
+    renderer.redraw(r);
+    EXPECT_GT(white_in(renderer.frame(), 19, 10, 120, 30), 5);  // "03: -7" right of the entity
+
+    // Two entities under the cursor: " (x2) " in white on black, right-aligned left of the cursor.
+    prefs.set_view_entities_custom_variables(false);
+    r.cursor = ViewPoint{15, 15};
+    renderer.redraw(r);
+    EXPECT_EQ(renderer.results().entities_under_cursor, 2);
+    EXPECT_GT(white_in(renderer.frame(), 0, 15, 12, 40), 3);
+    prefs.set_flag(FlagA::ViewObjectsBeneathCursor, false);
+    renderer.redraw(r);
+    EXPECT_EQ(white_in(renderer.frame(), 0, 15, 12, 40), 0);
+}
+
 TEST_F(EntityFixture, TriggersAndEntitiesWithoutImage) {
     ParentEntityProperties p;
     p.is_trigger = true;
