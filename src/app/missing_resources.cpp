@@ -38,7 +38,8 @@ std::string with_trailing_separator(std::string_view folder) {
 
 std::string search_path_for(std::string_view folder, std::string_view stored_path) {
     const std::size_t slash = stored_path.find_last_of("/\\");
-    const std::string_view file_name = slash == std::string_view::npos ? stored_path : stored_path.substr(slash + 1);
+    const std::string_view file_name =
+        slash == std::string_view::npos ? stored_path : stored_path.substr(slash + 1);
     std::string result(folder);
     result += file_name;
     return result;
@@ -58,8 +59,8 @@ std::size_t count_missing_resources(const Project& project) {
     return count;
 }
 
-MissingResourcesSearch::MissingResourcesSearch(Project& project, Platform& platform, std::string_view start_folder,
-                                               std::string browse_start)
+MissingResourcesSearch::MissingResourcesSearch(Project& project, Platform& platform,
+                                               std::string_view start_folder, std::string browse_start)
     : project_(project), platform_(platform), browse_start_(std::move(browse_start)) {
     set_folder(start_folder);
 }
@@ -98,7 +99,8 @@ std::size_t MissingResourcesSearch::scan(bool reset_list, bool reload) {
     group("Tile Sets:", [&](auto&& add) {
         for (const auto& tile_set : project_.tile_sets) {
             if (!tile_set->image.empty() || tile_set->image_path_and_file_name.empty()) continue;
-            if (reload && try_from_folder(*tile_set, tile_set->image_path_and_file_name, folder, [&](TileSet& t) {
+            if (reload &&
+                try_from_folder(*tile_set, tile_set->image_path_and_file_name, folder, [&](TileSet& t) {
                     reload_tile_set_image(t, platform);
                     return !t.image.empty();
                 }))
@@ -109,7 +111,8 @@ std::size_t MissingResourcesSearch::scan(bool reset_list, bool reload) {
     group("Entities:", [&](auto&& add) {
         for (const auto& entity : project_.parent_entities) {
             if (!entity->image.empty() || entity->image_path_and_file_name.empty()) continue;
-            if (reload && try_from_folder(*entity, entity->image_path_and_file_name, folder, [&](ParentEntity& e) {
+            if (reload &&
+                try_from_folder(*entity, entity->image_path_and_file_name, folder, [&](ParentEntity& e) {
                     reload_parent_entity_image(e, platform);
                     return !e.image.empty();
                 }))
@@ -123,11 +126,11 @@ std::size_t MissingResourcesSearch::scan(bool reset_list, bool reload) {
                 if (!layer->use_background_image || !layer->background_image.empty() ||
                     layer->background_image_path_and_file_name.empty())
                     continue;
-                if (reload &&
-                    try_from_folder(*layer, layer->background_image_path_and_file_name, folder, [&](Layer& l) {
-                        reload_layer_background(l, platform);
-                        return !l.background_image.empty();
-                    }))
+                if (reload && try_from_folder(*layer, layer->background_image_path_and_file_name, folder,
+                                              [&](Layer& l) {
+                                                  reload_layer_background(l, platform);
+                                                  return !l.background_image.empty();
+                                              }))
                     continue;
                 add("[" + map->name.str() + ":" + layer->name.str() + "] " +
                     layer->background_image_path_and_file_name.str());
@@ -176,8 +179,9 @@ bool MissingResourcesSearch::folder_edited(std::string_view text) {
     return true;
 }
 
-ResourceCheckOutcome check_missing_resources(Project& project, Platform& platform, std::string_view project_file,
-                                             const std::function<bool(MissingResourcesSearch&)>& show_dialog) {
+ResourceCheckOutcome check_missing_resources(
+    Project& project, Platform& platform, std::string_view project_file,
+    const std::function<bool(MissingResourcesSearch&)>& show_dialog) {
     if (count_missing_resources(project) == 0) return ResourceCheckOutcome::NoneMissing;
     // The folder chooser starts in the project file's folder.
     std::string browse_start;
@@ -185,7 +189,8 @@ ResourceCheckOutcome check_missing_resources(Project& project, Platform& platfor
         browse_start.assign(project_file.substr(0, slash + 1));
     MissingResourcesSearch search(project, platform, {}, std::move(browse_start));
     search.scan(true, false);
-    return show_dialog && show_dialog(search) ? ResourceCheckOutcome::Accepted : ResourceCheckOutcome::Cancelled;
+    return show_dialog && show_dialog(search) ? ResourceCheckOutcome::Accepted
+                                              : ResourceCheckOutcome::Cancelled;
 }
 
 }  // namespace zorva

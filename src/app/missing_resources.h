@@ -83,7 +83,8 @@ private:
 
 // The check: scans without reloading; nothing missing gives NoneMissing and shows nothing; else
 // `show_dialog` runs with the search (true for OK) and the outcome is Accepted or Cancelled.
-ResourceCheckOutcome check_missing_resources(Project& project, Platform& platform, std::string_view project_file,
+ResourceCheckOutcome check_missing_resources(Project& project, Platform& platform,
+                                             std::string_view project_file,
                                              const std::function<bool(MissingResourcesSearch&)>& show_dialog);
 
 }  // namespace zorva

@@ -124,9 +124,7 @@ void MissingResourcesDialog::fill_list() {
     for (const std::string& line : search_.lines()) list_->addItem(to_qstring(line));
 }
 
-void MissingResourcesDialog::read_folder_field() {
-    search_.folder_edited(from_qstring(folder_->text()));
-}
+void MissingResourcesDialog::read_folder_field() { search_.folder_edited(from_qstring(folder_->text())); }
 
 // The field's text becomes the search folder without the "Search again?" question (the button pressed
 // decides what happens next).

@@ -54,8 +54,9 @@ QString range_label(const char* format, long long min, long long max) {
 
 }  // namespace
 
-PreferencesDialog::PreferencesDialog(Preferences& record, std::filesystem::path data_folder, Platform& platform,
-                                     std::function<void()> default_dialog_positions, QWidget* parent)
+PreferencesDialog::PreferencesDialog(Preferences& record, std::filesystem::path data_folder,
+                                     Platform& platform, std::function<void()> default_dialog_positions,
+                                     QWidget* parent)
     : QDialog(parent),
       record_(record),
       copy_(record),
@@ -113,7 +114,8 @@ void PreferencesDialog::build() {
     // General behaviour.
     auto* general = new QGroupBox("General", this);
     auto* general_layout = new QVBoxLayout(general);
-    for (std::size_t index : {0u, 1u, 2u, 3u, 4u, 10u, 8u, 9u}) general_layout->addWidget(check_box(index, general));
+    for (std::size_t index : {0u, 1u, 2u, 3u, 4u, 10u, 8u, 9u})
+        general_layout->addWidget(check_box(index, general));
     left->addWidget(general);
 
     auto* questions = new QGroupBox("Questions", this);
@@ -123,12 +125,14 @@ void PreferencesDialog::build() {
 
     auto* undo = new QGroupBox("Undo", this);
     auto* undo_layout = new QVBoxLayout(undo);
-    undo_layout->addWidget(make_number_field(kUndo, "undo_count",
-                                             range_label("Number of Undos (%lld to %lld):", Preferences::kUndoCountMin,
-                                                         Preferences::kUndoCountMax),
-                                             Preferences::kUndoCountMin, Preferences::kUndoCountMax));
+    undo_layout->addWidget(
+        make_number_field(kUndo, "undo_count",
+                          range_label("Number of Undos (%lld to %lld):", Preferences::kUndoCountMin,
+                                      Preferences::kUndoCountMax),
+                          Preferences::kUndoCountMin, Preferences::kUndoCountMax));
     auto* note = new QLabel(
-        "Changes to Undo take effect when the program is closed\nand re-opened. It is also limited by available "
+        "Changes to Undo take effect when the program is closed\nand re-opened. It is also limited by "
+        "available "
         "memory.",
         undo);
     note->setObjectName("undo_note");
@@ -160,10 +164,18 @@ void PreferencesDialog::build() {
     auto* colours_layout = new QGridLayout(colours);
     // Viewport colours on the left, path colours on the right.
     const std::array<PrefColour, kPrefColourCount> order{
-        PrefColour::Background,        PrefColour::Grid,         PrefColour::Selection,
-        PrefColour::TilesDialogSelection, PrefColour::TilesDialogBackground, PrefColour::Triggers,
-        PrefColour::EntitiesCustomVariables, PrefColour::Paths, PrefColour::SelectedPaths,
-        PrefColour::PathControlLines, PrefColour::PathPoints, PrefColour::SelectedPathPoints,
+        PrefColour::Background,
+        PrefColour::Grid,
+        PrefColour::Selection,
+        PrefColour::TilesDialogSelection,
+        PrefColour::TilesDialogBackground,
+        PrefColour::Triggers,
+        PrefColour::EntitiesCustomVariables,
+        PrefColour::Paths,
+        PrefColour::SelectedPaths,
+        PrefColour::PathControlLines,
+        PrefColour::PathPoints,
+        PrefColour::SelectedPathPoints,
         PrefColour::PathNormals,
     };
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -255,7 +267,8 @@ void PreferencesDialog::build() {
 
 void PreferencesDialog::load_controls() {
     const auto set_number = [this](Field field, long long value) {
-        fields_[field].edit->setText(QString::number(std::clamp(value, fields_[field].min, fields_[field].max)));
+        fields_[field].edit->setText(
+            QString::number(std::clamp(value, fields_[field].min, fields_[field].max)));
     };
     set_number(kUndo, copy_.undo_count());
     set_number(kPathNormals, copy_.path_normals_length());
@@ -321,8 +334,8 @@ void PreferencesDialog::restore_defaults() {
 }
 
 void PreferencesDialog::default_positions() {
-    if (platform_.message_box("Restore default dialog positions?", "Restore positions?", MessageButtons::YesNo,
-                              MessageIcon::Question, Answer::Yes) != Answer::Yes)
+    if (platform_.message_box("Restore default dialog positions?", "Restore positions?",
+                              MessageButtons::YesNo, MessageIcon::Question, Answer::Yes) != Answer::Yes)
         return;
     if (default_dialog_positions_) default_dialog_positions_();
 }

@@ -1,7 +1,5 @@
 #include "app/qt_platform.h"
 
-#include "app/preferences.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -13,6 +11,8 @@
 #include <QStringList>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include "app/preferences.h"
 
 namespace zorva {
 
@@ -36,11 +36,16 @@ QString file_filter_text(const std::vector<FileFilter>& filters) {
 
 QMessageBox::Icon to_qt_icon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::None: return QMessageBox::NoIcon;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Stop: return QMessageBox::Critical;
-    case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::None:
+            return QMessageBox::NoIcon;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Stop:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -59,20 +64,28 @@ namespace {
 
 QMessageBox::StandardButton to_standard_button(Answer answer) {
     switch (answer) {
-    case Answer::Ok: return QMessageBox::Ok;
-    case Answer::Cancel: return QMessageBox::Cancel;
-    case Answer::Yes: return QMessageBox::Yes;
-    case Answer::No: return QMessageBox::No;
+        case Answer::Ok:
+            return QMessageBox::Ok;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
     }
     return QMessageBox::Ok;
 }
 
 bool offers(MessageButtons buttons, Answer answer) {
     switch (buttons) {
-    case MessageButtons::Ok: return answer == Answer::Ok;
-    case MessageButtons::OkCancel: return answer == Answer::Ok || answer == Answer::Cancel;
-    case MessageButtons::YesNo: return answer == Answer::Yes || answer == Answer::No;
-    case MessageButtons::YesNoCancel: return answer != Answer::Ok;
+        case MessageButtons::Ok:
+            return answer == Answer::Ok;
+        case MessageButtons::OkCancel:
+            return answer == Answer::Ok || answer == Answer::Cancel;
+        case MessageButtons::YesNo:
+            return answer == Answer::Yes || answer == Answer::No;
+        case MessageButtons::YesNoCancel:
+            return answer != Answer::Ok;
     }
     return false;
 }
@@ -84,30 +97,40 @@ Answer first_answer(MessageButtons buttons) {
 // What closing the window (Escape, the title bar) answers.
 Answer escape_answer(MessageButtons buttons) {
     switch (buttons) {
-    case MessageButtons::Ok: return Answer::Ok;
-    case MessageButtons::OkCancel:
-    case MessageButtons::YesNoCancel: return Answer::Cancel;
-    case MessageButtons::YesNo: return Answer::No;
+        case MessageButtons::Ok:
+            return Answer::Ok;
+        case MessageButtons::OkCancel:
+        case MessageButtons::YesNoCancel:
+            return Answer::Cancel;
+        case MessageButtons::YesNo:
+            return Answer::No;
     }
     return Answer::Cancel;
 }
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, std::string_view text, std::string_view caption,
-                                              MessageButtons buttons, MessageIcon icon, Answer default_answer) {
+std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, std::string_view text,
+                                              std::string_view caption, MessageButtons buttons,
+                                              MessageIcon icon, Answer default_answer) {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(to_qstring(caption));
     box->setText(to_qstring(text));
     box->setTextFormat(Qt::PlainText);
     box->setIcon(to_qt_icon(icon));
     switch (buttons) {
-    case MessageButtons::Ok: box->setStandardButtons(QMessageBox::Ok); break;
-    case MessageButtons::OkCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MessageButtons::YesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case MessageButtons::YesNoCancel:
-        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
+        case MessageButtons::Ok:
+            box->setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageButtons::OkCancel:
+            box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageButtons::YesNo:
+            box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        case MessageButtons::YesNoCancel:
+            box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
     }
     if (!offers(buttons, default_answer)) default_answer = first_answer(buttons);
     box->setDefaultButton(to_standard_button(default_answer));
@@ -117,17 +140,23 @@ std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, std::string_view 
 
 Answer message_box_answer(const QMessageBox& box, MessageButtons buttons) {
     switch (box.standardButton(box.clickedButton())) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    case QMessageBox::Ok: return Answer::Ok;
-    default: break;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        default:
+            break;
     }
     return escape_answer(buttons);
 }
 
 DontAskAgainDialog::DontAskAgainDialog(QWidget* parent, std::string_view text, std::string_view caption,
-                                       MessageButtons buttons, MessageIcon icon, std::string_view check_box_text)
+                                       MessageButtons buttons, MessageIcon icon,
+                                       std::string_view check_box_text)
     : QDialog(parent), buttons_(buttons), answer_(escape_answer(buttons)) {
     setWindowTitle(to_qstring(caption));
     auto* layout = new QVBoxLayout(this);
@@ -163,20 +192,22 @@ DontAskAgainDialog::DontAskAgainDialog(QWidget* parent, std::string_view text, s
     row->addStretch(1);
     layout->addWidget(button_row_);
     switch (buttons) {
-    case MessageButtons::Ok: add_button(Answer::Ok, "OK", "ok"); break;
-    case MessageButtons::OkCancel:
-        add_button(Answer::Ok, "OK", "ok");
-        add_button(Answer::Cancel, "Cancel", "cancel");
-        break;
-    case MessageButtons::YesNo:
-        add_button(Answer::Yes, "&Yes", "yes");
-        add_button(Answer::No, "&No", "no");
-        break;
-    case MessageButtons::YesNoCancel:
-        add_button(Answer::Yes, "&Yes", "yes");
-        add_button(Answer::No, "&No", "no");
-        add_button(Answer::Cancel, "Cancel", "cancel");
-        break;
+        case MessageButtons::Ok:
+            add_button(Answer::Ok, "OK", "ok");
+            break;
+        case MessageButtons::OkCancel:
+            add_button(Answer::Ok, "OK", "ok");
+            add_button(Answer::Cancel, "Cancel", "cancel");
+            break;
+        case MessageButtons::YesNo:
+            add_button(Answer::Yes, "&Yes", "yes");
+            add_button(Answer::No, "&No", "no");
+            break;
+        case MessageButtons::YesNoCancel:
+            add_button(Answer::Yes, "&Yes", "yes");
+            add_button(Answer::No, "&No", "no");
+            add_button(Answer::Cancel, "Cancel", "cancel");
+            break;
     }
     if (QPushButton* first = button(first_answer(buttons))) {
         first->setDefault(true);
@@ -213,13 +244,14 @@ QtPlatform::~QtPlatform() {
 
 Answer QtPlatform::message_box(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon, Answer default_answer) {
-    std::unique_ptr<QMessageBox> box = make_message_box(parent_, text, caption, buttons, icon, default_answer);
+    std::unique_ptr<QMessageBox> box =
+        make_message_box(parent_, text, caption, buttons, icon, default_answer);
     box->exec();
     return message_box_answer(*box, buttons);
 }
 
-Answer QtPlatform::ask_with_dont_ask_again(std::string_view text, std::string_view caption, MessageButtons buttons,
-                                           bool& dont_ask_again) {
+Answer QtPlatform::ask_with_dont_ask_again(std::string_view text, std::string_view caption,
+                                           MessageButtons buttons, bool& dont_ask_again) {
     return message_with_check_box(text, caption, "Do not ask me this again", buttons, MessageIcon::Question,
                                   dont_ask_again);
 }
@@ -236,8 +268,8 @@ Answer QtPlatform::message_with_check_box(std::string_view text, std::string_vie
 std::optional<std::string> QtPlatform::choose_open_file(std::string_view title,
                                                         const std::vector<FileFilter>& filters,
                                                         std::string_view start_folder) {
-    const QString file =
-        QFileDialog::getOpenFileName(parent_, to_qstring(title), to_qstring(start_folder), file_filter_text(filters));
+    const QString file = QFileDialog::getOpenFileName(parent_, to_qstring(title), to_qstring(start_folder),
+                                                      file_filter_text(filters));
     if (file.isEmpty()) return std::nullopt;
     return from_qstring(file);
 }
@@ -251,13 +283,15 @@ std::optional<std::string> QtPlatform::choose_save_file(std::string_view title,
         if (!start.isEmpty() && !start.endsWith('/') && !start.endsWith('\\')) start += '/';
         start += to_qstring(proposed_name);
     }
-    const QString file = QFileDialog::getSaveFileName(parent_, to_qstring(title), start, file_filter_text(filters));
+    const QString file =
+        QFileDialog::getSaveFileName(parent_, to_qstring(title), start, file_filter_text(filters));
     if (file.isEmpty()) return std::nullopt;
     return from_qstring(file);
 }
 
 std::optional<std::string> QtPlatform::choose_folder(std::string_view title, std::string_view start_folder) {
-    const QString folder = QFileDialog::getExistingDirectory(parent_, to_qstring(title), to_qstring(start_folder));
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent_, to_qstring(title), to_qstring(start_folder));
     if (folder.isEmpty()) return std::nullopt;
     return from_qstring(folder);
 }
@@ -271,8 +305,8 @@ std::optional<std::uint32_t> QtPlatform::choose_colour(std::uint32_t initial) {
 std::optional<std::string> QtPlatform::prompt_value(std::string_view title, std::string_view label,
                                                     std::string_view initial) {
     bool ok = false;
-    const QString value = QInputDialog::getText(parent_, to_qstring(title), to_qstring(label), QLineEdit::Normal,
-                                                to_qstring(initial), &ok);
+    const QString value = QInputDialog::getText(parent_, to_qstring(title), to_qstring(label),
+                                                QLineEdit::Normal, to_qstring(initial), &ok);
     if (!ok) return std::nullopt;
     return from_qstring(value);
 }

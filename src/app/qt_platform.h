@@ -31,8 +31,9 @@ QMessageBox::Icon to_qt_icon(MessageIcon icon);
 
 // A message box with the caption, text, buttons, preselected button and icon, not yet shown. Escape
 // answers Cancel where there is one, else No, else Ok.
-std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, std::string_view text, std::string_view caption,
-                                              MessageButtons buttons, MessageIcon icon, Answer default_answer);
+std::unique_ptr<QMessageBox> make_message_box(QWidget* parent, std::string_view text,
+                                              std::string_view caption, MessageButtons buttons,
+                                              MessageIcon icon, Answer default_answer);
 // The answer of a box that has run (closing the window counts as its escape answer).
 Answer message_box_answer(const QMessageBox& box, MessageButtons buttons);
 
@@ -41,8 +42,8 @@ Answer message_box_answer(const QMessageBox& box, MessageButtons buttons);
 // "yes", "no", "ok", "cancel".
 class DontAskAgainDialog : public QDialog {
 public:
-    DontAskAgainDialog(QWidget* parent, std::string_view text, std::string_view caption, MessageButtons buttons,
-                       MessageIcon icon = MessageIcon::Question,
+    DontAskAgainDialog(QWidget* parent, std::string_view text, std::string_view caption,
+                       MessageButtons buttons, MessageIcon icon = MessageIcon::Question,
                        std::string_view check_box_text = "Do not ask me this again");
 
     // The button pressed; the escape answer when the dialog was closed otherwise.
@@ -72,16 +73,19 @@ public:
     void set_parent(QWidget* parent) { parent_ = parent; }
     QWidget* parent() const { return parent_; }
 
-    Answer message_box(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon,
-                       Answer default_answer) override;
+    Answer message_box(std::string_view text, std::string_view caption, MessageButtons buttons,
+                       MessageIcon icon, Answer default_answer) override;
     Answer ask_with_dont_ask_again(std::string_view text, std::string_view caption, MessageButtons buttons,
                                    bool& dont_ask_again) override;
-    Answer message_with_check_box(std::string_view text, std::string_view caption, std::string_view check_box_text,
-                                  MessageButtons buttons, MessageIcon icon, bool& checked) override;
-    std::optional<std::string> choose_open_file(std::string_view title, const std::vector<FileFilter>& filters,
+    Answer message_with_check_box(std::string_view text, std::string_view caption,
+                                  std::string_view check_box_text, MessageButtons buttons, MessageIcon icon,
+                                  bool& checked) override;
+    std::optional<std::string> choose_open_file(std::string_view title,
+                                                const std::vector<FileFilter>& filters,
                                                 std::string_view start_folder) override;
     // Qt asks before a chosen existing file is replaced.
-    std::optional<std::string> choose_save_file(std::string_view title, const std::vector<FileFilter>& filters,
+    std::optional<std::string> choose_save_file(std::string_view title,
+                                                const std::vector<FileFilter>& filters,
                                                 std::string_view start_folder,
                                                 std::string_view proposed_name) override;
     std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;

@@ -1,11 +1,12 @@
 #include "app/missing_resources_dialog.h"
 
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
 
 #include "dialog_platform.h"
 #include "model/project_defaults.h"
@@ -142,18 +143,17 @@ TEST_F(MissingResourcesDialogTest, HelpKeyRunsHelp) {
 }
 
 TEST_F(MissingResourcesDialogTest, RunGivesTheThreeOutcomes) {
-    test::when_modal_opens([](QWidget* modal) {
-        QTest::mouseClick(modal->findChild<QPushButton*>("cancel"), Qt::LeftButton);
-    });
+    test::when_modal_opens(
+        [](QWidget* modal) { QTest::mouseClick(modal->findChild<QPushButton*>("cancel"), Qt::LeftButton); });
     EXPECT_EQ(run_missing_resources(nullptr, project, platform, "/p/x.xml"), ResourceCheckOutcome::Cancelled);
 
-    test::when_modal_opens([](QWidget* modal) {
-        QTest::mouseClick(modal->findChild<QPushButton*>("ok"), Qt::LeftButton);
-    });
+    test::when_modal_opens(
+        [](QWidget* modal) { QTest::mouseClick(modal->findChild<QPushButton*>("ok"), Qt::LeftButton); });
     EXPECT_EQ(run_missing_resources(nullptr, project, platform, "/p/x.xml"), ResourceCheckOutcome::Accepted);
 
     Project complete;
-    EXPECT_EQ(run_missing_resources(nullptr, complete, platform, "/p/x.xml"), ResourceCheckOutcome::NoneMissing);
+    EXPECT_EQ(run_missing_resources(nullptr, complete, platform, "/p/x.xml"),
+              ResourceCheckOutcome::NoneMissing);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

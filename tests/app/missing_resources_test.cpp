@@ -94,8 +94,10 @@ TEST_F(MissingResourcesTest, NothingMissingShowsNoDialog) {
 
 TEST_F(MissingResourcesTest, OutcomeCodesFollowTheDialog) {
     tile_set("Gone", (art / "gone.bmp").string());
-    EXPECT_EQ(static_cast<int>(check_missing_resources(project, platform, "", [](auto&) { return true; })), 6);
-    EXPECT_EQ(static_cast<int>(check_missing_resources(project, platform, "", [](auto&) { return false; })), 2);
+    EXPECT_EQ(static_cast<int>(check_missing_resources(project, platform, "", [](auto&) { return true; })),
+              6);
+    EXPECT_EQ(static_cast<int>(check_missing_resources(project, platform, "", [](auto&) { return false; })),
+              2);
     EXPECT_EQ(static_cast<int>(ResourceCheckOutcome::NoneMissing), 7);
 }
 
@@ -112,16 +114,16 @@ TEST_F(MissingResourcesTest, ListGroupsMissingObjectsUnderHeaders) {
     layer(second, "Far", "/old/far.bmp");
 
     std::vector<std::string> lines;
-    const ResourceCheckOutcome outcome =
-        check_missing_resources(project, platform, (art / "p.xml").string(), [&](MissingResourcesSearch& search) {
-            lines = search.lines();
-            return true;
-        });
+    const ResourceCheckOutcome outcome = check_missing_resources(project, platform, (art / "p.xml").string(),
+                                                                 [&](MissingResourcesSearch& search) {
+                                                                     lines = search.lines();
+                                                                     return true;
+                                                                 });
     EXPECT_EQ(outcome, ResourceCheckOutcome::Accepted);
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "Tile Sets:", "[Ground] C:\\old\\ground.bmp", "[Sky] sky.png", " ",
-                         "Entities:", "[Hero] /old/hero.tga", " ",
-                         "Layer backgrounds:", "[Level1:Back] /old/back.bmp", "[Level2:Far] /old/far.bmp", " "}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"Tile Sets:", "[Ground] C:\\old\\ground.bmp", "[Sky] sky.png",
+                                               " ", "Entities:", "[Hero] /old/hero.tga", " ",
+                                               "Layer backgrounds:", "[Level1:Back] /old/back.bmp",
+                                               "[Level2:Far] /old/far.bmp", " "}));
     EXPECT_EQ(count_missing_resources(project), 5u);
 }
 
@@ -143,9 +145,9 @@ TEST_F(MissingResourcesTest, SearchFindsSomeAndListsTheRest) {
     MissingResourcesSearch search(project, platform, moved.string());
     EXPECT_EQ(search.scan(true, false), 5u);
     EXPECT_EQ(search.scan(true, true), 2u);
-    EXPECT_EQ(search.lines(), (std::vector<std::string>{"Tile Sets:", "[Water] " + (art / "water.bmp").string(),
-                                                        " ", "Entities:", "[Ghost] " + (art / "ghost.bmp").string(),
-                                                        " "}));
+    EXPECT_EQ(search.lines(),
+              (std::vector<std::string>{"Tile Sets:", "[Water] " + (art / "water.bmp").string(), " ",
+                                        "Entities:", "[Ghost] " + (art / "ghost.bmp").string(), " "}));
 
     EXPECT_EQ(ground->image_path_and_file_name.str(), (moved / "ground.bmp").string());
     ASSERT_FALSE(ground->image.empty());

@@ -1,13 +1,13 @@
 #include "app/preferences_dialog.h"
 
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -58,10 +58,13 @@ TEST_F(PreferencesDialogTest, LabelsShowTheRangesLocationAndNote) {
     EXPECT_EQ(child<QLabel>(dialog, "undo_count_label")->text(), "Number of Undos (5 to 200):");
     EXPECT_EQ(child<QLabel>(dialog, "path_normals_length_label")->text(),
               "Path Normals' length (8 to 65535 pixels):");
-    EXPECT_EQ(child<QLabel>(dialog, "backup_interval_label")->text(), "Backup interval time (1 to 120 minutes):");
-    EXPECT_EQ(child<QLabel>(dialog, "max_backup_files_label")->text(), "Max number of backup files (5 to 100):");
+    EXPECT_EQ(child<QLabel>(dialog, "backup_interval_label")->text(),
+              "Backup interval time (1 to 120 minutes):");
+    EXPECT_EQ(child<QLabel>(dialog, "max_backup_files_label")->text(),
+              "Max number of backup files (5 to 100):");
     EXPECT_EQ(child<QLabel>(dialog, "recent_count_label")->text(), "Number of recent projects (1 to 10):");
-    EXPECT_EQ(child<QLabel>(dialog, "backup_location")->text().toStdString(), home.path().string() + "/Autoback/");
+    EXPECT_EQ(child<QLabel>(dialog, "backup_location")->text().toStdString(),
+              home.path().string() + "/Autoback/");
     EXPECT_EQ(child<QLabel>(dialog, "undo_note")->text(),
               "Changes to Undo take effect when the program is closed\nand re-opened. It is also limited by "
               "available memory.");
@@ -271,13 +274,11 @@ TEST_F(PreferencesDialogTest, DefaultDialogPositionsAsksFirst) {
 }
 
 TEST_F(PreferencesDialogTest, RunReturnsWhetherOkWasPressed) {
-    test::when_modal_opens([](QWidget* modal) {
-        QTest::mouseClick(modal->findChild<QPushButton*>("cancel"), Qt::LeftButton);
-    });
+    test::when_modal_opens(
+        [](QWidget* modal) { QTest::mouseClick(modal->findChild<QPushButton*>("cancel"), Qt::LeftButton); });
     EXPECT_FALSE(run_preferences_dialog(nullptr, record, home.path(), platform));
-    test::when_modal_opens([](QWidget* modal) {
-        QTest::mouseClick(modal->findChild<QPushButton*>("ok"), Qt::LeftButton);
-    });
+    test::when_modal_opens(
+        [](QWidget* modal) { QTest::mouseClick(modal->findChild<QPushButton*>("ok"), Qt::LeftButton); });
     EXPECT_TRUE(run_preferences_dialog(nullptr, record, home.path(), platform));
     EXPECT_TRUE(std::filesystem::exists(Preferences::settings_file(home.path())));
 }

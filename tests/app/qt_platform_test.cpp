@@ -1,6 +1,6 @@
 #include "app/qt_platform.h"
 
-#include "app/preferences.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,10 +10,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest/QTest>
-#include <gtest/gtest.h>
-
 #include <fstream>
 
+#include "app/preferences.h"
 #include "qt_test_app.h"
 #include "support/temp_dir.h"
 
@@ -39,24 +38,27 @@ TEST_F(QtPlatformTest, MessageBoxCarriesCaptionTextIconButtonsAndDefault) {
     EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
     EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::Cancel));
 
-    auto no_first = make_message_box(nullptr, "Delete?", "Delete", MessageButtons::YesNo, MessageIcon::Warning,
-                                     Answer::No);
+    auto no_first = make_message_box(nullptr, "Delete?", "Delete", MessageButtons::YesNo,
+                                     MessageIcon::Warning, Answer::No);
     EXPECT_EQ(no_first->defaultButton(), no_first->button(QMessageBox::No));
     EXPECT_EQ(no_first->escapeButton(), no_first->button(QMessageBox::No));
     EXPECT_EQ(no_first->icon(), QMessageBox::Warning);
 
-    auto stop = make_message_box(nullptr, "Failed", "Error", MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
+    auto stop =
+        make_message_box(nullptr, "Failed", "Error", MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
     EXPECT_EQ(stop->icon(), QMessageBox::Critical);
     EXPECT_EQ(stop->standardButtons(), QMessageBox::Ok);
 
     // A default the buttons do not offer falls back to the first button.
-    auto mismatched = make_message_box(nullptr, "?", "?", MessageButtons::OkCancel, MessageIcon::None, Answer::No);
+    auto mismatched =
+        make_message_box(nullptr, "?", "?", MessageButtons::OkCancel, MessageIcon::None, Answer::No);
     EXPECT_EQ(mismatched->defaultButton(), mismatched->button(QMessageBox::Ok));
     EXPECT_EQ(mismatched->icon(), QMessageBox::NoIcon);
 }
 
 TEST_F(QtPlatformTest, MessageBoxTextIsShownPlain) {
-    auto box = make_message_box(nullptr, "<b>not bold</b>", "c", MessageButtons::Ok, MessageIcon::None, Answer::Ok);
+    auto box =
+        make_message_box(nullptr, "<b>not bold</b>", "c", MessageButtons::Ok, MessageIcon::None, Answer::Ok);
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
 }
 
@@ -73,17 +75,19 @@ TEST_F(QtPlatformTest, MessageBoxReturnsTheClickedAnswer) {
               Answer::No);
 
     test::when_modal_opens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    EXPECT_EQ(platform.message_box("Cancel?", "c", MessageButtons::YesNoCancel, MessageIcon::Question, Answer::Yes),
-              Answer::Cancel);
+    EXPECT_EQ(
+        platform.message_box("Cancel?", "c", MessageButtons::YesNoCancel, MessageIcon::Question, Answer::Yes),
+        Answer::Cancel);
 
     test::when_modal_opens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
-    EXPECT_EQ(platform.message_box("Enter takes the default", "c", MessageButtons::YesNo, MessageIcon::Question,
-                                   Answer::No),
+    EXPECT_EQ(platform.message_box("Enter takes the default", "c", MessageButtons::YesNo,
+                                   MessageIcon::Question, Answer::No),
               Answer::No);
 }
 
 TEST_F(QtPlatformTest, DontAskAgainDialogHasTextBoxAndButtons) {
-    DontAskAgainDialog dialog(nullptr, "Do you want to delete the mosaic?", "Delete Mosaic", MessageButtons::YesNo);
+    DontAskAgainDialog dialog(nullptr, "Do you want to delete the mosaic?", "Delete Mosaic",
+                              MessageButtons::YesNo);
     EXPECT_EQ(dialog.windowTitle(), "Delete Mosaic");
     auto* text = dialog.findChild<QLabel*>("text");
     ASSERT_NE(text, nullptr);
@@ -140,8 +144,8 @@ TEST_F(QtPlatformTest, MessageWithCheckBoxUsesTheGivenCaption) {
         QTest::mouseClick(dialog->button(Answer::Ok), Qt::LeftButton);
     });
     bool checked = true;
-    EXPECT_EQ(platform.message_with_check_box("Heads up", "Warning", "Do not warn me again", MessageButtons::Ok,
-                                              MessageIcon::Warning, checked),
+    EXPECT_EQ(platform.message_with_check_box("Heads up", "Warning", "Do not warn me again",
+                                              MessageButtons::Ok, MessageIcon::Warning, checked),
               Answer::Ok);
     EXPECT_FALSE(checked);
 }
@@ -170,9 +174,10 @@ TEST_F(QtPlatformTest, FileChoosersShowTitleFiltersAndFolder) {
         dialog->selectFile(QString::fromStdString(picked));
         static_cast<QDialog*>(dialog)->accept();
     });
-    EXPECT_EQ(platform.choose_open_file("Open Project", {{"XML Files", {"*.xml"}}, {"Project Files", {"*.zvp"}}},
-                                        folder.path().string()),
-              picked);
+    EXPECT_EQ(
+        platform.choose_open_file("Open Project", {{"XML Files", {"*.xml"}}, {"Project Files", {"*.zvp"}}},
+                                  folder.path().string()),
+        picked);
 
     test::when_modal_opens([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     EXPECT_EQ(platform.choose_open_file("Open Project", {}, folder.path().string()), std::nullopt);
@@ -195,7 +200,8 @@ TEST_F(QtPlatformTest, FileChoosersShowTitleFiltersAndFolder) {
         EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
         static_cast<QDialog*>(dialog)->accept();
     });
-    EXPECT_EQ(platform.choose_folder("Search for resources:", folder.path().string()), folder.path().string());
+    EXPECT_EQ(platform.choose_folder("Search for resources:", folder.path().string()),
+              folder.path().string());
 }
 
 TEST_F(QtPlatformTest, ColourChooserAndPrompt) {

@@ -34,8 +34,8 @@ inline void write_bmp(const std::filesystem::path& file, int width, std::uint32_
     out.push_back(0);
     for (int i = 0; i < 6; ++i) put_u32(out, 0);
     out.insert(out.end(), rows.begin(), rows.end());
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(out.data()),
-                                                static_cast<std::streamsize>(out.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
 }
 
 }  // namespace zorva::test
