@@ -217,6 +217,7 @@ void MapFileWriter::write_path_run(std::size_t first, std::size_t end) {
         if (!api_.GetPathPoints || !api_.GetPathPoints(nullptr, 0, &needed, kPathPointInfoSize)) needed = 0;
         if (points_.size() < needed) {
             try {
+                if (needed > point_limit_) throw std::bad_alloc();
                 points_.resize(needed);
             } catch (const std::bad_alloc&) {
                 message("ERROR: Not enough memory to export the paths.");

@@ -29,6 +29,9 @@ public:
     // created still gives true). An empty list fails with "ERROR: No variables specified to export.".
     bool run();
 
+    // Path point arrays larger than this fail as out of memory (lets tests reach that path).
+    void set_point_limit(std::size_t limit) { point_limit_ = limit; }
+
 private:
     struct Item {
         ExportVariable variable;
@@ -68,6 +71,7 @@ private:
     ChildEntityInfo entity_{};
     PathInfo path_{};
     std::vector<PathPointInfo> points_;
+    std::size_t point_limit_ = static_cast<std::size_t>(-1);
     std::uint32_t first_layer_width_ = 0;
     std::uint32_t first_layer_height_ = 0;
 

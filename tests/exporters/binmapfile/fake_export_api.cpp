@@ -132,7 +132,7 @@ std::uint8_t path_points(PathPointInfo* records, std::uint32_t capacity, std::ui
     if (path == nullptr || (records == nullptr && written == nullptr)) return 0;
     const std::uint32_t needed = static_cast<std::uint32_t>(3 * path->nodes.size());
     if (records == nullptr) {
-        *written = g_host->path_points_override ? g_host->path_points_override : needed;
+        *written = needed;
         return 1;
     }
     if (capacity == 0) return 0;

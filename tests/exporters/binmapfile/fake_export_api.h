@@ -50,7 +50,6 @@ public:
     // IsExportCancelled reports true from this call on (0-based count); negative: never.
     long cancel_at_check = -1;
     long cancel_checks = 0;
-    std::uint32_t path_points_override = 0;  // non-zero: the count GetPathPoints reports as needed
 
     std::vector<std::string> messages;
     std::vector<float> progress;

@@ -321,8 +321,9 @@ TEST_F(WriterTest, FailuresAndUnknownEntries) {
 TEST_F(WriterTest, PathPointsThatCannotBeAllocatedEndTheRunWithFalse) {
     list.insert({kNodeIsFirst, kTypeBoolean, 50});
     host.add_path(host.add_layer(host.add_map("m"), 1, 1), 2);
-    host.path_points_override = 0xFFFFFFFFu;  // about 2.6 TB of records
-    EXPECT_FALSE(run());
+    MapFileWriter writer(*host.table(), list, flags);
+    writer.set_point_limit(5);  // the path needs 6 records
+    EXPECT_FALSE(writer.run());
     EXPECT_EQ(host.messages.back(), "ERROR: Not enough memory to export the paths.");
 }
 
