@@ -1,1 +1,399 @@
-// The main window on the offscreen platform.
+// The main window on the offscreen platform: menus and keys from the command table, opening by menu,
+// recent entry and drop, the save question on close, the view toggles and modes, the tool windows' shown
+// bits across a restart, help and the About box, and the viewport painting a project.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/command_table.h"
+#include "app/list_window.h"
+#include "app/main_window.h"
+#include "app/preferences.h"
+#include "app/preferences_dialog.h"
+#include "app/viewport_widget.h"
+#include "editor_test_support.h"
+#include "qt_test_app.h"
+#include "support/temp_dir.h"
+
+namespace zorva {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+struct EditorFixture : ::testing::Test {
+    EditorFixture() { test::qt_app(); }
+
+    std::unique_ptr<MainWindow> make_window() {
+        auto window = std::make_unique<MainWindow>(prefs, platform, dir.path() / "data");
+        window->set_url_opener([this](const QUrl& url) {
+            opened_urls.push_back(url);
+            return true;
+        });
+        return window;
+    }
+    std::string file(const std::string& name) const { return dir.file(name); }
+    MainWindow& window() {
+        if (!main) main = make_window();
+        return *main;
+    }
+
+    test::TempDir dir;
+    Preferences prefs;
+    test::ChooserPlatform platform;
+    std::vector<QUrl> opened_urls;
+    std::unique_ptr<MainWindow> main;
+};
+
+QAction* find_menu(QMenuBar* bar, const QString& title) {
+    for (QAction* a : bar->actions())
+        if (a->text() == title) return a;
+    return nullptr;
+}
+
+TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
+    MainWindow& w = window();
+    QStringList titles;
+    for (QAction* a : w.menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&New", "&Transform", "&Path", "&Mode", "&View", "&Window",
+                                   "&Help"}));
+    for (const Command& c : command_table()) {
+        QAction* a = w.action(c.id);
+        if (c.id == cmd::kRecentProjects) continue;
+        ASSERT_NE(a, nullptr) << c.id;
+        if (c.id != cmd::kUndoItem && c.id != cmd::kRedoItem) {
+            EXPECT_EQ(a->text(), qs(std::string(c.text))) << c.id;
+        }
+        if (!c.text.empty()) {
+            EXPECT_FALSE(a->associatedObjects().isEmpty()) << c.id;
+        }
+    }
+    EXPECT_EQ(w.action(cmd::kToolMove)->shortcut(), QKeySequence(Qt::Key_M));
+    EXPECT_EQ(w.action(cmd::kZoomInKeypad)->shortcut(), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+    EXPECT_EQ(w.action(cmd::kFillTileAttributes)->shortcut(), QKeySequence("Ctrl+Shift+F"));
+    EXPECT_EQ(w.action(cmd::kUndoItem)->text(), "Undo\tCtrl+Z");
+    // The recent projects item became a submenu of the same name.
+    ASSERT_NE(w.recent_menu(), nullptr);
+    EXPECT_EQ(w.recent_menu()->title(), "&Recent Projects");
+}
+
+TEST_F(EditorFixture, CommandsOfPartsStillToComeAreDisabled) {
+    MainWindow& w = window();
+    for (int id : {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
+                   cmd::kNewMap, cmd::kFlipHorizontal, cmd::kReversePath, cmd::kTilesDialog, cmd::kEditPathPoints}) {
+        EXPECT_FALSE(w.action(id)->isEnabled()) << id;
+        EXPECT_FALSE(w.run_command(id)) << id;
+    }
+    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit, cmd::kZoom200,
+                   cmd::kViewGridItem, cmd::kMapsDialog, cmd::kHelp, cmd::kAbout})
+        EXPECT_TRUE(w.action(id)->isEnabled()) << id;
+    // Nothing to undo yet.
+    EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());
+}
+
+TEST_F(EditorFixture, OpenByMenuFillsTheListWindowsAndTitle) {
+    ASSERT_TRUE(test::write_small_project(file("level.xml"), "Meadow"));
+    MainWindow& w = window();
+    platform.open_files.push_back(file("level.xml"));
+    ASSERT_TRUE(w.run_command(cmd::kOpen));
+    EXPECT_EQ(w.project().path_and_file_name, file("level.xml"));
+    EXPECT_EQ(w.windowTitle(), qs("Zorva: " + file("level.xml")));
+    ListWindow* maps = w.list_window(ListKind::Maps);
+    ASSERT_EQ(maps->list()->count(), 1);
+    EXPECT_EQ(maps->list()->item(0)->text(), "Meadow     [T:?] [E]");
+    EXPECT_EQ(maps->windowTitle(), "Maps (1)");
+    EXPECT_EQ(w.list_window(ListKind::Layers)->windowTitle(), "Layers (1)");
+    EXPECT_EQ(w.list_window(ListKind::Entities)->windowTitle(), "Entities (0)");
+    EXPECT_FALSE(w.list_window(ListKind::Entities)->list()->isEnabled());
+    w.update_status();
+    EXPECT_EQ(w.view_pane()->text(), "View: 0, 0");
+    EXPECT_EQ(w.cursor_pane()->text(), "(0, 0) / (0, 0)  T:0");
+}
+
+TEST_F(EditorFixture, SelectingInTheListWindowsMovesBetweenMapsAndLayers) {
+    Project project;
+    HeadlessPlatform quiet;
+    for (const char* name : {"One", "Two"}) {
+        MapProperties mp;
+        mp.name = name;
+        Map* map = add_map(project, mp, false, &quiet);
+        for (const char* layer_name : {"Back", "Front"}) {
+            LayerProperties lp;
+            lp.map_id = map->unique_id;
+            lp.name = std::string(name) + layer_name;
+            add_layer(project, lp, false, &quiet);
+        }
+    }
+    project.select_map(project.maps[0]->unique_id);
+    ASSERT_TRUE(write_project(file("two.zvp"), project, true));
+
+    MainWindow& w = window();
+    ASSERT_TRUE(w.open_project(file("two.zvp")));
+    ListWindow* maps = w.list_window(ListKind::Maps);
+    ListWindow* layers = w.list_window(ListKind::Layers);
+    EXPECT_EQ(maps->current_id(), w.project().maps[0]->unique_id);
+    maps->list()->setCurrentRow(1);
+    EXPECT_EQ(w.project().selected_map(), w.project().maps[1].get());
+    ASSERT_EQ(layers->list()->count(), 2);
+    EXPECT_TRUE(layers->list()->item(0)->text().startsWith("TwoBack"));
+    layers->list()->setCurrentRow(1);
+    ASSERT_NE(w.project().selected_layer(), nullptr);
+    EXPECT_EQ(w.project().selected_layer()->name, "TwoFront");
+    EXPECT_FALSE(maps->controls().move_down);
+    EXPECT_TRUE(maps->controls().move_up);
+    // The object buttons wait for their commands.
+    EXPECT_FALSE(maps->button("New")->isEnabled());
+    EXPECT_EQ(maps->button("Move Up")->toolTip(), "Move Up");
+}
+
+TEST_F(EditorFixture, RecentEntryOpensItsProject) {
+    ASSERT_TRUE(test::write_small_project(file("recent.xml"), "Recent"));
+    prefs.add_recent(file("recent.xml"));
+    MainWindow& w = window();
+    w.refresh_commands();
+    ASSERT_EQ(w.recent_menu()->actions().size(), 1);
+    QAction* item = w.recent_menu()->actions()[0];
+    EXPECT_EQ(item->text(), qs("&1 " + file("recent.xml")));
+    item->trigger();
+    ASSERT_EQ(w.project().maps.size(), 1u);
+    EXPECT_EQ(w.project().maps[0]->name, "Recent");
+}
+
+TEST_F(EditorFixture, RecentSubmenuWithCountThreeAndFivePaths) {
+    prefs.set_recent_count(3);
+    for (int k = 0; k < 5; ++k)
+        prefs.set_text(pref_offset::kRecentProjects + static_cast<std::size_t>(k) * kPreferencesTextSize,
+                       "/projects/p" + std::to_string(k) + ".xml");
+    MainWindow& w = window();
+    w.refresh_commands();
+    const QList<QAction*> items = w.recent_menu()->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), "&1 /projects/p0.xml");
+    EXPECT_EQ(items[1]->text(), "&2 /projects/p1.xml");
+    EXPECT_EQ(items[2]->text(), "&3 /projects/p2.xml");
+}
+
+TEST_F(EditorFixture, DroppedFilesOpenOnlyTheFirst) {
+    ASSERT_TRUE(test::write_small_project(file("first.XML"), "First"));
+    ASSERT_TRUE(test::write_small_project(file("second.xml"), "Second"));
+    MainWindow& w = window();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(qs(file("first.XML"))), QUrl::fromLocalFile(qs(file("second.xml")))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QApplication::sendEvent(&w, &drop);
+    ASSERT_EQ(w.project().maps.size(), 1u);
+    EXPECT_EQ(w.project().maps[0]->name, "First");
+    EXPECT_TRUE(platform.shown.empty());
+
+    test::write_file(file("map.txt"), "text");
+    EXPECT_FALSE(w.open_dropped({QUrl::fromLocalFile(qs(file("map.txt")))}));
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].caption, "Load Error");
+    EXPECT_NE(platform.shown[0].text.find("The file has an invalid extension:"), std::string::npos);
+    EXPECT_EQ(w.project().maps[0]->name, "First");
+}
+
+TEST_F(EditorFixture, CloseAsksToSaveChanges) {
+    MainWindow& w = window();
+    w.project().modified = true;
+    platform.answers = {Answer::Cancel};
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(platform.shown.back().caption, "Save changes?");
+    EXPECT_FALSE(fs::exists(Preferences::settings_file(dir.path() / "data")));
+
+    platform.answers = {Answer::No};
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(fs::exists(Preferences::settings_file(dir.path() / "data")));
+}
+
+TEST_F(EditorFixture, HideAllDialogsSurvivesARestart) {
+    {
+        auto first = make_window();
+        first->run_command(cmd::kShowAllDialogs);
+        for (ListKind kind : {ListKind::Maps, ListKind::Layers, ListKind::Entities, ListKind::TileSets})
+            EXPECT_FALSE(first->list_window(kind)->isHidden());
+        first->run_command(cmd::kHideAllDialogs);
+        for (ListKind kind : {ListKind::Maps, ListKind::Layers, ListKind::Entities, ListKind::TileSets})
+            EXPECT_TRUE(first->list_window(kind)->isHidden());
+        EXPECT_FALSE(first->action(cmd::kMapsDialog)->isChecked());
+        ASSERT_TRUE(first->shut_down());
+    }
+    Preferences reloaded;
+    ASSERT_TRUE(reloaded.load(Preferences::settings_file(dir.path() / "data")));
+    for (FlagA bit : {FlagA::ShowMapsWindow, FlagA::ShowLayersWindow, FlagA::ShowEntitiesWindow,
+                      FlagA::ShowTileSetsWindow, FlagA::ShowTilesWindow, FlagA::ShowSelectedEntitiesWindow,
+                      FlagA::ShowMosaicsWindow})
+        EXPECT_FALSE(reloaded.flag(bit));
+    EXPECT_TRUE(reloaded.tool_window_rect_stored(ToolWindow::Maps));
+    prefs = reloaded;
+    MainWindow second(prefs, platform, dir.path() / "data");
+    second.show();
+    for (ListKind kind : {ListKind::Maps, ListKind::Layers, ListKind::Entities, ListKind::TileSets})
+        EXPECT_TRUE(second.list_window(kind)->isHidden());
+    // The window menu item shows and checks one again.
+    second.run_command(cmd::kLayersDialog);
+    EXPECT_FALSE(second.list_window(ListKind::Layers)->isHidden());
+    EXPECT_TRUE(second.action(cmd::kLayersDialog)->isChecked());
+    EXPECT_TRUE(prefs.flag(FlagA::ShowLayersWindow));
+    second.shut_down();
+}
+
+TEST_F(EditorFixture, ViewTogglesFlipTheirBitsAndFollowTheModeRules) {
+    MainWindow& w = window();
+    const bool grid = prefs.flag(FlagA::ViewGrid);
+    w.run_command(cmd::kViewGridItem);
+    EXPECT_NE(prefs.flag(FlagA::ViewGrid), grid);
+    EXPECT_EQ(w.action(cmd::kViewGridItem)->isChecked(), !grid);
+    w.run_command(cmd::kViewGrid);
+    EXPECT_EQ(prefs.flag(FlagA::ViewGrid), grid);
+
+    w.run_command(cmd::kToolExtraPlacement);
+    EXPECT_EQ(w.edit_state().tool(), Tool::ExtraPlacement);
+    ASSERT_TRUE(w.run_command(cmd::kEditEntities));
+    EXPECT_EQ(w.edit_state().mode(), EditMode::Entities);
+    EXPECT_EQ(w.edit_state().tool(), Tool::Placement);
+    EXPECT_TRUE(w.action(cmd::kEditEntities)->isChecked());
+    // Hiding entities in the Entities mode goes back to Tiles, and the mode is refused while hidden.
+    w.run_command(cmd::kViewEntities);
+    EXPECT_FALSE(prefs.flag(FlagA::ViewEntities));
+    EXPECT_EQ(w.edit_state().mode(), EditMode::Tiles);
+    EXPECT_FALSE(w.run_command(cmd::kEditEntities));
+    EXPECT_EQ(w.edit_state().mode(), EditMode::Tiles);
+
+    w.run_command(cmd::kViewPathLineNormals);
+    EXPECT_TRUE(prefs.flag(FlagC::ViewPathLineNormals));
+    w.run_command(cmd::kViewEntitiesCustomVariables);
+    EXPECT_TRUE(prefs.view_entities_custom_variables());
+}
+
+TEST_F(EditorFixture, KeysReachTheirCommands) {
+    ASSERT_TRUE(test::write_small_project(file("keys.xml")));
+    MainWindow& w = window();
+    ASSERT_TRUE(w.open_project(file("keys.xml")));
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.viewport()->setFocus();
+
+    QTest::keyClick(w.viewport(), Qt::Key_Equal);
+    EXPECT_EQ(w.project().zoom, 110u);
+    QTest::keyClick(w.viewport(), Qt::Key_2, Qt::ControlModifier);
+    EXPECT_EQ(w.project().zoom, 200u);
+    EXPECT_TRUE(w.action(cmd::kZoom200)->isChecked());
+    QTest::keyClick(w.viewport(), Qt::Key_Minus);
+    EXPECT_EQ(w.project().zoom, 190u);
+    QTest::keyClick(w.viewport(), Qt::Key_M);
+    EXPECT_EQ(w.edit_state().tool(), Tool::Move);
+    QTest::keyClick(w.viewport(), Qt::Key_D);  // shown in the menu, but M is the key
+    EXPECT_EQ(w.edit_state().tool(), Tool::Move);
+    const bool grid = prefs.flag(FlagA::ViewGrid);
+    QTest::keyClick(w.viewport(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_NE(prefs.flag(FlagA::ViewGrid), grid);
+
+    // With inverted cursor keys (the default) Left lowers the camera column.
+    ASSERT_TRUE(prefs.flag(FlagA::InvertCursorKeys));
+    Map* map = w.project().selected_map();
+    ASSERT_NE(map, nullptr);
+    const std::int32_t column = map->camera_grid_position_x;
+    QTest::keyClick(w.viewport(), Qt::Key_Right);
+    EXPECT_EQ(map->camera_grid_position_x, column + 1);
+    QTest::keyClick(w.viewport(), Qt::Key_Home);
+    EXPECT_EQ(map->camera_grid_position_x, 0);
+
+    // The zoom field sets the zoom when editing ends.
+    w.zoom_field()->setText("250");
+    emit w.zoom_field()->editingFinished();
+    EXPECT_EQ(w.project().zoom, 250u);
+    w.project().modified = false;
+    w.shut_down();
+}
+
+TEST_F(EditorFixture, HelpOpensOurPageAndAboutNamesTheLibraries) {
+    MainWindow& w = window();
+    ASSERT_TRUE(w.run_command(cmd::kHelp));
+    ASSERT_EQ(opened_urls.size(), 1u);
+    EXPECT_TRUE(opened_urls[0].isLocalFile());
+    EXPECT_TRUE(opened_urls[0].toLocalFile().endsWith("help.html"));
+    EXPECT_TRUE(QFileInfo::exists(opened_urls[0].toLocalFile()));
+
+    ASSERT_TRUE(w.run_command(cmd::kAbout));
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].caption, "About Zorva");
+    for (const char* library : {"Qt ", "pugixml", "libpng", "zlib"})
+        EXPECT_NE(platform.shown[0].text.find(library), std::string::npos) << library;
+}
+
+TEST_F(EditorFixture, ViewportPaintsTheProjectInOneFrame) {
+    const std::string sample = std::string(ZORVA_TEST_SOURCE_DIR) + "/../examples/SampleProjects/Sample.xml";
+    MainWindow& w = window();
+    w.session().set_missing_resources_check(
+        [](Project&, const std::string&) { return MissingResourcesOutcome::NoneMissing; });
+    ASSERT_TRUE(w.open_project(fs::exists(sample) ? sample : file("none.xml"))) << sample;
+    w.resize(900, 600);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.request_redraw(true);
+    QTRY_VERIFY(w.viewport()->paint_count() > 0);
+    const QImage frame = w.viewport()->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < frame.height(); y += 7)
+        for (int x = 0; x < frame.width(); x += 7) colours.insert(frame.pixel(x, y));
+    EXPECT_GT(colours.size(), 8);
+
+    if (const char* out = std::getenv("ZORVA_SCREENSHOT_DIR")) {
+        const QString folder = out;
+        w.grab().save(folder + "/editor-100.png");
+        w.run_command(cmd::kZoom200);
+        w.request_redraw(true);
+        QTest::qWait(200);
+        w.grab().save(folder + "/editor-200.png");
+    }
+    w.project().modified = false;
+}
+
+// Screenshots of the whole screen with a menu and the Preferences dialog open; only under a real display
+// (xvfb) with ZORVA_SCREENSHOT_DIR set.
+TEST_F(EditorFixture, ScreenshotsWithMenusAndPreferences) {
+    const char* out = std::getenv("ZORVA_SCREENSHOT_DIR");
+    if (!out || QGuiApplication::platformName() == "offscreen") GTEST_SKIP() << "needs a display";
+    const QString folder = out;
+    const std::string sample = std::string(ZORVA_TEST_SOURCE_DIR) + "/../examples/SampleProjects/Sample.xml";
+    MainWindow& w = window();
+    ASSERT_TRUE(w.open_project(sample));
+    w.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTest::qWait(300);
+    for (const char* title : {"&View", "&Edit", "&File"}) {
+        QAction* menu = find_menu(w.menuBar(), title);
+        ASSERT_NE(menu, nullptr);
+        const QPoint at = w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(menu).bottomLeft());
+        menu->menu()->popup(at);
+        QTest::qWait(300);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            folder + "/menu-" + QString(title).remove('&').toLower() + ".png");
+        menu->menu()->hide();
+    }
+    test::when_modal_opens([folder](QWidget* dialog) {
+        QTest::qWait(300);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/preferences.png");
+        dialog->close();
+    });
+    w.run_command(cmd::kPreferences);
+    w.project().modified = false;
+}
+
+}  // namespace
+}  // namespace zorva
