@@ -1,5 +1,10 @@
 #include "render/image_loader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -26,20 +31,28 @@ bool ends_with_any_case(std::string_view text, std::string_view suffix) {
     return true;
 }
 
-// The whole file, or nothing when it cannot be opened or read.
+// The whole file, or nothing when it cannot be opened or read. Only regular files are read: a path
+// naming a pipe or a device (a hostile project can name anything) must not block or stream forever.
 bool read_file(std::string_view path, std::unique_ptr<std::uint8_t[]>& bytes, std::size_t& size) {
     const std::string name(path);
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (!file) return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file) : -1;
-    ok = ok && length >= 0 && length <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+              info.st_size <= kMaxFileBytes;
     if (ok) {
-        size = static_cast<std::size_t>(length);
+        size = static_cast<std::size_t>(info.st_size);
         bytes.reset(new (std::nothrow) std::uint8_t[size == 0 ? 1 : size]);
-        ok = bytes && std::fread(bytes.get(), 1, size, file) == size;
+        ok = bytes != nullptr;
+        std::size_t done = 0;
+        while (ok && done < size) {
+            const ssize_t got = ::read(fd, bytes.get() + done, size - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) ok = false;  // an error, or the file shrank while being read
+            else done += static_cast<std::size_t>(got);
+        }
     }
-    std::fclose(file);
+    ::close(fd);
     return ok;
 }
 

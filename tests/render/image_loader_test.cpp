@@ -1,6 +1,7 @@
 #include "render/image_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "image_files.h"
 #include "support/scripted_platform.h"
@@ -80,6 +81,11 @@ TEST(LoadImage, MissingFileOrFolderFailsSilentlyAndEmptiesTheRecord) {
     std::filesystem::create_directory(dir.file("folder.png"));
     EXPECT_EQ(load_image(image, dir.file("folder.png"), ImageKind::Empty, nullptr, false, false, 0),
               kImageFailed);
+    // A pipe (no writer will ever come) and a device are refused without blocking.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.png").c_str(), 0600), 0);
+    EXPECT_EQ(load_image(image, dir.file("pipe.png"), ImageKind::Empty, nullptr, false, false, 0),
+              kImageFailed);
+    EXPECT_EQ(load_image(image, "/dev/zero", ImageKind::Bmp, nullptr, false, false, 0), kImageFailed);
     EXPECT_TRUE(platform.shown.empty());
 }
 
