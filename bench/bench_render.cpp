@@ -5,12 +5,11 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -18,11 +17,11 @@
 #include "app/preferences.h"
 #include "model/platform.h"
 #include "model/project.h"
+#include "projectfile/project_io.h"
 #include "render/builtin_pictures.h"
 #include "render/map_picture.h"
 #include "render/png_writer.h"
 #include "render/renderer.h"
-#include "projectfile/project_io.h"
 
 namespace {
 
@@ -159,13 +158,13 @@ void BM_WholeMapPicture(benchmark::State& state) {
     gui();
     Scene scene(250, 250, 1);
     BuiltinPictures pictures;
-    const std::filesystem::path out =
-        std::filesystem::temp_directory_path() / ("zorva-bench-render-" + std::to_string(::getpid()) + ".png");
+    const std::filesystem::path out = std::filesystem::temp_directory_path() /
+                                      ("zorva-bench-render-" + std::to_string(::getpid()) + ".png");
     for (auto _ : state) {
         PictureOptions options;
         options.zoom_percent = 100;
-        const PictureResult result = write_map_picture(scene.project, *scene.map, scene.prefs, pictures,
-                                                       options, out.string());
+        const PictureResult result =
+            write_map_picture(scene.project, *scene.map, scene.prefs, pictures, options, out.string());
         if (!result.ok) state.SkipWithError(result.message.c_str());
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(out));
@@ -187,8 +186,8 @@ int make_comparison_scene(const std::filesystem::path& folder) {
         png, image.width, image.height, image.height,
         [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
             for (std::int64_t y = 0; y < count; ++y)
-                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride, image.row(static_cast<int>(first + y)),
-                            static_cast<std::size_t>(stride));
+                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
+                            image.row(static_cast<int>(first + y)), static_cast<std::size_t>(stride));
             return true;
         },
         {}, &error);
@@ -217,7 +216,8 @@ int make_comparison_scene(const std::filesystem::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--make-comparison-scene") == 0) return make_comparison_scene(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--make-comparison-scene") == 0)
+        return make_comparison_scene(argv[2]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

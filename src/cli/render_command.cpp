@@ -1,7 +1,6 @@
 // zorva-cli render PROJECT --output OUT.png [...]: the editor's view of a map as a PNG file, or with
 // --whole the whole map as a picture (transparent backdrop, no grid or other decorations).
 #include <QGuiApplication>
-
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +47,8 @@ bool parse_int(std::string_view text, long long& value) {
 
 bool parse_pair(std::string_view text, char separator, long long& a, long long& b) {
     const std::size_t at = text.find(separator);
-    return at != std::string_view::npos && parse_int(text.substr(0, at), a) && parse_int(text.substr(at + 1), b);
+    return at != std::string_view::npos && parse_int(text.substr(0, at), a) &&
+           parse_int(text.substr(at + 1), b);
 }
 
 struct Options {
@@ -62,8 +62,8 @@ struct Options {
 // Returns 0 when parsed, else the exit status.
 int parse(Arguments arguments, Options& options) {
     auto bad = [](const char* what, std::string_view value) {
-        std::fprintf(stderr, "zorva-cli render: invalid %s '%.*s'\n\n%s", what, static_cast<int>(value.size()),
-                     value.data(), kUsage);
+        std::fprintf(stderr, "zorva-cli render: invalid %s '%.*s'\n\n%s", what,
+                     static_cast<int>(value.size()), value.data(), kUsage);
         return 2;
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -92,7 +92,8 @@ int parse(Arguments arguments, Options& options) {
                 if (!parse_int(value, a) || a < 1 || a > 800) return bad("zoom (1 to 800)", value);
                 options.zoom = a;
             } else if (argument == "--camera") {
-                if (!parse_pair(value, ',', a, b) || a < INT32_MIN || a > INT32_MAX || b < INT32_MIN || b > INT32_MAX)
+                if (!parse_pair(value, ',', a, b) || a < INT32_MIN || a > INT32_MAX || b < INT32_MIN ||
+                    b > INT32_MAX)
                     return bad("camera", value);
                 options.camera_column = a;
                 options.camera_row = b;
@@ -130,7 +131,8 @@ int run_render(Arguments arguments) {
     Options options;
     if (const int status = parse(arguments, options); status != 0) return status < 0 ? 0 : status;
     if (!options.whole && !picture_size_allowed(options.width, options.height)) {
-        std::fprintf(stderr, "zorva-cli render: %s\n", picture_size_refusal(options.width, options.height).c_str());
+        std::fprintf(stderr, "zorva-cli render: %s\n",
+                     picture_size_refusal(options.width, options.height).c_str());
         return 1;
     }
 
@@ -172,7 +174,8 @@ int run_render(Arguments arguments) {
     if (options.whole) {
         PictureOptions picture;
         picture.zoom_percent = static_cast<std::uint32_t>(options.zoom.value_or(100));
-        const PictureResult result = write_map_picture(project, *map, preferences, pictures, picture, options.output);
+        const PictureResult result =
+            write_map_picture(project, *map, preferences, pictures, picture, options.output);
         if (!result.ok) {
             std::fprintf(stderr, "zorva-cli render: %s\n", result.message.c_str());
             return 1;
@@ -201,12 +204,14 @@ int run_render(Arguments arguments) {
         [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
             for (std::int64_t y = 0; y < count; ++y)
                 std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
-                            frame.constScanLine(static_cast<int>(first + y)), static_cast<std::size_t>(stride));
+                            frame.constScanLine(static_cast<int>(first + y)),
+                            static_cast<std::size_t>(stride));
             return true;
         },
         PngSettings{}, &error);
     if (!written) {
-        std::fprintf(stderr, "zorva-cli render: cannot write %s: %s\n", options.output.c_str(), error.c_str());
+        std::fprintf(stderr, "zorva-cli render: cannot write %s: %s\n", options.output.c_str(),
+                     error.c_str());
         return 1;
     }
     return 0;

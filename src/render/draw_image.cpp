@@ -174,20 +174,23 @@ __attribute__((target("avx2"))) std::int64_t blend_run_avx2(std::uint32_t* dst, 
                                                             std::int64_t step, std::int64_t count) {
     std::int64_t i = 0;
     if (step == 1) {
-        for (; i + 8 <= count; i += 8) blend8(dst + i, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)));
+        for (; i + 8 <= count; i += 8)
+            blend8(dst + i, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)));
     } else {
         const __m256i index = _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
                                                  _mm256_set1_epi32(static_cast<int>(step)));
         if (step * 7 <= INT32_MAX && step * 7 >= INT32_MIN) {
             for (; i + 8 <= count; i += 8)
-                blend8(dst + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(src + i * step), index, 4));
+                blend8(dst + i,
+                       _mm256_i32gather_epi32(reinterpret_cast<const int*>(src + i * step), index, 4));
         }
     }
     return i;
 }
 
 __attribute__((target("avx2"))) std::int64_t blend_mapped_avx2(std::uint32_t* dst, const std::uint32_t* base,
-                                                               const std::int64_t* offsets, std::int64_t count) {
+                                                               const std::int64_t* offsets,
+                                                               std::int64_t count) {
     std::int64_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offsets + i));
@@ -222,7 +225,8 @@ void draw_run(std::uint32_t* dst, const std::uint32_t* src, std::int64_t step, s
         if (has_avx2()) i = blend_run_avx2(dst, src, step, count);
 #endif
         if (step == 1) {
-            for (; i + 4 <= count; i += 4) blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+            for (; i + 4 <= count; i += 4)
+                blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
         } else {
             for (; i + 4 <= count; i += 4) blend4(dst + i, gather4(src + i * step, step));
         }
@@ -233,8 +237,8 @@ void draw_run(std::uint32_t* dst, const std::uint32_t* src, std::int64_t step, s
 
 // A run through a table of source offsets (in pixels from the row's base; -1 outside the image).
 template <Mode mode, bool checked>
-void draw_mapped(std::uint32_t* dst, const std::uint32_t* base, const std::int64_t* offsets, std::int64_t count,
-                 std::uint32_t opacity) {
+void draw_mapped(std::uint32_t* dst, const std::uint32_t* base, const std::int64_t* offsets,
+                 std::int64_t count, std::uint32_t opacity) {
     std::int64_t i = 0;
 #if defined(__SSE2__)
     if constexpr (mode == Mode::Blend && !checked) {
@@ -242,8 +246,9 @@ void draw_mapped(std::uint32_t* dst, const std::uint32_t* base, const std::int64
         if (has_avx2()) i = blend_mapped_avx2(dst, base, offsets, count);
 #endif
         for (; i + 4 <= count; i += 4) {
-            const __m128i s = _mm_set_epi32(static_cast<int>(base[offsets[i + 3]]), static_cast<int>(base[offsets[i + 2]]),
-                                            static_cast<int>(base[offsets[i + 1]]), static_cast<int>(base[offsets[i]]));
+            const __m128i s =
+                _mm_set_epi32(static_cast<int>(base[offsets[i + 3]]), static_cast<int>(base[offsets[i + 2]]),
+                              static_cast<int>(base[offsets[i + 1]]), static_cast<int>(base[offsets[i]]));
             blend4(dst + i, s);
         }
     }
@@ -431,7 +436,8 @@ void DrawQueue::flush(QImage& target, const DrawOptions& options, bool disable, 
     });
     const bool was_enabled = enabled_;
     enabled_ = false;  // the queued calls draw now
-    for (const Entry& entry : entries_) draw_image_region(target, *entry.image, entry.region, options, nullptr);
+    for (const Entry& entry : entries_)
+        draw_image_region(target, *entry.image, entry.region, options, nullptr);
     entries_.clear();
     enabled_ = was_enabled && !disable;
     if (free_memory) entries_.shrink_to_fit();

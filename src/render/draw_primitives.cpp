@@ -1,7 +1,6 @@
 #include "render/draw_primitives.h"
 
 #include <QImage>
-
 #include <algorithm>
 #include <utility>
 
@@ -13,9 +12,7 @@ inline std::uint32_t* row(QImage& target, std::int64_t y) {
     return reinterpret_cast<std::uint32_t*>(target.scanLine(static_cast<int>(y)));
 }
 
-bool usable(const QImage& target) {
-    return !target.isNull() && target.depth() == 32;
-}
+bool usable(const QImage& target) { return !target.isNull() && target.depth() == 32; }
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "render/map_picture.h"
 
 #include <QImage>
-
 #include <cstdio>
 
 #include "model/project.h"
@@ -16,11 +15,12 @@ bool picture_size_allowed(std::int64_t width, std::int64_t height) {
 
 std::string picture_size_refusal(std::int64_t width, std::int64_t height) {
     char text[256];
-    std::snprintf(text, sizeof text,
-                  "The picture would be %lld x %lld pixels; at most %lld pixels a side and %lld pixels in all "
-                  "can be drawn. Choose a smaller zoom or size.",
-                  static_cast<long long>(width), static_cast<long long>(height),
-                  static_cast<long long>(kMaxPictureSide), static_cast<long long>(kMaxPicturePixels));
+    std::snprintf(
+        text, sizeof text,
+        "The picture would be %lld x %lld pixels; at most %lld pixels a side and %lld pixels in all "
+        "can be drawn. Choose a smaller zoom or size.",
+        static_cast<long long>(width), static_cast<long long>(height),
+        static_cast<long long>(kMaxPictureSide), static_cast<long long>(kMaxPicturePixels));
     return text;
 }
 
@@ -80,7 +80,8 @@ PictureResult write_map_picture(Project& project, Map& map, const Preferences& p
         return true;
     };
     std::string error;
-    result.ok = write_png(path, geometry.width, geometry.height, options.band_rows, source, options.png, &error);
+    result.ok =
+        write_png(path, geometry.width, geometry.height, options.band_rows, source, options.png, &error);
     project.zoom = saved_zoom;
     if (!result.ok) result.message = error;
     return result;

@@ -91,7 +91,8 @@ bool write_png(std::string_view path, std::int64_t width, std::int64_t height, s
         if (error) *error = text;
         return false;
     };
-    if (width <= 0 || height <= 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return fail("Invalid picture size");
+    if (width <= 0 || height <= 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+        return fail("Invalid picture size");
     if (band_rows <= 0) band_rows = 1;
     if (band_rows > height) band_rows = height;
     std::unique_ptr<std::uint32_t[]> band(new (std::nothrow)

@@ -21,7 +21,8 @@ bool RedrawPacer::request(bool force) {
         ~Release() { flag = false; }
     } release{handling_};
 
-    if (hooks_.auto_backup && preferences_ && preferences_->flag(FlagA::EnableAutoBackup)) hooks_.auto_backup();
+    if (hooks_.auto_backup && preferences_ && preferences_->flag(FlagA::EnableAutoBackup))
+        hooks_.auto_backup();
     if (hooks_.update_title) hooks_.update_title();
     if (hooks_.take_offscreen_failure && hooks_.take_offscreen_failure() && platform_) {
         platform_->message_box(

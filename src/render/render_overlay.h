@@ -8,7 +8,6 @@
 
 #include <QImage>
 #include <QPainter>
-
 #include <cstdint>
 #include <optional>
 #include <vector>

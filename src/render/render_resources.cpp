@@ -9,7 +9,8 @@ void RenderResources::update(const Preferences& preferences) {
     path_points = colour(PrefColour::PathPoints);
     selected_path_points = colour(PrefColour::SelectedPathPoints);
     grid_type = preferences.grid_type();
-    grid = Pen{colour(PrefColour::Grid), grid_type == GridType::DottedLines ? LineStyle::Dotted : LineStyle::Solid};
+    grid = Pen{colour(PrefColour::Grid),
+               grid_type == GridType::DottedLines ? LineStyle::Dotted : LineStyle::Solid};
     grid_solid = solid(PrefColour::Grid);
     selection = Pen{colour(PrefColour::Selection), LineStyle::Dotted};
     paths = solid(PrefColour::Paths);

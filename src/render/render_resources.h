@@ -16,11 +16,11 @@ struct Pen {
 };
 
 struct RenderResources {
-    std::uint32_t background = 0;            // brush 0
-    std::uint32_t path_points = 0;           // brush 1
-    std::uint32_t selected_path_points = 0;  // brush 2
-    Pen grid;                                // pen 0: dotted or solid lines
-    Pen grid_solid;                          // pen 1: origin marker, current layer outline
+    std::uint32_t background = 0;                      // brush 0
+    std::uint32_t path_points = 0;                     // brush 1
+    std::uint32_t selected_path_points = 0;            // brush 2
+    Pen grid;                                          // pen 0: dotted or solid lines
+    Pen grid_solid;                                    // pen 1: origin marker, current layer outline
     Pen locked{pixel_from_colour(rgb(255, 0, 0))};     // pen 2
     Pen hidden{pixel_from_colour(rgb(255, 255, 0))};   // pen 3
     Pen selection;                                     // pen 4, dotted
@@ -30,7 +30,7 @@ struct RenderResources {
     Pen control_lines;                                 // pen 8
     Pen normals;                                       // pen 9
     Pen triggers;                                      // pen 10
-    std::uint32_t entity_labels = 0;  // text colour of the custom-variable labels
+    std::uint32_t entity_labels = 0;                   // text colour of the custom-variable labels
     GridType grid_type = GridType::Dots;
 
     // Takes every colour and style from the preferences.

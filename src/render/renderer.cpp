@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -47,8 +46,8 @@ std::int64_t first_visible(std::int64_t first, std::int64_t last, double start_p
     if (step_px <= 0) return first;
     const double estimate = std::floor(-start_px / step_px) - 1;
     if (estimate > static_cast<double>(last)) return last + 1;
-    return std::max<std::int64_t>(first, estimate < static_cast<double>(first) ? first
-                                                                                : static_cast<std::int64_t>(estimate));
+    return std::max<std::int64_t>(
+        first, estimate < static_cast<double>(first) ? first : static_cast<std::int64_t>(estimate));
 }
 
 std::int64_t wrap_index(std::int64_t index, std::int64_t size) {
@@ -72,7 +71,7 @@ struct Renderer::Frame {
     TileCount tiles;
     ViewTransform transform;
     DrawOptions options;
-    std::int64_t width = 0;   // of the target
+    std::int64_t width = 0;  // of the target
     std::int64_t height = 0;
     std::optional<ViewPoint> cursor;  // in target coordinates, inside it
     bool picture = false;
@@ -184,17 +183,18 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
             const ViewTransform& t = f.transform;
             outline_rect(target, t.cell_x(0, f.current->grid_offset_x), t.cell_y(0, f.current->grid_offset_y),
                          t.cell_x(f.current->grid_width, f.current->grid_offset_x),
-                         t.cell_y(f.current->grid_height, f.current->grid_offset_y), resources_.grid_solid.pixel);
+                         t.cell_y(f.current->grid_height, f.current->grid_offset_y),
+                         resources_.grid_solid.pixel);
         }
         if (request.overlay) {
-            RenderContext context{target,        f.painter(), resources_, f.transform, f.options,
-                                  results_,      f.project,   f.map,      f.current,   f.tile_set,
-                                  request.mode,  f.cursor};
+            RenderContext context{target,    f.painter(), resources_, f.transform, f.options,    results_,
+                                  f.project, f.map,       f.current,  f.tile_set,  request.mode, f.cursor};
             request.overlay->tool_overlays(context);
             if (request.mode == EditMode::Paths) request.overlay->path_editing(context);
         }
         draw_warning_frames(f);
-        if (f.prefs.flag(FlagA::ViewObjectsBeneathCursor) && request.main_window_enabled) draw_beneath_cursor_count(f);
+        if (f.prefs.flag(FlagA::ViewObjectsBeneathCursor) && request.main_window_enabled)
+            draw_beneath_cursor_count(f);
     }
     if (f.painter_storage) f.painter_storage->end();
     if (request.overlay) request.overlay->under_cursor(results_);
@@ -208,16 +208,19 @@ void Renderer::draw_layers(Frame& f) {
         const bool is_current = &layer == f.current;
         if (is_current && f.cursor) {
             const double exact_left =
-                static_cast<double>((std::int64_t{layer.grid_offset_x} - t.camera_column) * t.tile_width) * t.z -
+                static_cast<double>((std::int64_t{layer.grid_offset_x} - t.camera_column) * t.tile_width) *
+                    t.z -
                 static_cast<double>(t.origin_x);
             const double exact_top =
-                static_cast<double>((std::int64_t{layer.grid_offset_y} - t.camera_row) * t.tile_height) * t.z -
+                static_cast<double>((std::int64_t{layer.grid_offset_y} - t.camera_row) * t.tile_height) *
+                    t.z -
                 static_cast<double>(t.origin_y);
             results_.cursor_layer_pixel = LayerPixel{static_cast<float>((f.cursor->x - exact_left) / t.z),
                                                      static_cast<float>((f.cursor->y - exact_top) / t.z)};
         }
-        const bool has_grid = layer.grid_width > 0 && layer.grid_height > 0 &&
-                              layer.grid.size() == static_cast<std::size_t>(layer.grid_width) * layer.grid_height;
+        const bool has_grid =
+            layer.grid_width > 0 && layer.grid_height > 0 &&
+            layer.grid.size() == static_cast<std::size_t>(layer.grid_width) * layer.grid_height;
         if (!layer.is_visible || !has_grid) {
             if (is_current) results_.current_hidden = true;
             continue;
@@ -239,7 +242,8 @@ void Renderer::draw_layers(Frame& f) {
     while (i < drawable_.size()) {
         std::size_t j = i;
         if (!has_attribute_numbers(f, *drawable_[i])) {
-            while (j + 1 < drawable_.size() && tiles_only(*drawable_[j]) && !has_attribute_numbers(f, *drawable_[j + 1]))
+            while (j + 1 < drawable_.size() && tiles_only(*drawable_[j]) &&
+                   !has_attribute_numbers(f, *drawable_[j + 1]))
                 ++j;
         }
         draw_tile_group(f, i, j);
@@ -317,8 +321,10 @@ bool Renderer::visible_cells(Frame& f, const Layer& layer, const ViewTransform& 
     std::tie(visible_.r_first, visible_.r_last) = range(layer.wrap_y, gh, sth, height, row_edge);
 
     // The visible part of the ranges, with the screen edges of each column and row.
-    visible_.c_start = first_visible(visible_.c_first, visible_.c_last, static_cast<double>(col_edge(0)), stw);
-    visible_.r_start = first_visible(visible_.r_first, visible_.r_last, static_cast<double>(row_edge(0)), sth);
+    visible_.c_start =
+        first_visible(visible_.c_first, visible_.c_last, static_cast<double>(col_edge(0)), stw);
+    visible_.r_start =
+        first_visible(visible_.r_first, visible_.r_last, static_cast<double>(row_edge(0)), sth);
     column_edges_.clear();
     std::int64_t c_end = visible_.c_start;  // one past the last visible column
     for (; c_end <= visible_.c_last; ++c_end) {
@@ -349,8 +355,9 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QI
     auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer.grid_offset_y); };
 
     if (layer.use_background_colour)
-        fill_rect(target, col_edge(visible_.c_first), row_edge(visible_.r_first), col_edge(visible_.c_last + 1),
-                  row_edge(visible_.r_last + 1), pixel_from_colour(layer.background_colour));
+        fill_rect(target, col_edge(visible_.c_first), row_edge(visible_.r_first),
+                  col_edge(visible_.c_last + 1), row_edge(visible_.r_last + 1),
+                  pixel_from_colour(layer.background_colour));
 
     if (layer.use_background_image && !layer.background_image.empty()) {
         DrawRegion r;
@@ -394,13 +401,16 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QI
             r.flip_vertical = cell.flip_vertical();
             r.rotate = cell.rotate();
             r.force_blending = false;
-            // A rotated cell passes its size exchanged, and its source is tile height wide and tile width tall.
+            // A rotated cell passes its size exchanged, and its source is tile height wide and tile width
+            // tall.
             r.width = static_cast<std::int32_t>(r.rotate ? y1 - y0 : x1 - x0);
             r.height = static_cast<std::int32_t>(r.rotate ? x1 - x0 : y1 - y0);
             if (cell.tile != 0 && cell.tile <= f.tiles.count) {
                 const std::uint32_t index = cell.tile - 1;
-                r.source_x = static_cast<std::int32_t>(ts.first_tile_offset_pixel_x + (index % across) * step_x);
-                r.source_y = static_cast<std::int32_t>(ts.first_tile_offset_pixel_y + (index / across) * step_y);
+                r.source_x =
+                    static_cast<std::int32_t>(ts.first_tile_offset_pixel_x + (index % across) * step_x);
+                r.source_y =
+                    static_cast<std::int32_t>(ts.first_tile_offset_pixel_y + (index / across) * step_y);
                 r.source_width = r.rotate ? ts.single_tile_pixel_height : ts.single_tile_pixel_width;
                 r.source_height = r.rotate ? ts.single_tile_pixel_width : ts.single_tile_pixel_height;
                 draw_image_region(target, tiles_image, r, f.options);
@@ -483,7 +493,8 @@ void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std:
         r.may_defer = true;
         if (!parent->is_trigger && !parent->image.empty()) {
             PixelPosition pos;
-            if (frame_position(*parent, static_cast<std::uint32_t>(std::max(parent->preview_anima_frame, 0)), pos)) {
+            if (frame_position(*parent, static_cast<std::uint32_t>(std::max(parent->preview_anima_frame, 0)),
+                               pos)) {
                 r.source_x = pos.x;
                 r.source_y = pos.y;
             }
@@ -538,7 +549,8 @@ void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std:
     }
     if (hovered_hit) {
         const ScreenRect& rc = hovered_hit->rect;
-        outline_rect(f.target, rc.x - 1, rc.y - 1, rc.x + rc.width, rc.y + rc.height, resources_.hovered.pixel);
+        outline_rect(f.target, rc.x - 1, rc.y - 1, rc.x + rc.width, rc.y + rc.height,
+                     resources_.hovered.pixel);
     }
     if (is_current) results_.entities = layer_hits_;
 }
@@ -570,7 +582,8 @@ void Renderer::draw_entity_labels(Frame& f, const InstanceEntity& entity, const 
         if (d.use_bits) full += int_variable_bits(value);
         const int x = static_cast<int>(rect.x + rect.width + 1);
         const int y = static_cast<int>(rect.y) + line * f.text_height;
-        p->drawText(QRect(x, y, 4000, f.text_height), Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(full));
+        p->drawText(QRect(x, y, 4000, f.text_height), Qt::AlignLeft | Qt::AlignTop,
+                    QString::fromLatin1(full));
         ++line;
     }
 }
@@ -689,8 +702,9 @@ void Renderer::draw_beneath_cursor_count(Frame& f) {
     if (f.request.mode == EditMode::Entities) {
         count = results_.entities_under_cursor;
     } else if (f.request.mode == EditMode::Paths) {
-        count = f.request.overlay && f.request.overlay->editing_path_points() ? results_.path_points_under_cursor
-                                                                               : results_.paths_under_cursor;
+        count = f.request.overlay && f.request.overlay->editing_path_points()
+                    ? results_.path_points_under_cursor
+                    : results_.paths_under_cursor;
     }
     if (count <= 1) return;
     char text[32];

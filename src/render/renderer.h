@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -29,7 +28,7 @@ enum class FrameKind {
 
 struct RenderRequest {
     Project* project = nullptr;  // the current map and layer are the project's selection
-    Map* map = nullptr;          // another map to draw instead of the selected one (its selected layer is current)
+    Map* map = nullptr;  // another map to draw instead of the selected one (its selected layer is current)
     const Preferences* preferences = nullptr;
     ViewSize view;
     std::optional<ViewPoint> cursor;  // in view coordinates
@@ -73,15 +72,17 @@ private:
     struct Frame;
     // The cells of a layer that meet a target of the given size, found by visible_cells().
     struct VisibleCells {
-        std::int64_t c_first = 0, c_last = -1, r_first = 0, r_last = -1;  // the layer's range (wrap: the view's)
-        std::int64_t c_start = 0, c_end = 0, r_start = 0, r_end = 0;      // the visible part, end exclusive
+        std::int64_t c_first = 0, c_last = -1, r_first = 0,
+                     r_last = -1;                                     // the layer's range (wrap: the view's)
+        std::int64_t c_start = 0, c_end = 0, r_start = 0, r_end = 0;  // the visible part, end exclusive
     };
     void draw_layers(Frame& f);
     void draw_tile_group(Frame& f, std::size_t first, std::size_t last);
     bool has_attribute_numbers(Frame& f, const Layer& layer);
-    bool visible_cells(Frame& f, const Layer& layer, const ViewTransform& t, std::int64_t width, std::int64_t height);
-    void draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QImage& target, const ViewTransform& t,
-                    std::int64_t band_top);
+    bool visible_cells(Frame& f, const Layer& layer, const ViewTransform& t, std::int64_t width,
+                       std::int64_t height);
+    void draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QImage& target,
+                    const ViewTransform& t, std::int64_t band_top);
     void draw_entities(Frame& f, const Layer& layer, bool is_current, std::uint8_t opacity);
     void draw_entity_labels(Frame& f, const InstanceEntity& entity, const ScreenRect& rect);
     void draw_paths(Frame& f, const Layer& layer, bool is_current);

@@ -10,7 +10,8 @@ namespace zorva {
 std::string view_pane_text(const Map* map) {
     if (!map) return "View: 0, 0";
     char text[64];
-    std::snprintf(text, sizeof text, "View: %d, %d", map->camera_grid_position_x, map->camera_grid_position_y);
+    std::snprintf(text, sizeof text, "View: %d, %d", map->camera_grid_position_x,
+                  map->camera_grid_position_y);
     return text;
 }
 
@@ -18,7 +19,8 @@ std::string cursor_pane_text(const CursorPaneInput& input) {
     char text[160];
     const bool pixels = input.mode == EditMode::Entities || input.mode == EditMode::Paths;
     if (input.tile_selection) {
-        std::snprintf(text, sizeof text, "Sel: %lu x %lu", static_cast<unsigned long>(input.tile_selection->first),
+        std::snprintf(text, sizeof text, "Sel: %lu x %lu",
+                      static_cast<unsigned long>(input.tile_selection->first),
                       static_cast<unsigned long>(input.tile_selection->second));
     } else if (input.over_layer && pixels) {
         std::snprintf(text, sizeof text, "(%d, %d)  %.2f, %.2f", input.cell.column, input.cell.row,
@@ -35,8 +37,8 @@ std::string cursor_pane_text(const CursorPaneInput& input) {
     return text;
 }
 
-CursorPaneInput cursor_pane_input(const ViewNavigator& navigator, std::optional<ViewPoint> cursor, EditMode mode,
-                                  LayerPixel& last_pixel) {
+CursorPaneInput cursor_pane_input(const ViewNavigator& navigator, std::optional<ViewPoint> cursor,
+                                  EditMode mode, LayerPixel& last_pixel) {
     CursorPaneInput input;
     input.mode = mode;
     const Project* project = navigator.project();

@@ -37,7 +37,7 @@ std::string cursor_pane_text(const CursorPaneInput& input);
 
 // Fills the cursor part of the input from the navigator's current layer and a cursor in the view
 // (nullopt outside it). `last_pixel` is updated while the cursor is over the layer.
-CursorPaneInput cursor_pane_input(const ViewNavigator& navigator, std::optional<ViewPoint> cursor, EditMode mode,
-                                  LayerPixel& last_pixel);
+CursorPaneInput cursor_pane_input(const ViewNavigator& navigator, std::optional<ViewPoint> cursor,
+                                  EditMode mode, LayerPixel& last_pixel);
 
 }  // namespace zorva

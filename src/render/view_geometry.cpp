@@ -67,7 +67,8 @@ CameraLimits camera_limits(const Map& map) {
     std::int64_t max_right = 0, max_bottom = 0, min_x = 0, min_y = 0;
     for (const auto& layer : map.layers) {
         max_right = std::max<std::int64_t>(max_right, std::int64_t{layer->grid_width} + layer->grid_offset_x);
-        max_bottom = std::max<std::int64_t>(max_bottom, std::int64_t{layer->grid_height} + layer->grid_offset_y);
+        max_bottom =
+            std::max<std::int64_t>(max_bottom, std::int64_t{layer->grid_height} + layer->grid_offset_y);
         min_x = std::min<std::int64_t>(min_x, layer->grid_offset_x);
         min_y = std::min<std::int64_t>(min_y, layer->grid_offset_y);
     }

@@ -131,10 +131,10 @@ std::optional<CellPosition> ViewNavigator::cell_under(ViewPoint point) const {
     const TileSizePx tile = view_tile_size(*project_, map);
     const double z = zoom_factor(zoom());
     CellPosition cell;
-    cell.column = to_int32(truncate(point.x / (z * tile.width)) + map->camera_grid_position_x -
-                           layer->grid_offset_x);
-    cell.row = to_int32(truncate(point.y / (z * tile.height)) + map->camera_grid_position_y -
-                        layer->grid_offset_y);
+    cell.column =
+        to_int32(truncate(point.x / (z * tile.width)) + map->camera_grid_position_x - layer->grid_offset_x);
+    cell.row =
+        to_int32(truncate(point.y / (z * tile.height)) + map->camera_grid_position_y - layer->grid_offset_y);
     return cell;
 }
 
@@ -146,14 +146,16 @@ std::optional<LayerPixel> ViewNavigator::layer_pixel_under(ViewPoint point) cons
     if (!tile_set_image_loaded(*project_, map)) return std::nullopt;
     const TileSizePx tile = view_tile_size(*project_, map);
     const double z = zoom_factor(zoom());
-    const double left = static_cast<double>(std::int64_t{layer->grid_offset_x} - map->camera_grid_position_x) *
-                        tile.width * z;
+    const double left =
+        static_cast<double>(std::int64_t{layer->grid_offset_x} - map->camera_grid_position_x) * tile.width *
+        z;
     const double top = static_cast<double>(std::int64_t{layer->grid_offset_y} - map->camera_grid_position_y) *
                        tile.height * z;
     return LayerPixel{static_cast<float>((point.x - left) / z), static_cast<float>((point.y - top) / z)};
 }
 
-int ViewNavigator::wheel(int delta, std::int64_t now_ms, const std::function<bool(int direction)>& notch_handler) {
+int ViewNavigator::wheel(int delta, std::int64_t now_ms,
+                         const std::function<bool(int direction)>& notch_handler) {
     if (!preferences_ || !preferences_->flag(FlagA::EnableMouseWheelZoom)) return 0;
     if (!has_wheeled_ || now_ms - last_wheel_ms_ > kWheelPauseMs) wheel_sum_ = 0;
     has_wheeled_ = true;

@@ -50,7 +50,7 @@ public:
     std::int32_t page_columns() const;
     std::int32_t page_rows() const;
 
-    void move_to_origin();        // camera (0, 0)
+    void move_to_origin();         // camera (0, 0)
     void move_to_current_layer();  // camera at the current layer's grid offset
 
     // The cell of the current layer under a view point: trunc(x / (z × tile width)) + camera - offset.

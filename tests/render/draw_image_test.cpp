@@ -56,8 +56,8 @@ TEST(DrawImageRegion, EveryFlipAndRotationOfAnAsymmetricNonSquareRegion) {
     // Rotation turns clockwise: the top row "abc" becomes the right column, the left column "ad"
     // the top row; flips then mirror the on-screen result.
     const std::vector<Orientation> cases = {
-        {false, false, false, {"abc", "def"}}, {false, true, false, {"cba", "fed"}},
-        {false, false, true, {"def", "abc"}},  {false, true, true, {"fed", "cba"}},
+        {false, false, false, {"abc", "def"}},    {false, true, false, {"cba", "fed"}},
+        {false, false, true, {"def", "abc"}},     {false, true, true, {"fed", "cba"}},
         {true, false, false, {"da", "eb", "fc"}}, {true, true, false, {"ad", "be", "cf"}},
         {true, false, true, {"fc", "eb", "da"}},  {true, true, true, {"cf", "be", "ad"}},
     };
@@ -132,8 +132,8 @@ std::uint32_t reference_blend(std::uint32_t d, std::uint32_t s, std::uint32_t op
 }
 
 TEST(DrawImageRegion, BlendIsSourceOverWithConstantOpacityRoundedExactly) {
-    const std::vector<std::uint32_t> sources = {argb(255, 200, 100, 50), argb(128, 100, 50, 0), argb(1, 1, 0, 1),
-                                                argb(0, 0, 0, 0), argb(77, 77, 12, 0)};
+    const std::vector<std::uint32_t> sources = {argb(255, 200, 100, 50), argb(128, 100, 50, 0),
+                                                argb(1, 1, 0, 1), argb(0, 0, 0, 0), argb(77, 77, 12, 0)};
     const std::vector<std::uint32_t> destinations = {argb(255, 0, 0, 100), argb(255, 255, 255, 255),
                                                      argb(0, 0, 0, 0), argb(90, 30, 60, 90)};
     for (std::uint32_t opacity : {255u, 254u, 128u, 1u, 0u})
@@ -230,7 +230,8 @@ TEST(DrawImageRegion, ChoosesOpaqueCopyOrBlend) {
         r.force_blending = c.force;
         DrawOptions options;
         options.disable_transparent_images = c.disable;
-        EXPECT_EQ(draw_blends(image, r, options), c.blends) << c.stored_depth << c.colour_key << int(c.opacity);
+        EXPECT_EQ(draw_blends(image, r, options), c.blends)
+            << c.stored_depth << c.colour_key << int(c.opacity);
         QImage frame = make_frame(2, 1, backdrop);
         draw_image_region(frame, image, r, options);
         EXPECT_EQ(at(frame, 0, 0), c.blends ? backdrop : 0u);  // a copied keyed pixel reads black

@@ -1,11 +1,11 @@
 #include "render/map_picture.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "app/preferences.h"
 #include "project_builder.h"
@@ -44,7 +44,8 @@ TEST_F(PictureTest, WholeMapCoversTheUnionOfTheLayersOnATransparentBackdrop) {
 
     PictureOptions options;
     options.band_rows = 5;  // several bands, one of them short
-    const PictureResult result = write_map_picture(t.project, *t.map, prefs, pictures, options, file("map.png"));
+    const PictureResult result =
+        write_map_picture(t.project, *t.map, prefs, pictures, options, file("map.png"));
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.width, 4 * 16);   // columns -1 to 2
     EXPECT_EQ(result.height, 3 * 16);  // rows 0 to 2
@@ -57,7 +58,7 @@ TEST_F(PictureTest, WholeMapCoversTheUnionOfTheLayersOnATransparentBackdrop) {
     EXPECT_EQ(pixel_of(read, 0, 0), argb(255, 40, 60, 7));
     EXPECT_EQ(pixel_of(read, 15, 15), argb(255, 40 + 15, 60 + 15, 7));
     EXPECT_EQ(pixel_of(read, 48, 32), argb(255, 40 + 16, 60, 7));  // tile 2 at cell (2, 2)
-    EXPECT_EQ(pixel_of(read, 20, 20), 0u);                          // nothing drawn: transparent
+    EXPECT_EQ(pixel_of(read, 20, 20), 0u);                         // nothing drawn: transparent
     EXPECT_EQ(pixel_of(read, 63, 0), 0u);
 
     // At 50 %: half the size.
@@ -76,7 +77,8 @@ TEST_F(PictureTest, RefusesOversizedAndEmptyPicturesWithoutTouchingTheFile) {
         old << "previous";
     }
     PictureOptions options;
-    const PictureResult refused = write_map_picture(t.project, *t.map, prefs, pictures, options, file("keep.png"));
+    const PictureResult refused =
+        write_map_picture(t.project, *t.map, prefs, pictures, options, file("keep.png"));
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.message.find("48000 x 160"), std::string::npos) << refused.message;
     EXPECT_EQ(std::filesystem::file_size(file("keep.png")), 8u);

@@ -19,7 +19,8 @@ struct TestProject {
     // A tile set of `across` × `down` tiles of `tile_w` × `tile_h` pixels (no image when `with_image` is
     // false), `colour(x, y)` filling the image, and a map using it.
     explicit TestProject(int tile_w = 16, int tile_h = 16, int across = 4, int down = 2,
-                         const std::function<std::uint32_t(int, int)>& colour = coded, bool with_image = true) {
+                         const std::function<std::uint32_t(int, int)>& colour = coded,
+                         bool with_image = true) {
         TileSetProperties ts;
         ts.single_tile_pixel_width = tile_w;
         ts.single_tile_pixel_height = tile_h;
@@ -31,9 +32,7 @@ struct TestProject {
         project.select_map(map->unique_id);
     }
 
-    void set_image(Image image) {
-        copy_image(tile_set->image, image);
-    }
+    void set_image(Image image) { copy_image(tile_set->image, image); }
 
     Layer& add(int width, int height, int offset_x = 0, int offset_y = 0, bool select = true) {
         LayerProperties lp;

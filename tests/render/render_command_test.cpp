@@ -1,10 +1,10 @@
 // zorva-cli render, run as a program on projects written by the tests.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <sys/wait.h>
 #include <string>
 
 #include "project_builder.h"
@@ -38,18 +38,20 @@ struct RenderCommandTest : ::testing::Test {
     std::string project_file;
 
     RenderCommandTest() {
-        TestProject t(16, 16, 2, 1, [](int x, int) { return x < 16 ? argb(255, 200, 0, 0) : argb(255, 0, 0, 200); });
+        TestProject t(16, 16, 2, 1,
+                      [](int x, int) { return x < 16 ? argb(255, 200, 0, 0) : argb(255, 0, 0, 200); });
         // The tile set image goes to a file next to the project.
         const Image& image = t.tile_set->image;
         std::string error;
-        write_png(dir.file("tiles.png"), image.width, image.height, image.height,
-                  [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
-                      for (std::int64_t y = 0; y < count; ++y)
-                          std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
-                                      image.row(static_cast<int>(first + y)), static_cast<std::size_t>(stride));
-                      return true;
-                  },
-                  {}, &error);
+        write_png(
+            dir.file("tiles.png"), image.width, image.height, image.height,
+            [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
+                for (std::int64_t y = 0; y < count; ++y)
+                    std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
+                                image.row(static_cast<int>(first + y)), static_cast<std::size_t>(stride));
+                return true;
+            },
+            {}, &error);
         t.tile_set->image_path_and_file_name = dir.file("tiles.png");
         Layer& layer = t.add(4, 3, 0, 0);
         for (GridCell& cell : layer.grid) cell.tile = 1;
@@ -67,7 +69,9 @@ TEST_F(RenderCommandTest, WholeMapAndViewFrames) {
     ASSERT_EQ(load_image(picture, whole, ImageKind::Empty, nullptr, true, false, 0), kImageLoaded);
     EXPECT_EQ(picture.width, 4 * 32);
     EXPECT_EQ(picture.height, 3 * 32);
-    auto at_px = [](const Image& image, int x, int y) { return reinterpret_cast<const std::uint32_t*>(image.row(y))[x]; };
+    auto at_px = [](const Image& image, int x, int y) {
+        return reinterpret_cast<const std::uint32_t*>(image.row(y))[x];
+    };
     EXPECT_EQ(at_px(picture, 0, 0), argb(255, 200, 0, 0));  // no outline or grid in a picture
     EXPECT_EQ(at_px(picture, 40, 40), argb(255, 0, 0, 200));
 
@@ -78,7 +82,7 @@ TEST_F(RenderCommandTest, WholeMapAndViewFrames) {
     ASSERT_EQ(load_image(frame, view, ImageKind::Empty, nullptr, true, false, 0), kImageLoaded);
     EXPECT_EQ(frame.width, 100);
     EXPECT_EQ(frame.height, 60);
-    EXPECT_EQ(at_px(frame, 5, 5), argb(255, 0, 0, 100));      // the view background, left of the layer
+    EXPECT_EQ(at_px(frame, 5, 5), argb(255, 0, 0, 100));         // the view background, left of the layer
     EXPECT_EQ(at_px(frame, 16 + 24, 24), argb(255, 0, 0, 200));  // cell (1, 1)
 }
 

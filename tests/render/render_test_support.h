@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <cstdint>
 
 #include "test_images.h"

@@ -1,9 +1,8 @@
 #include "render/renderer.h"
 
-#include <QGuiApplication>
-
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
 
@@ -122,7 +121,7 @@ TEST_F(RenderTest, RendererPassesCellFlipsAndRotationAndTheExchangedSourceOfNonS
     const QImage& frame = draw(t, 8, 2);
     for (int j = 0; j < 2; ++j)
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(at(frame, i, j), coded(j, 3 - i)) << i << "," << j;     // rotated clockwise
+            EXPECT_EQ(at(frame, i, j), coded(j, 3 - i)) << i << "," << j;      // rotated clockwise
             EXPECT_EQ(at(frame, 4 + i, j), coded(3 - i, j)) << i << "," << j;  // mirrored left-right
         }
 }
@@ -164,7 +163,8 @@ TEST_F(RenderTest, LayersDrawnTogetherBandByBandGiveTheSameFrame) {
         layer.use_background_colour = i == 3;
         layer.background_colour = rgb(5, 90, 7);
         for (GridCell& cell : layer.grid)
-            cell = {next() % 9, make_cell_flags(next() % 2, next() % 2, next() % 3 == 0, next() % 4 == 0 ? 240 : 0)};
+            cell = {next() % 9,
+                    make_cell_flags(next() % 2, next() % 2, next() % 3 == 0, next() % 4 == 0 ? 240 : 0)};
     }
     no_current_layer(t);
     for (std::uint32_t zoom : {100u, 150u, 37u, 400u}) {
@@ -277,8 +277,9 @@ struct EntityFixture : RenderTest {
         return e;
     }
     InstanceEntity* place(const ParentEntity* p, float x, float y) {
-        return add_instance_entity(t.project, make_instance_entity(*p, t.map->unique_id, layer->unique_id, x, y),
-                                   false, &t.platform);
+        return add_instance_entity(t.project,
+                                   make_instance_entity(*p, t.map->unique_id, layer->unique_id, x, y), false,
+                                   &t.platform);
     }
 };
 
@@ -286,12 +287,12 @@ TEST_F(EntityFixture, SortedDrawingPutsLowerEntitiesOnTopAndEqualTopsLeftToRight
     place(red, 0, 4);    // lower
     place(green, 0, 0);  // higher, later in the list
     place(green, 30, 0);
-    place(red, 26, 0);   // same top, left of the green one, later in the list
-    EXPECT_EQ(at(draw(t, 64, 32), 2, 6), argb(255, 0, 255, 0));    // list order: green last
-    EXPECT_EQ(at(draw(t, 64, 32), 31, 2), argb(255, 255, 0, 0));   // list order: red last
+    place(red, 26, 0);  // same top, left of the green one, later in the list
+    EXPECT_EQ(at(draw(t, 64, 32), 2, 6), argb(255, 0, 255, 0));   // list order: green last
+    EXPECT_EQ(at(draw(t, 64, 32), 31, 2), argb(255, 255, 0, 0));  // list order: red last
     prefs.set_flag(FlagC::SortWhenDrawingEntities, true);
-    EXPECT_EQ(at(draw(t, 64, 32), 2, 6), argb(255, 255, 0, 0));    // lower one covers
-    EXPECT_EQ(at(draw(t, 64, 32), 31, 2), argb(255, 0, 255, 0));   // right one covers
+    EXPECT_EQ(at(draw(t, 64, 32), 2, 6), argb(255, 255, 0, 0));   // lower one covers
+    EXPECT_EQ(at(draw(t, 64, 32), 31, 2), argb(255, 0, 255, 0));  // right one covers
 }
 
 TEST_F(EntityFixture, PositionsRoundHalfAwayAndSizesScale) {
@@ -410,7 +411,7 @@ TEST_F(RenderTest, GridIsSuppressedBelowEightScaledPixels) {
         const QImage& with_50 = draw(t, 64, 64);
         EXPECT_NE(with_50, without_50);
         EXPECT_EQ(at(with_50, 16, 16), pixel_from_colour(rgb(255, 255, 0)));  // a corner
-        EXPECT_EQ(at(with_50, 17, 17), kBackground);                         // inside a cell
+        EXPECT_EQ(at(with_50, 17, 17), kBackground);                          // inside a cell
     }
 }
 

@@ -165,10 +165,12 @@ TEST_F(NavigationTest, WheelAccumulatesNotchesAndForgetsAfterAPause) {
     EXPECT_EQ(nav.wheel_accumulator(), -60);
     // A dialog under the cursor takes the notch.
     int taken = 0;
-    EXPECT_EQ(nav.wheel(-60, 220, [&](int direction) {
-        taken = direction;
-        return true;
-    }), -1);
+    EXPECT_EQ(nav.wheel(-60, 220,
+                        [&](int direction) {
+                            taken = direction;
+                            return true;
+                        }),
+              -1);
     EXPECT_EQ(taken, -1);
     EXPECT_EQ(t.project.zoom, 100u);
     // Huge deltas do not overflow the 16-bit sum.
@@ -226,8 +228,7 @@ TEST(RedrawPacer, RequestsDuringARequestAreDroppedAndHooksRunInOrder) {
                          order.push_back("backup");
                          nested += pacer.request(true) ? 1 : 0;  // e.g. a message loop inside the backup
                      },
-                     [&] { order.push_back("title"); },
-                     [&] { order.push_back("invalidate"); },
+                     [&] { order.push_back("title"); }, [&] { order.push_back("invalidate"); },
                      [&] {
                          const bool failed = offscreen_failed;
                          offscreen_failed = false;
