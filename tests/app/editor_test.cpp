@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <filesystem>
 #include <memory>
@@ -318,6 +319,37 @@ TEST_F(EditorFixture, KeysReachTheirCommands) {
     EXPECT_EQ(w.project().zoom, 250u);
     w.project().modified = false;
     w.shut_down();
+}
+
+TEST_F(EditorFixture, WheelZoomsOverTheViewAndOverAListWindowsButtons) {
+    ASSERT_TRUE(test::write_small_project(file("wheel.xml")));
+    MainWindow& w = window();
+    ASSERT_TRUE(w.open_project(file("wheel.xml")));
+    w.resize(800, 600);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(prefs.flag(FlagA::EnableMouseWheelZoom));
+    const QPointF at(50, 50);
+    QWheelEvent up(at, w.viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w.viewport(), &up);
+    EXPECT_EQ(w.project().zoom, 110u);
+    // Half a notch does nothing yet.
+    QWheelEvent half(at, w.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -60), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w.viewport(), &half);
+    EXPECT_EQ(w.project().zoom, 110u);
+
+    ListWindow* maps = w.list_window(ListKind::Maps);
+    QWheelEvent over_button(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                            Qt::NoScrollPhase, false);
+    QTest::qWait(60);  // a pause starts a new accumulation
+    QApplication::sendEvent(maps, &over_button);
+    EXPECT_EQ(w.project().zoom, 100u);
+
+    prefs.set_flag(FlagA::EnableMouseWheelZoom, false);
+    QApplication::sendEvent(w.viewport(), &up);
+    EXPECT_EQ(w.project().zoom, 100u);
 }
 
 TEST_F(EditorFixture, HelpOpensOurPageAndAboutNamesTheLibraries) {
