@@ -304,13 +304,19 @@ bool Renderer::visible_cells(Frame& f, const Layer& layer, const ViewTransform& 
     const double stw = t.scaled_tile_width();
     const double sth = t.scaled_tile_height();
     if (stw <= 0 || sth <= 0) return false;
+    // A wrapped layer whose origin lies absurdly far away (a hostile file) is not drawn: the cell
+    // indices covering the view would not fit the arithmetic.
+    constexpr std::int64_t kFarAway = std::int64_t{1} << 40;
+    if ((layer.wrap_x && std::abs(t.cell_x(0, layer.grid_offset_x)) > kFarAway) ||
+        (layer.wrap_y && std::abs(t.cell_y(0, layer.grid_offset_y)) > kFarAway))
+        return false;
 
     // Column and row ranges: the grid, or for a wrapped direction whatever covers the target.
     auto range = [&](bool wrap, std::int64_t size, double step, std::int64_t extent, auto edge) {
         std::int64_t first = 0, last = size - 1;
         if (wrap) {
             first = static_cast<std::int64_t>(std::floor(-static_cast<double>(edge(0)) / step)) - 1;
-            while (edge(first + 1) <= 0) ++first;
+            for (int k = 0; k < 4 && edge(first + 1) <= 0; ++k) ++first;
             last = first + static_cast<std::int64_t>(static_cast<double>(extent) / step) + 1;
         }
         return std::pair{first, last};
