@@ -357,6 +357,28 @@ TEST_F(EditorFixture, WheelZoomsOverTheViewAndOverAListWindowsButtons) {
     EXPECT_EQ(w.project().zoom, 100u);
 }
 
+TEST_F(EditorFixture, ListWindowDraggedPastTheScreenEdgeComesBack) {
+    prefs.set_flag(FlagA::AllowDialogsOffScreen, false);
+    prefs.set_flag(FlagA::ShowMapsWindow, true);
+    MainWindow& w = window();
+    w.show();
+    ListWindow* maps = w.list_window(ListKind::Maps);
+    ASSERT_FALSE(maps->isHidden());
+    const QRect area = maps->screen()->availableGeometry();
+    maps->move(area.right() + 500, area.top() + 10);
+    EXPECT_EQ(maps->frameGeometry().right(), area.right());
+    maps->move(area.left() - 50, area.top() - 50);
+    EXPECT_EQ(maps->frameGeometry().topLeft(), area.topLeft());
+
+    // Allowed off screen: left where it was put.
+    prefs.set_flag(FlagA::AllowDialogsOffScreen, true);
+    auto other = make_window();
+    other->show();
+    ListWindow* free = other->list_window(ListKind::Maps);
+    free->move(area.right() + 500, area.top() + 10);
+    EXPECT_EQ(free->pos().x(), area.right() + 500);
+}
+
 TEST_F(EditorFixture, HelpOpensOurPageAndAboutNamesTheLibraries) {
     MainWindow& w = window();
     ASSERT_TRUE(w.run_command(cmd::kHelp));
