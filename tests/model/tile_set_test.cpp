@@ -35,6 +35,10 @@ TEST(TileCounting, SpacingAfterTheLastTileIsNotNeeded) {
     EXPECT_EQ(count.across, 3u);  // 52 / 18 = 2, remainder 16 >= 16
     EXPECT_EQ(count.down, 1u);
     EXPECT_EQ(count.count, 3u);
+
+    // 32-pixel tiles with a step of 34: 100 = 3 x 34 - 2 holds three tiles, 99 only two.
+    EXPECT_EQ(count_tiles_in_area(100, 32, 32, 32, 0, 0, 2, 0).across, 3u);
+    EXPECT_EQ(count_tiles_in_area(99, 32, 32, 32, 0, 0, 2, 0).across, 2u);
 }
 
 TEST(TileCounting, NoImageGivesNoTiles) {
