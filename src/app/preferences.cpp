@@ -1,5 +1,6 @@
 #include "app/preferences.h"
 
+#include "model/ascii_text.h"
 #include "projectfile/safe_file.h"
 
 #include <fcntl.h>
@@ -75,16 +76,6 @@ constexpr std::uint32_t kPathNormalsLengthDefault = 32;
 
 std::uint32_t clamp_u32(std::uint32_t value, std::uint32_t low, std::uint32_t high) {
     return std::min(std::max(value, low), high);
-}
-
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-    }
-    return true;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/preferences.h"
+#include "model/ascii_text.h"
 #include "projectfile/project_io.h"
 
 namespace zorva {
@@ -14,26 +15,6 @@ namespace {
 
 constexpr const char* kProjectExtension = ".zvp";
 constexpr const char* kXmlExtension = ".xml";
-
-char lower(char c);
-
-bool ends_with_ignoring_case(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    text.remove_prefix(text.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        if (lower(text[i]) != lower(suffix[i])) return false;
-    }
-    return true;
-}
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
 
 std::string folder_of(const std::string& path) {
     std::string normal = path;

@@ -1,5 +1,6 @@
 #include "projectfile/project_io.h"
 
+#include "model/ascii_text.h"
 #include "projectfile/xml_reader.h"
 #include "projectfile/xml_writer.h"
 #include "projectfile/zvp_reader.h"
@@ -8,17 +9,6 @@
 namespace zorva {
 
 namespace {
-
-bool ends_with_ignoring_case(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    text.remove_prefix(text.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i]) return false;
-    }
-    return true;
-}
 
 }  // namespace
 

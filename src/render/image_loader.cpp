@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "model/ascii_text.h"
 #include "render/image_decoders.h"
 
 namespace zorva {
@@ -19,17 +20,6 @@ namespace {
 // No picture within kMaxImagePixels needs a larger file (an uncompressed 16-bit PNG of that size
 // takes 512 MB).
 constexpr long kMaxFileBytes = 1L << 30;
-
-bool ends_with_any_case(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    text.remove_prefix(text.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i]) return false;
-    }
-    return true;
-}
 
 // The whole file, or nothing when it cannot be opened or read. Only regular files are read: a path
 // naming a pipe or a device (a hostile project can name anything) must not block or stream forever.
@@ -75,7 +65,7 @@ private:
 
 ImageKind image_kind_from_path(std::string_view path) {
     for (const ImageKindRow& row : kImageKinds)
-        if (ends_with_any_case(path, row.extension)) return row.kind;
+        if (ends_with_ignoring_case(path, row.extension)) return row.kind;
     return ImageKind::Empty;
 }
 
