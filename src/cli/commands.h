@@ -2,7 +2,10 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "projectfile/load_result.h"
 
 namespace zorva::cli {
 
@@ -22,5 +25,9 @@ int run_convert(Arguments arguments);  // convert_command.cpp
 int run_info(Arguments arguments);     // info_command.cpp
 int run_export_command(Arguments arguments);  // export_command.cpp
 int run_render(Arguments arguments);          // render_command.cpp (built with the Qt parts)
+
+// Reads the project at `path` (absolute). Messages of the readers go to standard error, and so does
+// the open command's text for a failed read; the result is then empty.
+LoadResult load_project_reporting(const std::string& path);
 
 }  // namespace zorva::cli

@@ -19,13 +19,10 @@
 #include "export/export_host.h"
 #include "export/export_run.h"
 #include "model/fixed_text.h"
-#include "model/platform.h"
-#include "projectfile/project_io.h"
 #include "projectfile/relative_path.h"
 
 namespace zorva::cli {
 
-void report_load_failure(const LoadResult& result, const std::string& path);  // convert_command.cpp
 
 namespace {
 
@@ -175,13 +172,8 @@ int run_export_command(Arguments arguments) {
     }
 
     const std::string path = absolute_path(project_path);
-    HeadlessPlatform platform;
-    LoadResult loaded = read_project(path, &platform);
-    for (const auto& message : platform.messages) std::fprintf(stderr, "%s\n", message.text.c_str());
-    if (!loaded) {
-        report_load_failure(loaded, path);
-        return 1;
-    }
+    LoadResult loaded = load_project_reporting(path);
+    if (!loaded) return 1;
 
     const std::string exporter_path = find_exporter(exporter);
     const std::string data = settings.empty() ? data_folder().string() : layout_folder.path();

@@ -4,13 +4,10 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "model/platform.h"
-#include "projectfile/project_io.h"
 #include "projectfile/relative_path.h"
 
 namespace zorva::cli {
 
-void report_load_failure(const LoadResult& result, const std::string& path);
 
 int run_info(Arguments arguments) {
     if (arguments.size() != 1) {
@@ -18,13 +15,8 @@ int run_info(Arguments arguments) {
         return 2;
     }
     const std::string path = absolute_path(arguments[0]);
-    HeadlessPlatform platform;
-    LoadResult loaded = read_project(path, &platform);
-    for (const auto& message : platform.messages) std::fprintf(stderr, "%s\n", message.text.c_str());
-    if (!loaded) {
-        report_load_failure(loaded, path);
-        return 1;
-    }
+    LoadResult loaded = load_project_reporting(path);
+    if (!loaded) return 1;
     const Project& project = *loaded.project;
     unsigned long long mosaics = 0;
     unsigned long long layers = 0;

@@ -13,8 +13,6 @@
 #include "app/data_folder.h"
 #include "app/preferences.h"
 #include "cli/commands.h"
-#include "model/platform.h"
-#include "projectfile/project_io.h"
 #include "projectfile/relative_path.h"
 #include "render/builtin_pictures.h"
 #include "render/map_picture.h"
@@ -22,7 +20,6 @@
 
 namespace zorva::cli {
 
-void report_load_failure(const LoadResult& result, const std::string& path);
 
 namespace {
 
@@ -137,13 +134,8 @@ int run_render(Arguments arguments) {
     }
 
     const std::string path = absolute_path(options.project);
-    HeadlessPlatform platform;
-    LoadResult loaded = read_project(path, &platform);
-    for (const auto& message : platform.messages) std::fprintf(stderr, "%s\n", message.text.c_str());
-    if (!loaded) {
-        report_load_failure(loaded, path);
-        return 1;
-    }
+    LoadResult loaded = load_project_reporting(path);
+    if (!loaded) return 1;
     Project& project = *loaded.project;
     Map* map = options.map ? map_at(project, *options.map) : project.selected_map();
     if (!map && !options.map) map = map_at(project, 0);
