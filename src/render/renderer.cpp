@@ -75,6 +75,14 @@ struct Renderer::Frame {
     std::int64_t height = 0;
     std::optional<ViewPoint> cursor;  // in target coordinates, inside it
     bool picture = false;
+    std::uint32_t backdrop = 0;     // the background pixel
+    bool backdrop_pending = false;  // not filled yet
+
+    void fill_backdrop() {
+        if (!backdrop_pending) return;
+        fill_rect(target, 0, 0, width, height, backdrop);
+        backdrop_pending = false;
+    }
     std::optional<QPainter> painter_storage;
     int text_height = 0;
 
@@ -149,11 +157,10 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
     }
     results_.cursor_in_view = f.cursor.has_value();
 
-    // Background.
-    if (f.picture)
-        target.fill(0u);
-    else
-        fill_rect(target, 0, 0, f.width, f.height, resources_.background);
+    // Background: filled here, or band by band together with the first group of layers (see
+    // draw_tile_group), which saves one pass over the frame.
+    f.backdrop = f.picture ? 0u : resources_.background;
+    f.backdrop_pending = true;
 
     // Camera limits.
     if (f.map) {
@@ -165,6 +172,7 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
     if (f.current && f.map) results_.current_locked = f.current->is_locked || f.map->is_locked;
 
     // Layers.
+    if (!(f.map && f.tile_set && !f.tile_set->image.empty())) f.fill_backdrop();
     if (f.map && f.tile_set && !f.tile_set->image.empty()) {
         results_.layer_content_drawn = true;
         f.tiles = count_tiles(*f.tile_set);
@@ -172,6 +180,7 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
             request.now_ms - request.hover->touched_ms > HoverState::kHighlightMs)
             request.hover->entity = nullptr;
         draw_layers(f);
+        f.fill_backdrop();  // when no layer was drawn
     } else if (f.current && (!f.current->is_visible || f.current->grid_width <= 0)) {
         results_.current_hidden = true;
     }
@@ -246,6 +255,7 @@ void Renderer::draw_layers(Frame& f) {
                    !has_attribute_numbers(f, *drawable_[j + 1]))
                 ++j;
         }
+        if (i != 0 || i == j) f.fill_backdrop();
         draw_tile_group(f, i, j);
         Layer& last = *drawable_[j];
         const bool is_current = &last == f.current;
@@ -271,10 +281,13 @@ void Renderer::draw_tile_group(Frame& f, std::size_t first, std::size_t last) {
     }
     const qsizetype bytes_per_line = f.target.bytesPerLine();
     uchar* bits = f.target.bits();
+    const bool fill = f.backdrop_pending;
+    f.backdrop_pending = false;
     for (std::int64_t top = 0; top < f.height; top += kBandRows) {
         const auto rows = static_cast<int>(std::min<std::int64_t>(kBandRows, f.height - top));
         QImage band(bits + top * bytes_per_line, static_cast<int>(f.width), rows, bytes_per_line,
                     QImage::Format_ARGB32_Premultiplied);
+        if (fill) fill_rect(band, 0, 0, f.width, rows, f.backdrop);
         ViewTransform t = f.transform;
         t.origin_y += top;
         for (std::size_t k = first; k <= last; ++k)
