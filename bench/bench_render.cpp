@@ -52,20 +52,23 @@ struct Scene {
     Map* map = nullptr;
     Layer* first = nullptr;
 
-    Scene(int width, int height, int layers) {
+    // With `opaque`, the tile set is what a 24-bit file gives: every pixel opaque, copied without
+    // blending.
+    Scene(int width, int height, int layers, bool opaque = false) {
         TileSetProperties ts;
         ts.single_tile_pixel_width = ts.single_tile_pixel_height = kTile;
         TileSet* tile_set = add_tile_set(project, ts, false, &platform);
         Image image;
         image.allocate(kTile * kTilesAcross, kTile * kTilesAcross);
         image.kind = ImageKind::Png;
-        image.stored_depth = 32;
+        image.stored_depth = opaque ? 24 : 32;
         image.stored_width = image.width;
         image.stored_height = image.height;
         image.needs_blending = true;
         for (int y = 0; y < image.height; ++y)
             for (int x = 0; x < image.width; ++x)
-                reinterpret_cast<std::uint32_t*>(image.row(y))[x] = tile_pixel(x, y);
+                reinterpret_cast<std::uint32_t*>(image.row(y))[x] =
+                    opaque ? 0xFF000000u | tile_pixel(x, y) : tile_pixel(x, y);
         copy_image(tile_set->image, image);
         MapProperties mp;
         mp.use_tile_set_id = tile_set->unique_id;
@@ -120,6 +123,12 @@ void BM_Frame4Layers100(benchmark::State& state) {
     frames(state, scene, 100);
 }
 BENCHMARK(BM_Frame4Layers100)->Unit(benchmark::kMillisecond);
+
+void BM_Frame4OpaqueLayers100(benchmark::State& state) {
+    Scene scene(256, 256, 4, true);
+    frames(state, scene, 100);
+}
+BENCHMARK(BM_Frame4OpaqueLayers100)->Unit(benchmark::kMillisecond);
 
 void BM_Frame4Layers25(benchmark::State& state) {
     Scene scene(256, 256, 4);
