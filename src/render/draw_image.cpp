@@ -176,6 +176,13 @@ __attribute__((target("avx2"))) std::int64_t blend_run_avx2(std::uint32_t* dst, 
     if (step == 1) {
         for (; i + 8 <= count; i += 8)
             blend8(dst + i, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)));
+    } else if (step == -1) {
+        // A mirrored run: eight neighbours loaded at once and put in reverse order, instead of a gather.
+        const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+        for (; i + 8 <= count; i += 8) {
+            const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src - i - 7));
+            blend8(dst + i, _mm256_permutevar8x32_epi32(s, reverse));
+        }
     } else {
         const __m256i index = _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
                                                  _mm256_set1_epi32(static_cast<int>(step)));
