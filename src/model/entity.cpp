@@ -213,23 +213,11 @@ InstanceEntity* instance_entity_at(const Layer& layer, long long position) {
 }
 
 std::vector<InstanceEntity> copy_instance_entities(const Layer& layer) {
-    std::vector<InstanceEntity> copy;
-    copy.reserve(layer.instance_entities.size());
-    for (const auto& entity : layer.instance_entities) copy.push_back(*entity);
-    return copy;
+    return copy_values(layer.instance_entities);
 }
 
 bool restore_instance_entities(Layer& layer, std::span<const InstanceEntity> entities) {
-    ObjectList<InstanceEntity> list;
-    try {
-        list.reserve(entities.size());
-        for (const InstanceEntity& entity : entities)
-            list.push_back(std::make_unique<InstanceEntity>(entity));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    layer.instance_entities.swap(list);
-    return true;
+    return replace_with_values(layer.instance_entities, entities);
 }
 
 }  // namespace zorva

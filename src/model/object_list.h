@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -108,6 +110,30 @@ bool move_down(ObjectList<T>& list, const T* object) {
     const int index = index_of(list, object);
     if (index < 0 || static_cast<std::size_t>(index) + 1 >= list.size()) return false;
     std::swap(list[static_cast<std::size_t>(index)], list[static_cast<std::size_t>(index + 1)]);
+    return true;
+}
+
+// Copies of the objects of a list, in order (a deep snapshot of a list of plain objects).
+template <class T>
+std::vector<T> copy_values(const ObjectList<T>& list) {
+    std::vector<T> copy;
+    copy.reserve(list.size());
+    for (const auto& object : list) copy.push_back(*object);
+    return copy;
+}
+
+// Replaces the list with new objects made from `values`. False, with the list unchanged, when memory
+// runs out.
+template <class T>
+bool replace_with_values(ObjectList<T>& list, std::span<const T> values) {
+    ObjectList<T> fresh;
+    try {
+        fresh.reserve(values.size());
+        for (const T& value : values) fresh.push_back(std::make_unique<T>(value));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    list.swap(fresh);
     return true;
 }
 

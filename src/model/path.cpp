@@ -83,23 +83,10 @@ PathPoint* path_point_at(const Layer& layer, long long position) {
     return find_at(layer.path_points, position);
 }
 
-std::vector<PathPoint> copy_path_points(const Layer& layer) {
-    std::vector<PathPoint> copy;
-    copy.reserve(layer.path_points.size());
-    for (const auto& point : layer.path_points) copy.push_back(*point);
-    return copy;
-}
+std::vector<PathPoint> copy_path_points(const Layer& layer) { return copy_values(layer.path_points); }
 
 bool restore_path_points(Layer& layer, std::span<const PathPoint> points) {
-    ObjectList<PathPoint> list;
-    try {
-        list.reserve(points.size());
-        for (const PathPoint& point : points) list.push_back(std::make_unique<PathPoint>(point));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    layer.path_points.swap(list);
-    return true;
+    return replace_with_values(layer.path_points, points);
 }
 
 }  // namespace zorva
