@@ -25,6 +25,24 @@ bool tile_set_image_loaded(const Project& project, const Map* map) {
     return tile_set && !tile_set->image.empty();
 }
 
+// What the cursor is measured against: the selected map and layer, their tile size and the zoom.
+// None when there is no layer with cells or its tile set has no image.
+struct CursorBasis {
+    const Map* map;
+    const Layer* layer;
+    TileSizePx tile;
+    double zoom;
+};
+
+std::optional<CursorBasis> cursor_basis(const Project* project, std::uint32_t zoom) {
+    if (!project) return std::nullopt;
+    const Map* map = project->selected_map();
+    const Layer* layer = project->selected_layer();
+    if (!map || !layer || layer->grid_width <= 0 || layer->grid_height <= 0) return std::nullopt;
+    if (!tile_set_image_loaded(*project, map)) return std::nullopt;
+    return CursorBasis{map, layer, view_tile_size(*project, map), zoom_factor(zoom)};
+}
+
 }  // namespace
 
 ViewNavigator::ViewNavigator(Project* project, const Preferences* preferences, RedrawPacer* pacer)
@@ -123,13 +141,9 @@ void ViewNavigator::move_to_current_layer() {
 }
 
 std::optional<CellPosition> ViewNavigator::cell_under(ViewPoint point) const {
-    if (!project_) return std::nullopt;
-    const Map* map = project_->selected_map();
-    const Layer* layer = project_->selected_layer();
-    if (!map || !layer || layer->grid_width <= 0 || layer->grid_height <= 0) return std::nullopt;
-    if (!tile_set_image_loaded(*project_, map)) return std::nullopt;
-    const TileSizePx tile = view_tile_size(*project_, map);
-    const double z = zoom_factor(zoom());
+    const std::optional<CursorBasis> basis = cursor_basis(project_, zoom());
+    if (!basis) return std::nullopt;
+    const auto& [map, layer, tile, z] = *basis;
     CellPosition cell;
     cell.column =
         to_int32(truncate(point.x / (z * tile.width)) + map->camera_grid_position_x - layer->grid_offset_x);
@@ -139,13 +153,9 @@ std::optional<CellPosition> ViewNavigator::cell_under(ViewPoint point) const {
 }
 
 std::optional<LayerPixel> ViewNavigator::layer_pixel_under(ViewPoint point) const {
-    if (!project_) return std::nullopt;
-    const Map* map = project_->selected_map();
-    const Layer* layer = project_->selected_layer();
-    if (!map || !layer || layer->grid_width <= 0 || layer->grid_height <= 0) return std::nullopt;
-    if (!tile_set_image_loaded(*project_, map)) return std::nullopt;
-    const TileSizePx tile = view_tile_size(*project_, map);
-    const double z = zoom_factor(zoom());
+    const std::optional<CursorBasis> basis = cursor_basis(project_, zoom());
+    if (!basis) return std::nullopt;
+    const auto& [map, layer, tile, z] = *basis;
     const double left =
         static_cast<double>(std::int64_t{layer->grid_offset_x} - map->camera_grid_position_x) * tile.width *
         z;
