@@ -191,15 +191,8 @@ int make_comparison_scene(const std::filesystem::path& folder) {
     const std::string png = (folder / "tiles.png").string();
     const Image& image = scene.project.tile_sets[0]->image;
     std::string error;
-    const bool written = write_png(
-        png, image.width, image.height, image.height,
-        [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
-            for (std::int64_t y = 0; y < count; ++y)
-                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
-                            image.row(static_cast<int>(first + y)), static_cast<std::size_t>(stride));
-            return true;
-        },
-        {}, &error);
+    const bool written =
+        write_png_pixels(png, image.width, image.height, image.pixels(), image.stride, {}, &error);
     if (!written) return std::fprintf(stderr, "%s\n", error.c_str()), 1;
     scene.project.tile_sets[0]->image_path_and_file_name = png;
     if (!write_project((folder / "scene.xml").string(), scene.project, false, &error))

@@ -191,16 +191,8 @@ int run_render(Arguments arguments) {
     }
     const QImage& frame = renderer.frame();
     std::string error;
-    const bool written = write_png(
-        options.output, frame.width(), frame.height(), frame.height(),
-        [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
-            for (std::int64_t y = 0; y < count; ++y)
-                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
-                            frame.constScanLine(static_cast<int>(first + y)),
-                            static_cast<std::size_t>(stride));
-            return true;
-        },
-        PngSettings{}, &error);
+    const bool written = write_png_pixels(options.output, frame.width(), frame.height(), frame.constBits(),
+                                          frame.bytesPerLine(), PngSettings{}, &error);
     if (!written) {
         std::fprintf(stderr, "zorva-cli render: cannot write %s: %s\n", options.output.c_str(),
                      error.c_str());

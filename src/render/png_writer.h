@@ -24,4 +24,9 @@ using PngRowSource =
 bool write_png(std::string_view path, std::int64_t width, std::int64_t height, std::int64_t band_rows,
                const PngRowSource& source, const PngSettings& settings, std::string* error);
 
+// Writes a picture held whole in memory: `height` rows of `width` premultiplied 0xAARRGGBB pixels,
+// the first at `pixels`, `row_bytes` apart.
+bool write_png_pixels(std::string_view path, std::int64_t width, std::int64_t height, const std::uint8_t* pixels,
+                      std::int64_t row_bytes, const PngSettings& settings, std::string* error);
+
 }  // namespace zorva

@@ -43,15 +43,8 @@ struct RenderCommandTest : ::testing::Test {
         // The tile set image goes to a file next to the project.
         const Image& image = t.tile_set->image;
         std::string error;
-        write_png(
-            dir.file("tiles.png"), image.width, image.height, image.height,
-            [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
-                for (std::int64_t y = 0; y < count; ++y)
-                    std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
-                                image.row(static_cast<int>(first + y)), static_cast<std::size_t>(stride));
-                return true;
-            },
-            {}, &error);
+        write_png_pixels(dir.file("tiles.png"), image.width, image.height, image.pixels(), image.stride, {},
+                         &error);
         t.tile_set->image_path_and_file_name = dir.file("tiles.png");
         Layer& layer = t.add(4, 3, 0, 0);
         for (GridCell& cell : layer.grid) cell.tile = 1;
