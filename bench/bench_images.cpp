@@ -9,8 +9,8 @@
 #include <iterator>
 #include <string>
 
-#include "image_files.h"
-#include "render/image_loader.h"
+#include "support/image_files.h"
+#include "image/image_loader.h"
 
 namespace {
 

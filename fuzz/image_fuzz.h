@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "render/image_loader.h"
+#include "image/image_loader.h"
 
 inline int fuzz_image_loader(zorva::ImageKind kind, const std::uint8_t* data, std::size_t size) {
     zorva::Image image;

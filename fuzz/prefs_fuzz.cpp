@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/preferences.h"
+#include "prefs/preferences.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     zorva::Preferences prefs;

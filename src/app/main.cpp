@@ -14,10 +14,10 @@
 #include <optional>
 #include <string>
 
-#include "app/data_folder.h"
-#include "app/main_window.h"
-#include "app/qt_platform.h"
-#include "app/preferences.h"
+#include "prefs/data_folder.h"
+#include "app/windows/main_window.h"
+#include "qtplatform/qt_platform.h"
+#include "prefs/preferences.h"
 
 int main(int argc, char** argv) {
     QElapsedTimer since_start;

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <system_error>
 
-#include "app/preferences.h"
-#include "model/ascii_text.h"
+#include "prefs/preferences.h"
+#include "base/ascii_text.h"
 #include "projectfile/project_io.h"
 
 namespace zorva {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/auto_backup.h"
-#include "model/platform.h"
+#include "projectfile/auto_backup.h"
+#include "base/platform.h"
 #include "model/project.h"
 #include "undo/undo_histories.h"
 

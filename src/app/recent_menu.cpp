@@ -1,7 +1,7 @@
 #include "app/recent_menu.h"
 
 #include "app/command_table.h"
-#include "app/preferences.h"
+#include "prefs/preferences.h"
 
 namespace zorva {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/data_folder.h"
+#include "prefs/data_folder.h"
 #include "cli/commands.h"
 #include "export/export_feedback.h"
 #include "export/export_host.h"

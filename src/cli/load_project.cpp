@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
-#include "model/platform.h"
+#include "base/platform.h"
 #include "projectfile/project_io.h"
 
 namespace zorva::cli {

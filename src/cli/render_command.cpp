@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/data_folder.h"
-#include "app/preferences.h"
+#include "prefs/data_folder.h"
+#include "prefs/preferences.h"
 #include "cli/commands.h"
 #include "projectfile/relative_path.h"
-#include "render/builtin_pictures.h"
+#include "image/builtin_pictures.h"
 #include "render/map_picture.h"
 #include "render/renderer.h"
 

@@ -11,10 +11,10 @@
 #include "model/fixed_text.h"
 #include "model/ids.h"
 #include "model/object_list.h"
-#include "model/platform.h"
+#include "base/platform.h"
 #include "model/project_defaults.h"
 #include "model/tile_set.h"
-#include "render/image.h"
+#include "image/image.h"
 
 namespace zorva {
 

@@ -7,7 +7,7 @@
 
 #include "model/map.h"
 #include "model/project.h"
-#include "render/image_loader.h"
+#include "image/image_loader.h"
 
 namespace zorva {
 

@@ -14,9 +14,9 @@
 #include "model/ids.h"
 #include "model/object_list.h"
 #include "model/path.h"
-#include "model/platform.h"
+#include "base/platform.h"
 #include "model/project_defaults.h"
-#include "render/image.h"
+#include "image/image.h"
 
 namespace zorva {
 

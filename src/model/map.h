@@ -9,7 +9,7 @@
 #include "model/ids.h"
 #include "model/layer.h"
 #include "model/object_list.h"
-#include "model/platform.h"
+#include "base/platform.h"
 
 namespace zorva {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "model/ids.h"
-#include "model/platform.h"
+#include "base/platform.h"
 
 namespace zorva {
 

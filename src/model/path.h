@@ -12,7 +12,7 @@
 #include "model/custom_variables.h"
 #include "model/ids.h"
 #include "model/object_list.h"
-#include "model/platform.h"
+#include "base/platform.h"
 
 namespace zorva {
 

@@ -6,7 +6,7 @@
 
 #include "model/layer.h"
 #include "model/project.h"
-#include "render/image_loader.h"
+#include "image/image_loader.h"
 
 namespace zorva {
 

@@ -10,9 +10,9 @@
 #include "model/grid_cell.h"
 #include "model/ids.h"
 #include "model/object_list.h"
-#include "model/platform.h"
+#include "base/platform.h"
 #include "model/project_defaults.h"
-#include "render/image.h"
+#include "image/image.h"
 
 namespace zorva {
 

@@ -1,6 +1,6 @@
 #include "projectfile/project_io.h"
 
-#include "model/ascii_text.h"
+#include "base/ascii_text.h"
 #include "projectfile/xml_reader.h"
 #include "projectfile/xml_writer.h"
 #include "projectfile/zvp_reader.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/platform.h"
+#include "base/platform.h"
 #include "model/project.h"
 #include "projectfile/load_result.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/platform.h"
+#include "base/platform.h"
 #include "projectfile/load_result.h"
 
 namespace zorva {

@@ -9,7 +9,7 @@
 
 #include "model/path.h"
 #include "projectfile/relative_path.h"
-#include "projectfile/safe_file.h"
+#include "base/safe_file.h"
 
 namespace zorva {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "model/platform.h"
+#include "base/platform.h"
 #include "projectfile/load_result.h"
 
 namespace zorva {

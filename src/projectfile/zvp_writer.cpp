@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "projectfile/relative_path.h"
-#include "projectfile/safe_file.h"
+#include "base/safe_file.h"
 #include "projectfile/zvp_format.h"
 
 namespace zorva {

@@ -11,7 +11,7 @@
 #include <new>
 #include <optional>
 
-#include "render/image_loader.h"
+#include "image/image_loader.h"
 
 namespace zorva {
 

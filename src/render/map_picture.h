@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "render/png_writer.h"
-#include "render/view_geometry.h"
+#include "image/png_writer.h"
+#include "view/view_geometry.h"
 
 namespace zorva {
 

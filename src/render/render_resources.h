@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/preferences.h"
+#include "prefs/preferences.h"
 #include "render/draw_primitives.h"
 
 namespace zorva {

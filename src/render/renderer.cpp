@@ -10,11 +10,11 @@
 #include <string>
 #include <tuple>
 
-#include "app/preferences.h"
+#include "prefs/preferences.h"
 #include "model/project.h"
-#include "render/builtin_pictures.h"
+#include "image/builtin_pictures.h"
 #include "render/draw_primitives.h"
-#include "render/image_loader.h"
+#include "image/image_loader.h"
 
 namespace zorva {
 
@@ -24,7 +24,7 @@ void FrameResults::reset() {
     cursor_in_view = false;
     cursor_layer_pixel.reset();
     current_locked = current_hidden = layer_content_drawn = false;
-    topmost_entity_under_cursor = nullptr;
+    topmost_entity_under_cursor = kInvalidId;
     entities.clear();
     tiles_drawn = entities_drawn = 0;
 }
@@ -176,9 +176,6 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
     if (f.map && f.tile_set && !f.tile_set->image.empty()) {
         results_.layer_content_drawn = true;
         f.tiles = count_tiles(*f.tile_set);
-        if (request.hover && request.hover->entity &&
-            request.now_ms - request.hover->touched_ms > HoverState::kHighlightMs)
-            request.hover->entity = nullptr;
         draw_layers(f);
         f.fill_backdrop();  // when no layer was drawn
     } else if (f.current && (!f.current->is_visible || f.current->grid_width <= 0)) {
@@ -195,18 +192,11 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
                          t.cell_y(f.current->grid_height, f.current->grid_offset_y),
                          resources_.grid_solid.pixel);
         }
-        if (request.overlay) {
-            RenderContext context{target,    f.painter(), resources_, f.transform, f.options,    results_,
-                                  f.project, f.map,       f.current,  f.tile_set,  request.mode, f.cursor};
-            request.overlay->tool_overlays(context);
-            if (request.mode == EditMode::Paths) request.overlay->path_editing(context);
-        }
         draw_warning_frames(f);
         if (f.prefs.flag(FlagA::ViewObjectsBeneathCursor) && request.main_window_enabled)
             draw_beneath_cursor_count(f);
     }
     if (f.painter_storage) f.painter_storage->end();
-    if (request.overlay) request.overlay->under_cursor(results_);
 }
 
 void Renderer::draw_layers(Frame& f) {
@@ -242,10 +232,8 @@ void Renderer::draw_layers(Frame& f) {
     // A layer with attribute numbers (text, which may reach past its band) is drawn on its own.
     const bool entities = f.prefs.flag(FlagA::ViewEntities);
     const bool paths = f.prefs.flag(FlagA::ViewPaths);
-    const bool hook = f.request.overlay && !f.picture;
     auto tiles_only = [&](const Layer& layer) {
-        return !(entities && !layer.instance_entities.empty()) && !(paths && !layer.path_points.empty()) &&
-               !(hook && &layer == f.current);
+        return !(entities && !layer.instance_entities.empty()) && !(paths && !layer.path_points.empty());
     };
     std::size_t i = 0;
     while (i < drawable_.size()) {
@@ -262,11 +250,6 @@ void Renderer::draw_layers(Frame& f) {
         const std::uint8_t opacity = f.options.disable_transparent_images ? 255 : last.opacity;
         if (entities) draw_entities(f, last, is_current, opacity);
         if (paths) draw_paths(f, last, is_current);
-        if (hook && is_current) {
-            RenderContext context{f.target,  f.painter(), resources_, f.transform, f.options,      results_,
-                                  f.project, f.map,       f.current,  f.tile_set,  f.request.mode, f.cursor};
-            f.request.overlay->after_layer(context, last);
-        }
         i = j + 1;
     }
 }
@@ -472,9 +455,10 @@ void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std:
     if (sorting) queue_.begin();
     DrawQueue* queue = sorting ? &queue_ : nullptr;
     const bool entities_mode = f.request.mode == EditMode::Entities && !f.picture;
-    RenderOverlay* overlay = f.picture ? nullptr : f.request.overlay;
+    const ToolOverlay* overlay = f.picture || !is_current ? nullptr : f.request.overlay;
     const ParentEntity* parent = nullptr;
     layer_hits_.clear();
+    layer_hit_entities_.clear();
 
     for (const auto& owned : layer.instance_entities) {
         const InstanceEntity& e = *owned;
@@ -498,7 +482,7 @@ void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std:
         const std::int64_t x = t.point_x(e.px, layer.grid_offset_x);
         const std::int64_t y = t.point_y(e.py, layer.grid_offset_y);
         if (x >= f.width || y >= f.height || x + sw <= 0 || y + sh <= 0) continue;
-        if (overlay && overlay->entity_hidden(layer, e)) continue;
+        if (overlay && overlay->hidden_entities.contains(e.uid)) continue;
         if (sw <= 0 || sh <= 0 || std::abs(x) > INT32_MAX / 2 || std::abs(y) > INT32_MAX / 2 ||
             sw > INT32_MAX / 2 || sh > INT32_MAX / 2)
             continue;
@@ -540,31 +524,34 @@ void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std:
         }
         ++results_.entities_drawn;
         EntityHit hit;
-        hit.entity = &e;
+        hit.entity_id = e.uid;
         hit.rect = {x, y, sw, sh};
         if (is_current && entities_mode && f.cursor) hit.under_cursor = hit.rect.contains(*f.cursor);
-        if (overlay) hit.selected = overlay->entity_selected(layer, e);
+        if (overlay) hit.selected = overlay->selected_entities.contains(e.uid);
         layer_hits_.push_back(hit);
+        layer_hit_entities_.push_back(&e);
     }
 
     if (sorting) queue_.flush(f.target, f.options, !f.prefs.flag(FlagC::SortWhenDrawingEntities));
 
     // Second pass: selection rectangles, labels, counts, the hover highlight.
     const bool labels = f.prefs.view_entities_custom_variables() && f.can_write_text();
-    const InstanceEntity* hovered = f.request.hover && entities_mode ? f.request.hover->entity : nullptr;
+    const ObjectId hovered =
+        overlay && entities_mode && overlay->hover_shown(f.request.now_ms) ? overlay->hovered_entity : kInvalidId;
     const EntityHit* hovered_hit = nullptr;
-    for (const EntityHit& hit : layer_hits_) {
+    for (std::size_t i = 0; i < layer_hits_.size(); ++i) {
+        const EntityHit& hit = layer_hits_[i];
         const ScreenRect& rc = hit.rect;
         if (hit.selected)
             outline_rect(f.target, rc.x - 2, rc.y - 2, rc.x + rc.width + 1, rc.y + rc.height + 1,
                          resources_.selection.pixel, LineStyle::Dotted);
-        if (labels) draw_entity_labels(f, *hit.entity, rc);
+        if (labels) draw_entity_labels(f, *layer_hit_entities_[i], rc);
         if (hit.under_cursor) {
             ++results_.entities_under_cursor;
             if (hit.selected) ++results_.selected_entities_under_cursor;
-            results_.topmost_entity_under_cursor = hit.entity;
+            results_.topmost_entity_under_cursor = hit.entity_id;
         }
-        if (hit.entity == hovered) hovered_hit = &hit;
+        if (hovered != kInvalidId && hit.entity_id == hovered) hovered_hit = &hit;
     }
     if (hovered_hit) {
         const ScreenRect& rc = hovered_hit->rect;
@@ -610,7 +597,7 @@ void Renderer::draw_entity_labels(Frame& f, const InstanceEntity& entity, const 
 void Renderer::draw_paths(Frame& f, const Layer& layer, bool is_current) {
     if (layer.path_points.empty()) return;
     const ViewTransform& t = f.transform;
-    RenderOverlay* overlay = f.picture ? nullptr : f.request.overlay;
+    const ToolOverlay* overlay = f.picture || !is_current ? nullptr : f.request.overlay;
     auto screen = [&](float px, float py) {
         return QPointF(static_cast<double>(t.point_x(px, layer.grid_offset_x)),
                        static_cast<double>(t.point_y(py, layer.grid_offset_y)));
@@ -618,7 +605,7 @@ void Renderer::draw_paths(Frame& f, const Layer& layer, bool is_current) {
     const auto& points = layer.path_points;
     for (const PathRange& range : path_ranges(layer)) {
         const PathPoint& first = *points[range.first];
-        if (overlay && overlay->path_hidden(layer, first)) continue;
+        if (overlay && overlay->hidden_paths.contains(first.uid)) continue;
         QPainterPath path(screen(first.px, first.py));
         double min_x = path.currentPosition().x(), max_x = min_x;
         double min_y = path.currentPosition().y(), max_y = min_y;
@@ -636,7 +623,7 @@ void Renderer::draw_paths(Frame& f, const Layer& layer, bool is_current) {
         if (first.is_closed() && range.size() > 1) segment(*points[range.last], first);
         if (range.size() > 1) {
             QPainter& p = f.painter();
-            const bool selected = overlay && overlay->path_selected(layer, first);
+            const bool selected = overlay && overlay->selected_paths.contains(first.uid);
             p.setPen(qpen(selected ? resources_.selected_paths : resources_.paths));
             p.setBrush(Qt::NoBrush);
             p.drawPath(path);
@@ -721,7 +708,7 @@ void Renderer::draw_beneath_cursor_count(Frame& f) {
     if (f.request.mode == EditMode::Entities) {
         count = results_.entities_under_cursor;
     } else if (f.request.mode == EditMode::Paths) {
-        count = f.request.overlay && f.request.overlay->editing_path_points()
+        count = f.request.overlay && f.request.overlay->editing_path_points
                     ? results_.path_points_under_cursor
                     : results_.paths_under_cursor;
     }

@@ -11,13 +11,16 @@
 #include <vector>
 
 #include "render/draw_image.h"
-#include "render/render_overlay.h"
+#include "render/frame_results.h"
 #include "render/render_resources.h"
-#include "render/view_geometry.h"
+#include "tools/tool_overlay.h"
+#include "view/edit_state.h"
+#include "view/view_geometry.h"
 
 namespace zorva {
 
 class BuiltinPictures;
+struct InstanceEntity;
 class Preferences;
 class Project;
 
@@ -33,10 +36,9 @@ struct RenderRequest {
     ViewSize view;
     std::optional<ViewPoint> cursor;  // in view coordinates
     EditMode mode = EditMode::Tiles;
-    std::int64_t now_ms = 0;           // for the hover highlight
-    bool main_window_enabled = true;   // false while a modal dialog runs: no objects-beneath-cursor count
-    HoverState* hover = nullptr;       // owned by the entity tools
-    RenderOverlay* overlay = nullptr;  // owned by the tools
+    std::int64_t now_ms = 0;                 // for the hover highlight
+    bool main_window_enabled = true;         // false while a modal dialog runs: no objects-beneath-cursor count
+    const ToolOverlay* overlay = nullptr;    // what the tools show over the current layer
     FrameKind kind = FrameKind::View;
     // Picture frames: the camera to use instead of the map's (the map is not changed) and the view pixel
     // shown at the target's top-left corner.
@@ -102,6 +104,7 @@ private:
     std::vector<std::int64_t> column_edges_;
     std::vector<std::int64_t> row_edges_;
     std::vector<EntityHit> layer_hits_;
+    std::vector<const InstanceEntity*> layer_hit_entities_;
     std::vector<Layer*> drawable_;
     VisibleCells visible_;
 };

@@ -19,7 +19,7 @@
 #include "model/map.h"
 #include "model/object_list.h"
 #include "model/path.h"
-#include "model/platform.h"
+#include "base/platform.h"
 #include "model/tile_set.h"
 #include "undo/undo_history.h"
 

@@ -20,7 +20,7 @@
 #include "model/layer.h"
 #include "model/map.h"
 #include "model/path.h"
-#include "model/platform.h"
+#include "base/platform.h"
 #include "model/tile_set.h"
 #include "undo/grid_snapshot.h"
 #include "undo/operation_table.h"

@@ -15,13 +15,13 @@
 #include <memory>
 
 #include "app/command_table.h"
-#include "app/list_window.h"
-#include "app/main_window.h"
-#include "app/preferences.h"
-#include "app/preferences_dialog.h"
-#include "app/viewport_widget.h"
+#include "app/windows/list_window.h"
+#include "app/windows/main_window.h"
+#include "prefs/preferences.h"
+#include "app/dialogs/preferences_dialog.h"
+#include "app/windows/viewport_widget.h"
 #include "editor_test_support.h"
-#include "qt_test_app.h"
+#include "support/qt_test_app.h"
 #include "support/temp_dir.h"
 
 // The system font library keeps a cache for the life of the process; the leak checker of sanitizer builds

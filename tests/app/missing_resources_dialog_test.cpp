@@ -1,4 +1,4 @@
-#include "app/missing_resources_dialog.h"
+#include "app/dialogs/missing_resources_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include "dialog_platform.h"
 #include "model/project_defaults.h"
 #include "model/tile_set.h"
-#include "qt_test_app.h"
+#include "support/qt_test_app.h"
 #include "support/temp_dir.h"
-#include "test_bmp.h"
+#include "support/test_bmp.h"
 
 namespace zorva {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/preferences_dialog.h"
+#include "app/dialogs/preferences_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <iterator>
 
 #include "dialog_platform.h"
-#include "qt_test_app.h"
+#include "support/qt_test_app.h"
 #include "support/temp_dir.h"
 
 namespace zorva {

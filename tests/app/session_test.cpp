@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/preferences.h"
+#include "prefs/preferences.h"
 #include "app/project_session.h"
 #include "editor_test_support.h"
 #include "support/temp_dir.h"

@@ -6,11 +6,11 @@
 #include <set>
 #include <string>
 
-#include "app/auto_backup.h"
+#include "projectfile/auto_backup.h"
 #include "app/command_table.h"
-#include "app/edit_state.h"
+#include "view/edit_state.h"
 #include "app/object_lists.h"
-#include "app/preferences.h"
+#include "prefs/preferences.h"
 #include "app/recent_menu.h"
 #include "app/tool_window_placement.h"
 #include "editor_test_support.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/platform.h"
+#include "base/platform.h"
 #include "model/project.h"
 
 namespace zorva::test {

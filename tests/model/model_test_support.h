@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "model/project.h"
-#include "render/image.h"
+#include "image/image.h"
 
 namespace zorva::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "render/image_loader.h"
+#include "image/image_loader.h"
 #include "render_test_support.h"
 
 namespace zorva::test {

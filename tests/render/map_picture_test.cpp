@@ -7,11 +7,11 @@
 #include <fstream>
 #include <string>
 
-#include "app/preferences.h"
-#include "project_builder.h"
-#include "render/builtin_pictures.h"
-#include "render/image_loader.h"
-#include "render/png_writer.h"
+#include "prefs/preferences.h"
+#include "support/project_builder.h"
+#include "image/builtin_pictures.h"
+#include "image/image_loader.h"
+#include "image/png_writer.h"
 #include "render_test_support.h"
 
 namespace zorva::test {

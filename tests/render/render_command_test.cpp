@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "project_builder.h"
+#include "support/project_builder.h"
 #include "projectfile/project_io.h"
-#include "render/image_loader.h"
-#include "render/png_writer.h"
+#include "image/image_loader.h"
+#include "image/png_writer.h"
 #include "support/temp_dir.h"
 
 namespace zorva::test {

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <cstdint>
 
-#include "test_images.h"
+#include "support/test_images.h"
 
 namespace zorva::test {
 

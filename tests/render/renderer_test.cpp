@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/preferences.h"
-#include "project_builder.h"
-#include "render/builtin_pictures.h"
+#include "prefs/preferences.h"
+#include "support/project_builder.h"
+#include "image/builtin_pictures.h"
 #include "render/draw_primitives.h"
 #include "render_test_support.h"
 
@@ -314,23 +314,24 @@ TEST_F(EntityFixture, UnderCursorCountsHoverAndHitRectangles) {
     RenderRequest r = request(t, 120, 120);
     r.mode = EditMode::Entities;
     r.cursor = ViewPoint{16, 16};
-    HoverState hover{second, 1000};
-    r.hover = &hover;
+    ToolOverlay overlay;
+    overlay.hovered_entity = second->uid;
+    overlay.hovered_ms = 1000;
+    r.overlay = &overlay;
     r.now_ms = 1200;
     renderer.redraw(r);
     const FrameResults& results = renderer.results();
     EXPECT_EQ(results.entities_under_cursor, 2);
-    EXPECT_EQ(results.topmost_entity_under_cursor, second);
+    EXPECT_EQ(results.topmost_entity_under_cursor, second->uid);
     ASSERT_EQ(results.entities.size(), 3u);
     EXPECT_EQ(results.entities[1].rect.x, 14);
     EXPECT_EQ(results.entities[1].rect.width, 8);
     EXPECT_FALSE(results.entities[2].under_cursor);
     // The hovered entity gets an outline one pixel outside its rectangle in (255, 20, 20).
     EXPECT_EQ(at(renderer.frame(), 13, 13), pixel_from_colour(rgb(255, 20, 20)));
-    EXPECT_EQ(hover.entity, second);
+    // 300 ms after the entity was touched the highlight is gone.
     r.now_ms = 1301;
     renderer.redraw(r);
-    EXPECT_EQ(hover.entity, nullptr);
     EXPECT_NE(at(renderer.frame(), 13, 13), pixel_from_colour(rgb(255, 20, 20)));
     // Only counted in the Entities mode.
     r.mode = EditMode::Tiles;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/platform.h"
+#include "base/platform.h"
 
 namespace zorva::test {
 

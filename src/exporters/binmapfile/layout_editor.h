@@ -12,7 +12,7 @@
 
 #include "exporters/binmapfile/export_list.h"
 #include "exporters/binmapfile/settings_file.h"
-#include "model/platform.h"
+#include "base/platform.h"
 
 namespace zorva::binmap {
 

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "exporters/binmapfile/layout_lines.h"
-#include "exporters/binmapfile/qt_dialog_platform.h"
+#include "qtplatform/qt_platform.h"
 #include "exporters/binmapfile/templates_dialog.h"
 #include "exporters/binmapfile/variable_dialog.h"
 
@@ -37,7 +37,7 @@ MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& se
                        QWidget* parent, Platform* platform)
     : QDialog(parent) {
     if (platform == nullptr) {
-        own_platform_ = std::make_unique<QtDialogPlatform>(this);
+        own_platform_ = std::make_unique<zorva::QtPlatform>(this);
         platform = own_platform_.get();
     }
     platform_ = platform;

@@ -77,7 +77,7 @@ bool MapFileWriter::run() {
         message("Success");
         if (api_.SetProgress) api_.SetProgress(100.0f, 0, 1);
     }
-    file_.discard();
+    file_.abandon();
     points_.clear();
     points_.shrink_to_fit();
     return result_;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "export/export_api.h"
-#include "exporters/binmapfile/atomic_file.h"
+#include "base/safe_file.h"
 #include "exporters/binmapfile/export_list.h"
 #include "exporters/binmapfile/output_names.h"
 #include "exporters/binmapfile/value_encoding.h"
@@ -75,7 +75,7 @@ private:
     std::uint32_t first_layer_width_ = 0;
     std::uint32_t first_layer_height_ = 0;
 
-    AtomicFile file_;
+    SafeFileWriter file_{1 << 16};
     std::vector<std::uint8_t> pending_;
     float progress_ = 0.0f;
     float step_ = 0.0f;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "exporters/binmapfile/atomic_file.h"
+#include "base/safe_file.h"
 
 namespace zorva::binmap {
 namespace {
@@ -170,7 +170,7 @@ SaveStatus save_settings(ExportSettings& settings, bool save_as, Platform& platf
         if (std::filesystem::path(path).extension().empty()) path += kSettingsExtension;
     }
     const std::vector<std::uint8_t> bytes = settings_file_bytes(settings.flags, settings.list.items());
-    if (!write_file_atomically(path, bytes)) {
+    if (!write_file_safely(path, bytes)) {
         platform.message_box(with_path("Failed to save the file:\n", path), "Error - Save",
                              MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
         return SaveStatus::Error;
@@ -202,7 +202,7 @@ bool write_remembered_settings(const std::filesystem::path& folder, const std::s
     std::memcpy(bytes, stored.data(), std::min(stored.size(), kRememberedSettingsSize - 1));
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    return write_file_atomically((folder / kRememberedSettingsFile).string(), bytes);
+    return write_file_safely((folder / kRememberedSettingsFile).string(), bytes);
 }
 
 bool load_remembered_settings(ExportSettings& settings, const std::filesystem::path& folder) {

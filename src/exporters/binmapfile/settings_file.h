@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "exporters/binmapfile/export_list.h"
-#include "model/platform.h"
+#include "base/platform.h"
 
 namespace zorva::binmap {
 

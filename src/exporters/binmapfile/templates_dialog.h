@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "model/platform.h"
+#include "base/platform.h"
 
 class QListWidget;
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "exporters/binmapfile/export_list.h"
-#include "model/platform.h"
+#include "base/platform.h"
 
 class QComboBox;
 class QLineEdit;

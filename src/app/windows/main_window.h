@@ -1,0 +1,150 @@
+// The editor's main window: the viewport, the tool buttons, the zoom field, the two status panes, the
+// menu built from the command table with its keys, the recent projects submenu, the object list windows,
+// the redraw and status timers, drag and drop, help and the About box.
+#pragma once
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTimer>
+#include <QUrl>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/object_lists.h"
+#include "app/project_session.h"
+#include "image/builtin_pictures.h"
+#include "render/renderer.h"
+#include "tools/tool_dispatch.h"
+#include "view/edit_state.h"
+#include "view/redraw_pacer.h"
+#include "view/view_navigation.h"
+
+namespace zorva {
+
+class ListWindow;
+class Preferences;
+class ViewportWidget;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kRedrawPeriodMs = 50;
+    static constexpr int kStatusPeriodMs = 50;
+    static constexpr int kShutdownWaitMs = 10000;
+
+    // Start-up: both undo histories, a new empty project, the tool windows with their shown bits and
+    // remembered rectangles, the timers, EditMode Tiles with the Placement tool, dropped files accepted.
+    MainWindow(Preferences& preferences, Platform& platform, std::filesystem::path data_folder,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    ProjectSession& session() { return session_; }
+    Project& project() { return session_.project(); }
+    const Project& project() const { return session_.project(); }
+    Preferences& preferences() { return preferences_; }
+    ViewNavigator& navigator() { return navigator_; }
+    EditState& edit_state() { return edit_; }
+    ToolDispatch& tools() { return tools_; }
+    ViewportWidget* viewport() const { return viewport_; }
+    ListWindow* list_window(ListKind kind) const { return lists_[static_cast<std::size_t>(kind)]; }
+    QMenu* recent_menu() const { return recent_menu_; }
+    QLineEdit* zoom_field() const { return zoom_field_; }
+    QLabel* view_pane() const { return view_pane_; }
+    QLabel* cursor_pane() const { return cursor_pane_; }
+
+    // The menu or key action of a command id (null for none).
+    QAction* action(int id) const;
+    // Carries out a command as if it was chosen (disabled commands do nothing). True when it ran.
+    bool run_command(int id);
+    // Connects a command; a command without a handler stays disabled.
+    void set_command_handler(int id, std::function<void()> handler);
+
+    // Opens a project file (recent entries, drops and the command line come here).
+    bool open_project(const std::string& path);
+    // Files dropped on the window: only the first is opened.
+    bool open_dropped(const QList<QUrl>& urls);
+
+    // Rebuilds check marks, enabling, undo texts and the recent submenu.
+    void refresh_commands();
+    // Refills the list windows from the project.
+    void refresh_lists();
+    // Asks for a redraw (unforced requests are paced).
+    bool request_redraw(bool force = false);
+    void update_status();
+    // Where "&Help" sends the browser; opening goes through `opener` when set (tests).
+    QUrl help_url() const;
+    void set_url_opener(std::function<bool(const QUrl&)> opener) { url_opener_ = std::move(opener); }
+    static QString about_text();
+
+    // Shut-down: the save question, timers stopped, rectangles stored, "Settings.cfg" written. False when
+    // the user cancelled.
+    bool shut_down();
+
+signals:
+    void first_frame_painted();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void build_menus();
+    void build_toolbar();
+    void build_status();
+    void build_list_windows();
+    void connect_commands();
+    void rebuild_recent_menu();
+    void toggle_view(int id);
+    void set_mode(EditMode mode);
+    void set_tool(Tool tool);
+    void show_tool_window(ListKind kind, bool shown);
+    void show_all_tool_windows(bool shown);
+    void store_tool_window_rects();
+    QPoint default_tool_window_position(ListKind kind) const;
+    void default_tool_window_positions();
+    void project_replaced();
+    void zoom_field_edited();
+    bool command_enabled(int id) const;
+    bool command_checked(int id, bool& checkable) const;
+    std::int64_t now_ms() const { return static_cast<std::int64_t>(clock_.elapsed()); }
+
+    Preferences& preferences_;
+    Platform& platform_;
+    std::filesystem::path data_folder_;
+    QElapsedTimer clock_;
+    ProjectSession session_;
+    BuiltinPictures pictures_;
+    Renderer renderer_;
+    RedrawPacer pacer_;
+    ViewNavigator navigator_;
+    EditState edit_;
+    ToolDispatch tools_{edit_};
+    LayerPixel last_pixel_;
+
+    ViewportWidget* viewport_ = nullptr;
+    QLineEdit* zoom_field_ = nullptr;
+    QLabel* view_pane_ = nullptr;
+    QLabel* cursor_pane_ = nullptr;
+    QMenu* recent_menu_ = nullptr;
+    std::array<ListWindow*, 4> lists_{};
+    std::map<int, QAction*> actions_;
+    std::map<int, std::function<void()>> handlers_;
+    std::vector<QAction*> toolbar_actions_;
+    QTimer redraw_timer_;
+    QTimer status_timer_;
+    std::function<bool(const QUrl&)> url_opener_;
+    bool shut_down_ = false;
+    bool first_frame_ = false;
+};
+
+}  // namespace zorva
