@@ -422,6 +422,57 @@ TEST_F(EditorFixture, ViewportPaintsTheProjectInOneFrame) {
     w.project().modified = false;
 }
 
+// Every mouse and key event of the viewport reaches the tools as one input, with the cell and the layer
+// pixel under the cursor.
+TEST_F(EditorFixture, ViewportEventsReachTheToolsAsInputs) {
+    const std::string sample = std::string(ZORVA_TEST_SOURCE_DIR) + "/../examples/SampleProjects/Sample.xml";
+    MainWindow& w = window();
+    w.session().set_missing_resources_check(
+        [](Project&, const std::string&) { return MissingResourcesOutcome::NoneMissing; });
+    ASSERT_TRUE(w.open_project(sample));
+    w.resize(900, 600);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    std::vector<ToolInput> inputs;
+    w.viewport()->set_tool_input(&w.navigator(), [&](const ToolInput& input) {
+        inputs.push_back(input);
+        return false;
+    });
+    QWidget* view = w.viewport();
+    QTest::mousePress(view, Qt::LeftButton, Qt::ShiftModifier, QPoint(40, 70));
+    QTest::mouseMove(view, QPoint(75, 70));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(75, 70));
+    QTest::mouseDClick(view, Qt::RightButton, {}, QPoint(75, 70));
+    QTest::keyClick(view, Qt::Key_Z);
+    QTest::keyClick(view, Qt::Key_4, Qt::KeypadModifier);
+
+    auto first = [&](InputKind kind) {
+        for (const ToolInput& input : inputs)
+            if (input.kind == kind) return input;
+        ADD_FAILURE() << "no input of kind " << static_cast<int>(kind);
+        return ToolInput{};
+    };
+    const ToolInput press = first(InputKind::Press);
+    EXPECT_EQ(press.button, MouseButton::Left);
+    EXPECT_TRUE(press.shift());
+    EXPECT_EQ(press.view, (ViewPoint{40, 70}));
+    ASSERT_TRUE(press.cell.has_value());
+    EXPECT_EQ(press.cell, w.navigator().cell_under(ViewPoint{40, 70}));
+    ASSERT_TRUE(press.pixel.has_value());
+    EXPECT_FLOAT_EQ(press.pixel->x, w.navigator().layer_pixel_under(ViewPoint{40, 70})->x);
+    const ToolInput move = first(InputKind::Move);
+    EXPECT_EQ(move.buttons, kButtonLeft);
+    EXPECT_EQ(move.cell, w.navigator().cell_under(ViewPoint{75, 70}));
+    EXPECT_NE(move.cell, press.cell);
+    EXPECT_EQ(first(InputKind::Release).button, MouseButton::Left);
+    EXPECT_EQ(first(InputKind::DoubleClick).button, MouseButton::Right);
+    std::vector<Key> keys;
+    for (const ToolInput& input : inputs)
+        if (input.kind == InputKind::KeyDown) keys.push_back(input.key);
+    EXPECT_EQ(keys, (std::vector<Key>{Key::Z, Key::Keypad4}));
+    w.project().modified = false;
+}
+
 // Screenshots of the whole screen with a menu and the Preferences dialog open; only under a real display
 // (xvfb) with ZORVA_SCREENSHOT_DIR set.
 TEST_F(EditorFixture, ScreenshotsWithMenusAndPreferences) {

@@ -139,6 +139,7 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
         request.overlay = &tools_.overlay();
         return request;
     });
+    viewport_->set_tool_input(&navigator_, [this](const ToolInput& input) { return tools_.handle(input); });
     setCentralWidget(viewport_);
     build_menus();
     build_toolbar();
