@@ -137,9 +137,12 @@ Detached<ParentEntity> remove_parent_entity(Project& project, const ParentEntity
 
 void edit_parent_entity(ParentEntity& entity, const ParentEntityProperties& edited, Platform* platform) {
     const ObjectId id = entity.unique_id;
+    const bool reload = entity.image.empty() || entity.image_path_and_file_name != edited.image_path_and_file_name ||
+                        entity.use_transparent_colour != edited.use_transparent_colour ||
+                        entity.transparent_colour != edited.transparent_colour;
     entity.properties() = edited;
     entity.unique_id = id;
-    reload_parent_entity_image(entity, platform);
+    if (reload) reload_parent_entity_image(entity, platform);
 }
 
 ParentEntity* find_parent_entity(const Project& project, ObjectId id, int* index) {

@@ -81,7 +81,9 @@ ParentEntity* insert_parent_entity(Project& project, std::unique_ptr<ParentEntit
 // Unlinks (and with `free_it` frees); when it was selected the first parent entity becomes selected.
 // Instances that refer to it stay on their layers.
 Detached<ParentEntity> remove_parent_entity(Project& project, const ParentEntity* entity, bool free_it);
-// Applies edited properties (id kept), releases and reloads the image.
+// The one way a parent entity takes new properties: its dialog's OK and the undo and redo of "Entity
+// properties". The id is kept. The image is loaded again when its path or transparency changed or no image
+// is loaded; a loaded image sets the pixel size, a failed load keeps the size the properties give.
 void edit_parent_entity(ParentEntity& entity, const ParentEntityProperties& edited, Platform* platform);
 void reload_parent_entity_image(ParentEntity& entity, Platform* platform);
 

@@ -197,27 +197,33 @@ bool resize_layer(Project& project, Layer& layer, const LayerProperties& edited,
         }
     }
 
+    if (!same_size) layer.grid.swap(new_grid);
+    LayerProperties sized = edited;
+    sized.grid_width = new_width;
+    sized.grid_height = new_height;
+    apply_layer_properties(layer, sized, platform);
+    project.modified = true;
+    return true;
+}
+
+void apply_layer_properties(Layer& layer, const LayerProperties& edited, Platform* platform) {
     const ObjectId id = layer.unique_id;
     const ObjectId map_id = layer.map_id;
+    const bool reload = layer.use_background_image != edited.use_background_image ||
+                        layer.background_image_path_and_file_name != edited.background_image_path_and_file_name ||
+                        (edited.use_background_image && layer.background_image.empty());
     layer.properties() = edited;
     layer.unique_id = id;
     layer.map_id = map_id;
-    layer.grid_width = new_width;
-    layer.grid_height = new_height;
-    if (!same_size) layer.grid.swap(new_grid);
     layer.clear_snapshot();
-    reload_layer_background(layer, platform);
-    project.modified = true;
-    return true;
+    if (reload) reload_layer_background(layer, platform);
 }
 
 bool restore_layer(Layer& layer, const LayerProperties& saved, std::vector<GridCell>&& grid,
                    Platform* platform) {
     if (saved.grid_width <= 0 || saved.grid_height <= 0 || grid.size() != saved.cell_count()) return false;
-    layer.properties() = saved;
     layer.grid = std::move(grid);
-    layer.clear_snapshot();
-    reload_layer_background(layer, platform);
+    apply_layer_properties(layer, saved, platform);
     return true;
 }
 

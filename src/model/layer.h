@@ -116,9 +116,12 @@ Layer* find_layer(const Project& project, ObjectId map_id, ObjectId layer_id);
 // new grid cannot be allocated, "Not enough memory to change layer size!" (caption "Error") is shown and
 // the layer is left entirely unchanged (returns false).
 bool resize_layer(Project& project, Layer& layer, const LayerProperties& edited, Platform* platform);
-// Undo of a property change: puts the properties and a saved grid back as they are. `grid` must hold
-// grid_width * grid_height cells of `saved` (else false and no change). The snapshot is cleared and the
-// background reloaded.
+// The one way a layer takes new properties, once its grid has the new size (resize_layer, and the undo and
+// redo of "Layer properties"): the id and map id are kept, the snapshot is cleared, and the background image
+// is loaded again when its use flag or path changed or it is used but not loaded.
+void apply_layer_properties(Layer& layer, const LayerProperties& edited, Platform* platform);
+// Puts a saved grid and its properties back. `grid` must hold grid_width * grid_height cells of `saved`
+// (else false and no change).
 bool restore_layer(Layer& layer, const LayerProperties& saved, std::vector<GridCell>&& grid,
                    Platform* platform);
 void reload_layer_background(Layer& layer, Platform* platform);

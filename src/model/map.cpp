@@ -72,6 +72,7 @@ void edit_map(Map& map, const MapProperties& edited) {
     const MapProperties kept = map.properties();
     map.properties() = edited;
     map.unique_id = kept.unique_id;
+    map.selected_layer_id = kept.selected_layer_id;
     map.top_left_tile_index_in_tiles_dialog = kept.top_left_tile_index_in_tiles_dialog;
     map.selected_tile_index = kept.selected_tile_index;
     map.pixel_size_of_tiles_in_tiles_dialog = kept.pixel_size_of_tiles_in_tiles_dialog;

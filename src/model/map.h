@@ -65,8 +65,10 @@ Map* add_map(Project& project, const MapProperties& tmpl, bool keep_id, Platform
 Map* insert_map(Project& project, std::unique_ptr<Map>&& map, int index);
 // Unlinks (with `free_it` frees, with its layers); when it was selected the first map becomes selected.
 Detached<Map> remove_map(Project& project, const Map* map, bool free_it);
-// Applies edited properties; the id, top_left_tile_index_in_tiles_dialog, selected_tile_index and
-// pixel_size_of_tiles_in_tiles_dialog keep their current values.
+// The one way a map takes new properties: its dialog's OK and the undo and redo of "Map properties". What
+// the dialog cannot change keeps its current value: the id, the layer selected in the map, and the tile
+// picker's state (top_left_tile_index_in_tiles_dialog, selected_tile_index,
+// pixel_size_of_tiles_in_tiles_dialog).
 void edit_map(Map& map, const MapProperties& edited);
 
 Map* find_map(const Project& project, ObjectId id, int* index = nullptr);

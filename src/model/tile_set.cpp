@@ -155,13 +155,17 @@ Detached<TileSet> remove_tile_set(Project& project, const TileSet* tile_set, boo
 
 void edit_tile_set(TileSet& tile_set, const TileSetProperties& edited, Platform* platform) {
     const TileSetProperties kept = tile_set.properties();
+    const bool reload = tile_set.image.empty() ||
+                        kept.image_path_and_file_name != edited.image_path_and_file_name ||
+                        kept.use_transparent_colour != edited.use_transparent_colour ||
+                        kept.transparent_colour != edited.transparent_colour;
     tile_set.properties() = edited;
     tile_set.unique_id = kept.unique_id;
     tile_set.next_mosaic_id = kept.next_mosaic_id;
     tile_set.did_mosaic_id_overflow = kept.did_mosaic_id_overflow;
     tile_set.selected_mosaic_id = kept.selected_mosaic_id;
     tile_set.left_most_mosaic_id_on_mosaics_dialog = kept.left_most_mosaic_id_on_mosaics_dialog;
-    reload_tile_set_image(tile_set, platform);
+    if (reload) reload_tile_set_image(tile_set, platform);
 }
 
 TileSet* find_tile_set(const Project& project, ObjectId id, int* index) {

@@ -104,7 +104,11 @@ TileSet* insert_tile_set(Project& project, std::unique_ptr<TileSet>&& tile_set, 
 // Unlinks the tile set (and frees it with `free_it`). When it was selected, the first tile set becomes
 // selected (none when the list is empty).
 Detached<TileSet> remove_tile_set(Project& project, const TileSet* tile_set, bool free_it);
-// Applies edited properties (the id and the mosaic bookkeeping fields are kept); reloads the image.
+// The one way a tile set takes new properties: its dialog's OK and the undo and redo of "Tile set
+// properties". The id and the mosaic bookkeeping (counter, overflow flag, selected and left-most mosaic)
+// stay as they are: they belong to the mosaic list, and turning the counter back would hand out ids that
+// mosaics made since then still carry. The image is loaded again when its path or transparency changed or
+// no image is loaded.
 void edit_tile_set(TileSet& tile_set, const TileSetProperties& edited, Platform* platform);
 // Releases and loads the tile set's image again from its path (quietly).
 void reload_tile_set_image(TileSet& tile_set, Platform* platform);

@@ -303,14 +303,7 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
             MapProperties* stored = slot ? slot->get() : nullptr;
             if (!map || !stored) return ApplyResult::Mismatch;
             const MapProperties current = map->properties();
-            map->properties() = *stored;
-            // What the properties dialog cannot change stays as it is now: the id, the selection in
-            // the map, and the tile picker's state.
-            map->unique_id = current.unique_id;
-            map->selected_layer_id = current.selected_layer_id;
-            map->selected_tile_index = current.selected_tile_index;
-            map->top_left_tile_index_in_tiles_dialog = current.top_left_tile_index_in_tiles_dialog;
-            map->pixel_size_of_tiles_in_tiles_dialog = current.pixel_size_of_tiles_in_tiles_dialog;
+            edit_map(*map, *stored);
             *stored = current;
             return ApplyResult::Done;
         }
@@ -326,15 +319,8 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
             std::int32_t height = layer->grid_height;
             if (!stored->grid.apply(layer->grid, width, height)) return ApplyResult::Mismatch;
             const LayerProperties current = layer->properties();
-            const bool reload = current.use_background_image != stored->properties.use_background_image ||
-                                current.background_image_path_and_file_name !=
-                                    stored->properties.background_image_path_and_file_name;
-            layer->properties() = stored->properties;
-            layer->unique_id = current.unique_id;
-            layer->map_id = current.map_id;
+            apply_layer_properties(*layer, stored->properties, platform);
             stored->properties = current;
-            layer->clear_snapshot();
-            if (reload) reload_layer_background(*layer, platform);
             return ApplyResult::Done;
         }
         case undo_op::kParentEntityProperties: {
@@ -343,22 +329,8 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
             ParentEntityProperties* stored = slot ? slot->get() : nullptr;
             if (!entity || !stored) return ApplyResult::Mismatch;
             const ParentEntityProperties current = entity->properties();
-            const bool reload = current.image_path_and_file_name != stored->image_path_and_file_name ||
-                                current.use_transparent_colour != stored->use_transparent_colour ||
-                                current.transparent_colour != stored->transparent_colour;
-            entity->properties() = *stored;
-            entity->unique_id = current.unique_id;
+            edit_parent_entity(*entity, *stored, platform);
             *stored = current;
-            if (reload) {
-                // Loading sets the pixel size from the image; the snapshot's size is the one to restore.
-                const std::uint32_t width = entity->pixel_width;
-                const std::uint32_t height = entity->pixel_height;
-                reload_parent_entity_image(*entity, platform);
-                if (!entity->image.bitmap) {
-                    entity->pixel_width = width;
-                    entity->pixel_height = height;
-                }
-            }
             return ApplyResult::Done;
         }
         case undo_op::kTileSetProperties: {
@@ -367,19 +339,8 @@ ApplyResult UndoRecord::apply_properties(Project& project, Platform* platform) {
             TileSetProperties* stored = slot ? slot->get() : nullptr;
             if (!tile_set || !stored) return ApplyResult::Mismatch;
             const TileSetProperties current = tile_set->properties();
-            const bool reload = current.image_path_and_file_name != stored->image_path_and_file_name ||
-                                current.use_transparent_colour != stored->use_transparent_colour ||
-                                current.transparent_colour != stored->transparent_colour;
-            tile_set->properties() = *stored;
-            // The mosaic bookkeeping belongs to the mosaic list, which property records do not touch:
-            // turning the counter back would hand out ids that mosaics made since then still carry.
-            tile_set->unique_id = current.unique_id;
-            tile_set->next_mosaic_id = current.next_mosaic_id;
-            tile_set->did_mosaic_id_overflow = current.did_mosaic_id_overflow;
-            tile_set->selected_mosaic_id = current.selected_mosaic_id;
-            tile_set->left_most_mosaic_id_on_mosaics_dialog = current.left_most_mosaic_id_on_mosaics_dialog;
+            edit_tile_set(*tile_set, *stored, platform);
             *stored = current;
-            if (reload) reload_tile_set_image(*tile_set, platform);
             return ApplyResult::Done;
         }
         default:

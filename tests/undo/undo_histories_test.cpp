@@ -8,6 +8,8 @@
 #include "model/project.h"
 #include "project_dump.h"
 #include "support/scripted_platform.h"
+#include "support/temp_dir.h"
+#include "support/test_bmp.h"
 
 namespace zorva {
 namespace {
@@ -117,6 +119,40 @@ TEST_F(UndoTest, RedoTextAfterUndoingMapProperties) {
     EXPECT_EQ(map->name, "After");
     EXPECT_FALSE(map->export_this_map);
     EXPECT_EQ(histories.undo_text(), "&Undo : Map properties\tCtrl+Z");
+}
+
+// The dialogs' OK and the undo records apply properties by one rule: what the dialog cannot change (the
+// layer selected in the map, the mosaic counter) stays, and a tile set image that failed to load is tried
+// again.
+TEST_F(UndoTest, DialogAndUndoApplyPropertiesByOneRule) {
+    Map* map = new_map();
+    Layer* first = new_layer(*map);
+    Layer* second = new_layer(*map);
+    map->selected_layer_id = first->unique_id;
+    MapProperties dialog_copy = map->properties();
+    ASSERT_TRUE(histories.record_map_properties(project, *map));
+    map->selected_layer_id = second->unique_id;  // chosen in the Layers window while the dialog was open
+    dialog_copy.name = "Renamed";
+    edit_map(*map, dialog_copy);
+    EXPECT_EQ(map->selected_layer_id, second->unique_id);
+    ASSERT_EQ(histories.undo(&project), UndoResult::Done);
+    EXPECT_EQ(map->selected_layer_id, second->unique_id);
+
+    test::TempDir dir;
+    TileSetProperties tmpl;
+    tmpl.image_path_and_file_name = dir.file("tiles.bmp");
+    TileSet* tile_set = add_tile_set(project, tmpl, false, nullptr);
+    ASSERT_TRUE(tile_set->image.empty());
+    ASSERT_TRUE(histories.record_tile_set_properties(project, *tile_set));
+    TileSetProperties renamed = tile_set->properties();
+    renamed.name = "Renamed";
+    edit_tile_set(*tile_set, renamed, nullptr);
+    ASSERT_TRUE(add_mosaic(*tile_set, Mosaic{}, false, nullptr));
+    test::write_bmp(dir.file("tiles.bmp"), 32, 0x00FF00);  // the missing file turns up
+    ASSERT_EQ(histories.undo(&project), UndoResult::Done);
+    EXPECT_EQ(tile_set->name, "");
+    EXPECT_FALSE(tile_set->image.empty());
+    EXPECT_EQ(tile_set->next_mosaic_id, 1u);  // the mosaic made after the record keeps its id
 }
 
 TEST_F(UndoTest, MapPropertiesUndoKeepsTheTilePickerState) {
