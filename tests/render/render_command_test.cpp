@@ -7,10 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "support/project_builder.h"
-#include "projectfile/project_io.h"
 #include "image/image_loader.h"
 #include "image/png_writer.h"
+#include "support/project_file.h"
 #include "support/temp_dir.h"
 
 namespace zorva::test {
@@ -38,19 +37,19 @@ struct RenderCommandTest : ::testing::Test {
     std::string project_file;
 
     RenderCommandTest() {
-        TestProject t(16, 16, 2, 1,
-                      [](int x, int) { return x < 16 ? argb(255, 200, 0, 0) : argb(255, 0, 0, 200); });
+        TestProject t = TestProject::with_tiles(
+            16, 16, 2, 1, [](int x, int) { return x < 16 ? argb(255, 200, 0, 0) : argb(255, 0, 0, 200); });
         // The tile set image goes to a file next to the project.
         const Image& image = t.tile_set->image;
         std::string error;
         write_png_pixels(dir.file("tiles.png"), image.width, image.height, image.pixels(), image.stride, {},
                          &error);
         t.tile_set->image_path_and_file_name = dir.file("tiles.png");
-        Layer& layer = t.add(4, 3, 0, 0);
+        Layer& layer = t.select(t.add_layer(4, 3, 0, 0));
         for (GridCell& cell : layer.grid) cell.tile = 1;
         layer.grid[5].tile = 2;  // cell (1, 1)
         project_file = dir.file("p.xml");
-        EXPECT_TRUE(write_project(project_file, t.project, false, &error)) << error;
+        EXPECT_TRUE(write_project_file(t, project_file, &error)) << error;
     }
 };
 

@@ -7,8 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "export_test_project.h"
-#include "projectfile/project_io.h"
+#include "support/project_file.h"
 #include "support/temp_dir.h"
 
 namespace zorva {
@@ -49,11 +48,11 @@ class CliExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         project_file = dir.file("level.zvp");
-        p.map("Only", nullptr);
-        ASSERT_TRUE(write_project(project_file, p.project));
+        p.add_map("Only", nullptr);
+        ASSERT_TRUE(test::write_project_file(p, project_file));
     }
 
-    test::ExportTestProject p;
+    test::TestProject p;
     test::TempDir dir;
     std::string project_file;
 };
