@@ -13,12 +13,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "big_project.h"
 #include "export/export_host.h"
 #include "export/export_run.h"
-#include "big_project.h"
 #include "model/project.h"
 #include "projectfile/project_io.h"
+#include "support/cli_runner.h"
 
 using zorva::bench::kLayers;
 using zorva::bench::kSide;
@@ -35,7 +37,6 @@ double cpu_seconds(int who) {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-
 std::filesystem::path bin_folder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
 
 // Output goes to $ZORVA_BENCH_DIR, else to memory-backed /dev/shm when there is one (so the figure is the
@@ -50,7 +51,6 @@ std::filesystem::path scratch(const std::string& name) {
     }
     return folder / ("zorva-bench-export-" + std::to_string(getpid()) + "-" + name);
 }
-
 
 void BM_ScrivoThroughTheTable(benchmark::State& state) {
     const zorva::Project project = make_big_project();
@@ -92,13 +92,14 @@ void BM_ZorvaCliExport(benchmark::State& state) {
         }
     }
     const std::string output = scratch("cli-dump.txt").string();
-    const std::string command = "'" + (bin_folder() / "zorva-cli").string() + "' export '" + project_file +
-                                "' --exporter Scrivo --output '" + output + "' > /dev/null";
+    const std::string cli = (bin_folder() / "zorva-cli").string();
+    std::vector<std::string> args = {"export", project_file, "--exporter", "Scrivo", "--output", output};
     std::uintmax_t bytes = 0;
     const double cpu_start = cpu_seconds(RUSAGE_CHILDREN);
     for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("zorva-cli export failed");
+        const zorva::test::CliRun run = zorva::test::run_program(cli, args);
+        if (run.exit_code != 0) {
+            state.SkipWithError(("zorva-cli export failed: " + run.err).c_str());
             break;
         }
         bytes = std::filesystem::file_size(output);

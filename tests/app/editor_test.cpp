@@ -10,17 +10,17 @@
 #include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
-
 #include <filesystem>
 #include <memory>
 
 #include "app/command_table.h"
+#include "app/dialogs/preferences_dialog.h"
 #include "app/windows/list_window.h"
 #include "app/windows/main_window.h"
-#include "prefs/preferences.h"
-#include "app/dialogs/preferences_dialog.h"
 #include "app/windows/viewport_widget.h"
 #include "editor_test_support.h"
+#include "prefs/preferences.h"
+#include "support/project_file.h"
 #include "support/qt_test_app.h"
 #include "support/temp_dir.h"
 
@@ -70,8 +70,8 @@ TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
     MainWindow& w = window();
     QStringList titles;
     for (QAction* a : w.menuBar()->actions()) titles << a->text();
-    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&New", "&Transform", "&Path", "&Mode", "&View", "&Window",
-                                   "&Help"}));
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&New", "&Transform", "&Path", "&Mode", "&View",
+                                   "&Window", "&Help"}));
     for (const Command& c : command_table()) {
         QAction* a = w.action(c.id);
         if (c.id == cmd::kRecentProjects) continue;
@@ -94,13 +94,14 @@ TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
 
 TEST_F(EditorFixture, CommandsOfPartsStillToComeAreDisabled) {
     MainWindow& w = window();
-    for (int id : {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
-                   cmd::kNewMap, cmd::kFlipHorizontal, cmd::kReversePath, cmd::kTilesDialog, cmd::kEditPathPoints}) {
+    for (int id :
+         {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
+          cmd::kNewMap, cmd::kFlipHorizontal, cmd::kReversePath, cmd::kTilesDialog, cmd::kEditPathPoints}) {
         EXPECT_FALSE(w.action(id)->isEnabled()) << id;
         EXPECT_FALSE(w.run_command(id)) << id;
     }
-    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit, cmd::kZoom200,
-                   cmd::kViewGridItem, cmd::kMapsDialog, cmd::kHelp, cmd::kAbout})
+    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit,
+                   cmd::kZoom200, cmd::kViewGridItem, cmd::kMapsDialog, cmd::kHelp, cmd::kAbout})
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     // Nothing to undo yet.
     EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());
@@ -340,14 +341,14 @@ TEST_F(EditorFixture, WheelZoomsOverTheViewAndOverAListWindowsButtons) {
     QApplication::sendEvent(w.viewport(), &up);
     EXPECT_EQ(w.project().zoom, 110u);
     // Half a notch does nothing yet.
-    QWheelEvent half(at, w.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -60), Qt::NoButton, Qt::NoModifier,
-                     Qt::NoScrollPhase, false);
+    QWheelEvent half(at, w.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -60), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w.viewport(), &half);
     EXPECT_EQ(w.project().zoom, 110u);
 
     ListWindow* maps = w.list_window(ListKind::Maps);
-    QWheelEvent over_button(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                            Qt::NoScrollPhase, false);
+    QWheelEvent over_button(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                            Qt::NoModifier, Qt::NoScrollPhase, false);
     QTest::qWait(60);  // a pause starts a new accumulation
     QApplication::sendEvent(maps, &over_button);
     EXPECT_EQ(w.project().zoom, 100u);
@@ -492,8 +493,8 @@ TEST_F(EditorFixture, ScreenshotsWithMenusAndPreferences) {
         const QPoint at = w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(menu).bottomLeft());
         menu->menu()->popup(at);
         QTest::qWait(300);
-        QGuiApplication::primaryScreen()->grabWindow(0).save(
-            folder + "/menu-" + QString(title).remove('&').toLower() + ".png");
+        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/menu-" +
+                                                             QString(title).remove('&').toLower() + ".png");
         menu->menu()->hide();
     }
     test::when_modal_opens([folder](QWidget* dialog) {

@@ -4,9 +4,10 @@
 
 #include <string>
 
-#include "prefs/preferences.h"
 #include "app/project_session.h"
 #include "editor_test_support.h"
+#include "prefs/preferences.h"
+#include "support/project_file.h"
 #include "support/temp_dir.h"
 
 namespace zorva {
@@ -47,8 +48,9 @@ TEST_F(SessionFixture, InvalidExtensionGivesItsMessageOnlyAndKeepsTheProject) {
     session.project().path_and_file_name = "kept";
     EXPECT_FALSE(session.open(path));
     ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].text, "The file has an invalid extension:\n\n" + path +
-                                          "\n\nZorva only supports the following file extensions:\n.zvp\n.xml\n\n");
+    EXPECT_EQ(platform.shown[0].text,
+              "The file has an invalid extension:\n\n" + path +
+                  "\n\nZorva only supports the following file extensions:\n.zvp\n.xml\n\n");
     EXPECT_EQ(platform.shown[0].caption, "Load Error");
     EXPECT_EQ(session.project().path_and_file_name, "kept");
     EXPECT_EQ(prefs.recent_entry(0), "");
@@ -65,7 +67,8 @@ TEST_F(SessionFixture, NewerVersionIsReportedThenTheLoadFails) {
 
     EXPECT_FALSE(session.open(path));
     ASSERT_EQ(platform.shown.size(), 2u);
-    EXPECT_EQ(platform.shown[0].text, "The file was created with a newer version of Zorva.\n\n" + path + "\n\n");
+    EXPECT_EQ(platform.shown[0].text,
+              "The file was created with a newer version of Zorva.\n\n" + path + "\n\n");
     EXPECT_EQ(platform.shown[0].caption, "Error: Newer Version");
     EXPECT_EQ(platform.shown[1].caption, "Load Error");
     EXPECT_NE(platform.shown[1].text.find(path), std::string::npos);
@@ -82,8 +85,9 @@ TEST_F(SessionFixture, OlderVersionWarnsAndLoads) {
     EXPECT_TRUE(session.open(path));
     ASSERT_EQ(platform.shown.size(), 1u);
     EXPECT_EQ(platform.shown[0].caption, "Warning: Old Version");
-    EXPECT_EQ(platform.shown[0].text, "The file is an older version. It will be saved to the new version.\n\n" + path +
-                                          "\n\nIt is recommended that you make a backup of the file before saving it.\n\n");
+    EXPECT_EQ(platform.shown[0].text,
+              "The file is an older version. It will be saved to the new version.\n\n" + path +
+                  "\n\nIt is recommended that you make a backup of the file before saving it.\n\n");
 }
 
 TEST_F(SessionFixture, OpenDialogOffersTheLastFormatFirstAndRemembersTheFolder) {
@@ -148,7 +152,8 @@ TEST_F(SessionFixture, SaveAsAppendsTheExtensionAndAsksBeforeOverwriting) {
     platform.answers = {Answer::No};
     EXPECT_EQ(session.save_as(), SaveResult::Cancelled);
     ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].text, "Do you want to over write the file? \n\n" + file("level.xml") + "\n\n");
+    EXPECT_EQ(platform.shown[0].text,
+              "Do you want to over write the file? \n\n" + file("level.xml") + "\n\n");
     EXPECT_EQ(platform.shown[0].caption, "Overwrite file?");
     EXPECT_EQ(platform.shown[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(test::read_file(file("level.xml")), "old");
@@ -197,7 +202,9 @@ TEST_F(SessionFixture, FailedSaveIsReportedAndKeepsTheFileAndTheModifiedMark) {
     EXPECT_EQ(session.save(), SaveResult::Failed);
     ASSERT_EQ(platform.shown.size(), 1u);
     EXPECT_EQ(platform.shown[0].caption, "Save Error");
-    EXPECT_EQ(platform.shown[0].text.rfind("Failed to save the project:\n\n" + file("blocked.xml") + "\n\n", 0), 0u);
+    EXPECT_EQ(
+        platform.shown[0].text.rfind("Failed to save the project:\n\n" + file("blocked.xml") + "\n\n", 0),
+        0u);
     EXPECT_TRUE(session.project().modified);
     EXPECT_TRUE(fs::is_directory(file("blocked.xml") + "/inner"));
     EXPECT_EQ(test::read_file(file("good.xml")), good);

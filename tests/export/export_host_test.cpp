@@ -11,12 +11,12 @@
 
 #include "export/export_feedback.h"
 #include "export/export_message_log.h"
-#include "export_test_project.h"
+#include "support/project_builder.h"
 
 namespace zorva {
 namespace {
 
-using test::ExportTestProject;
+using test::TestProject;
 
 template <class Record>
 bool all_zero(const Record& record) {
@@ -54,7 +54,7 @@ protected:
         api = host.api();
     }
 
-    ExportTestProject p;
+    TestProject p;
     ExportMessageLog log;
     RecordingFeedback feedback;
     ExportHost host;
@@ -68,7 +68,7 @@ TEST_F(ExportHostTest, TableOffersSlots0To24AndZeroesTheRest) {
 }
 
 TEST_F(ExportHostTest, EverySlotFailsWithoutAProjectAndAfterTheRun) {
-    p.tile_set("T", 16, 16);
+    p.add_tile_set("T", 16, 16);
     attach();
     host.reset();  // the run is over: the project is detached
     char buffer[260] = "x";
@@ -102,7 +102,7 @@ TEST_F(ExportHostTest, EverySlotFailsWithoutAProjectAndAfterTheRun) {
 }
 
 TEST_F(ExportHostTest, ADestroyedOrReplacedHostAnswersNothing) {
-    p.tile_set("T", 16, 16);
+    p.add_tile_set("T", 16, 16);
     attach();
     std::uint32_t count = 0;
     {
@@ -155,12 +155,12 @@ TEST_F(ExportHostTest, FileNamesAreCutToTheBufferAndAlwaysTerminated) {
 }
 
 TEST_F(ExportHostTest, CountsAndIndexesFollowListOrderAndFailedSelectsClear) {
-    TileSet& first = p.tile_set("First", 16, 16);
-    p.tile_set("Second", 8, 8);
-    p.parent("Hero");
-    p.map("A", &first);
-    p.map("B", nullptr);
-    p.map("C", nullptr);
+    TileSet& first = p.add_tile_set("First", 16, 16);
+    p.add_tile_set("Second", 8, 8);
+    p.add_parent("Hero");
+    p.add_map("A", &first);
+    p.add_map("B", nullptr);
+    p.add_map("C", nullptr);
     attach();
     std::uint32_t count = 0;
     ASSERT_TRUE(api->GetNumberOfTileSets(&count));
@@ -194,7 +194,7 @@ TEST_F(ExportHostTest, CountsAndIndexesFollowListOrderAndFailedSelectsClear) {
 }
 
 TEST_F(ExportHostTest, TileSetInfoCarriesTheFieldsAndTilesCountedFromTheImage) {
-    TileSet& t = p.tile_set("Ground", 16, 8, 64, 32);
+    TileSet& t = p.add_tile_set("Ground", 16, 8, 64, 32);
     t.user_supplied_id = 42;
     t.image_path_and_file_name = "img/ground.png";
     t.first_tile_offset_pixel_x = -3;
@@ -229,14 +229,14 @@ TEST_F(ExportHostTest, TileSetInfoCarriesTheFieldsAndTilesCountedFromTheImage) {
 }
 
 TEST_F(ExportHostTest, ParentEntityFramesComeFromTheLoadedImageOnly) {
-    ParentEntity& with_image = p.parent("Walker", 64, 32);
+    ParentEntity& with_image = p.add_parent("Walker", 64, 32);
     with_image.single_frame_pixel_width = 16;
     with_image.single_frame_pixel_height = 16;
     with_image.preview_anima_frame = 7;
     with_image.is_trigger = true;
     with_image.trigger_is_a_circle = true;
     with_image.default_circle_trigger_radius = 20;
-    ParentEntity& without = p.parent("Ghost");  // 32 x 32 stored size, no image
+    ParentEntity& without = p.add_parent("Ghost");  // 32 x 32 stored size, no image
     without.single_frame_pixel_width = 16;
     without.single_frame_pixel_height = 16;
     attach();
@@ -260,17 +260,17 @@ TEST_F(ExportHostTest, ParentEntityFramesComeFromTheLoadedImageOnly) {
 }
 
 TEST_F(ExportHostTest, MapAndLayerInfoReportTheTileSetOrZeroWhenItIsMissing) {
-    p.tile_set("Unused", 8, 8);
-    TileSet& used = p.tile_set("Used", 24, 12);
+    p.add_tile_set("Unused", 8, 8);
+    TileSet& used = p.add_tile_set("Used", 24, 12);
     used.user_supplied_id = 9;
-    Map& good = p.map("Good", &used);
-    Map& orphan = p.map("Orphan", nullptr, false);
+    Map& good = p.add_map("Good", &used);
+    Map& orphan = p.add_map("Orphan", nullptr, false);
     orphan.use_tile_set_id = 1234;  // names a tile set that does not exist
-    Layer& layer = p.layer(good, "Ground", 5, 4, -2, 3);
+    Layer& layer = p.add_layer(good, "Ground", 5, 4, -2, 3);
     layer.scroll_speed_x = 0.5f;
     layer.background_colour = 0x0000FF;
     layer.opacity = 128;
-    p.layer(orphan, "Lost", 1, 1);
+    p.add_layer(orphan, "Lost", 1, 1);
     attach();
 
     MapInfo map{};
@@ -318,10 +318,10 @@ TEST_F(ExportHostTest, MapAndLayerInfoReportTheTileSetOrZeroWhenItIsMissing) {
 }
 
 TEST_F(ExportHostTest, LowerSelectionsSurviveAChangeOfTheLevelAbove) {
-    TileSet& t = p.tile_set("T", 16, 16);
-    Map& a = p.map("A", &t);
-    p.map("B", &t);
-    p.layer(a, "A0", 2, 2);
+    TileSet& t = p.add_tile_set("T", 16, 16);
+    Map& a = p.add_map("A", &t);
+    p.add_map("B", &t);
+    p.add_layer(a, "A0", 2, 2);
     attach();
     ASSERT_TRUE(api->SelectMap(0));
     ASSERT_TRUE(api->SelectLayer(0));
@@ -334,9 +334,9 @@ TEST_F(ExportHostTest, LowerSelectionsSurviveAChangeOfTheLevelAbove) {
 }
 
 TEST_F(ExportHostTest, GridCellsOutsideTheGridFailWithAZeroedRecord) {
-    TileSet& t = p.tile_set("T", 16, 16);
-    Map& m = p.map("M", &t);
-    Layer& layer = p.layer(m, "L", 3, 2);
+    TileSet& t = p.add_tile_set("T", 16, 16);
+    Map& m = p.add_map("M", &t);
+    Layer& layer = p.add_layer(m, "L", 3, 2);
     layer.cell(2, 1)->tile = 77;
     layer.cell(2, 1)->flags = make_cell_flags(true, false, true, 5);
     attach();
@@ -360,8 +360,8 @@ TEST_F(ExportHostTest, GridCellsOutsideTheGridFailWithAZeroedRecord) {
 }
 
 TEST_F(ExportHostTest, FlippedAndRotatedCellsRemapDirectionalAttributes) {
-    TileSet& t = p.tile_set("T", 16, 16);
-    Map& m = p.map("M", &t);
+    TileSet& t = p.add_tile_set("T", 16, 16);
+    Map& m = p.add_map("M", &t);
     struct Case {
         std::uint8_t attribute;
         bool h, v, r;
@@ -374,7 +374,7 @@ TEST_F(ExportHostTest, FlippedAndRotatedCellsRemapDirectionalAttributes) {
         {239, false, false, true, 246}, {100, true, true, true, 100},    {255, true, false, true, 255},
         {226, true, false, false, 226},
     };
-    Layer& layer = p.layer(m, "L", static_cast<int>(std::size(cases)), 1);
+    Layer& layer = p.add_layer(m, "L", static_cast<int>(std::size(cases)), 1);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         layer.cell(static_cast<int>(i), 0)->flags =
             make_cell_flags(cases[i].h, cases[i].v, cases[i].r, cases[i].attribute);
@@ -392,20 +392,20 @@ TEST_F(ExportHostTest, FlippedAndRotatedCellsRemapDirectionalAttributes) {
 }
 
 TEST_F(ExportHostTest, ChildEntitiesSkipInstancesWhoseParentIsGoneAndAddTheLayerOffset) {
-    TileSet& t = p.tile_set("T", 16, 8);
-    ParentEntity& kept = p.parent("Kept");
+    TileSet& t = p.add_tile_set("T", 16, 8);
+    ParentEntity& kept = p.add_parent("Kept");
     kept.user_supplied_id = 5;
-    ParentEntity& doomed = p.parent("Doomed");
-    Map& m = p.map("M", &t);
-    Layer& layer = p.layer(m, "L", 4, 4, 2, -1);
-    p.instance(m, layer, doomed, 1, 1);
-    InstanceEntity& a = p.instance(m, layer, kept, 10.5f, 20.25f);
+    ParentEntity& doomed = p.add_parent("Doomed");
+    Map& m = p.add_map("M", &t);
+    Layer& layer = p.add_layer(m, "L", 4, 4, 2, -1);
+    p.add_instance(m, layer, doomed, 1, 1);
+    InstanceEntity& a = p.add_instance(m, layer, kept, 10.5f, 20.25f);
     a.fh = true;
     a.tcr = 33;
     a.custom_variables[0] = -7;
     a.custom_variables[99] = 32767;
-    p.instance(m, layer, doomed, 2, 2);
-    InstanceEntity& b = p.instance(m, layer, kept, 3, 4);
+    p.add_instance(m, layer, doomed, 2, 2);
+    InstanceEntity& b = p.add_instance(m, layer, kept, 3, 4);
     remove_parent_entity(p.project, &doomed, true);
     attach();
     ASSERT_TRUE(api->SelectMap(0));
@@ -446,11 +446,11 @@ TEST_F(ExportHostTest, ChildEntitiesSkipInstancesWhoseParentIsGoneAndAddTheLayer
 }
 
 TEST_F(ExportHostTest, WorldPositionsEqualLayerPositionsWithoutATileSet) {
-    ParentEntity& parent = p.parent("P");
-    Map& m = p.map("M", nullptr);
-    Layer& layer = p.layer(m, "L", 2, 2, 5, 5);
-    p.instance(m, layer, parent, 7, 9);
-    p.path(m, layer, 1, 3, 4, false);
+    ParentEntity& parent = p.add_parent("P");
+    Map& m = p.add_map("M", nullptr);
+    Layer& layer = p.add_layer(m, "L", 2, 2, 5, 5);
+    p.add_instance(m, layer, parent, 7, 9);
+    p.add_path(m, layer, 1, 3, 4, false);
     attach();
     ASSERT_TRUE(api->SelectMap(0));
     ASSERT_TRUE(api->SelectLayer(0));
@@ -468,11 +468,11 @@ TEST_F(ExportHostTest, WorldPositionsEqualLayerPositionsWithoutATileSet) {
 }
 
 TEST_F(ExportHostTest, APathKeepsItsOwnLayerOffsetWhenAnotherLayerIsSelected) {
-    TileSet& t = p.tile_set("T", 10, 10);
-    Map& m = p.map("M", &t);
-    Layer& first = p.layer(m, "First", 1, 1, 3, 0);
-    p.layer(m, "Second", 1, 1, 0, 0);
-    p.path(m, first, 1, 5, 5, false);
+    TileSet& t = p.add_tile_set("T", 10, 10);
+    Map& m = p.add_map("M", &t);
+    Layer& first = p.add_layer(m, "First", 1, 1, 3, 0);
+    p.add_layer(m, "Second", 1, 1, 0, 0);
+    p.add_path(m, first, 1, 5, 5, false);
     attach();
     ASSERT_TRUE(api->SelectMap(0));
     ASSERT_TRUE(api->SelectLayer(0));
@@ -489,12 +489,12 @@ TEST_F(ExportHostTest, APathKeepsItsOwnLayerOffsetWhenAnotherLayerIsSelected) {
 class ExportHostPathTest : public ExportHostTest {
 protected:
     void SetUp() override {
-        TileSet& t = p.tile_set("T", 10, 20);
-        Map& m = p.map("M", &t);
-        Layer& layer = p.layer(m, "L", 2, 2, 1, 1);
-        p.path(m, layer, 4, 100, 50, true);  // path 0: closed, 4 nodes
-        p.path(m, layer, 1, 0, 0, false);    // path 1: one node starts and ends
-        p.path(m, layer, 3, 10, 10, false);  // path 2: open
+        TileSet& t = p.add_tile_set("T", 10, 20);
+        Map& m = p.add_map("M", &t);
+        Layer& layer = p.add_layer(m, "L", 2, 2, 1, 1);
+        p.add_path(m, layer, 4, 100, 50, true);  // path 0: closed, 4 nodes
+        p.add_path(m, layer, 1, 0, 0, false);    // path 1: one node starts and ends
+        p.add_path(m, layer, 3, 10, 10, false);  // path 2: open
         attach();
         ASSERT_TRUE(api->SelectMap(0));
         ASSERT_TRUE(api->SelectLayer(0));

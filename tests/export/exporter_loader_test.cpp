@@ -9,7 +9,7 @@
 #include "export/export_host.h"
 #include "export/export_message_log.h"
 #include "export/export_run.h"
-#include "export_test_project.h"
+#include "support/project_builder.h"
 #include "support/temp_dir.h"
 
 namespace zorva {
@@ -30,7 +30,7 @@ protected:
         return run_export(host, p.project, request);
     }
 
-    test::ExportTestProject p;
+    test::TestProject p;
     ExportHost host;
     ExportMessageLog log;
 };

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/project.h"
-#include "model_test_support.h"
+#include "support/project_builder.h"
 #include "support/scripted_platform.h"
 
 namespace zorva {
@@ -84,8 +84,8 @@ TEST(ParentEntities, TemplateTakesProjectTriggersAndFrameDefaults) {
 }
 
 TEST(ParentEntities, RemoveSelectsTheFirstAndLeavesInstances) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     Project& project = setup.project;
     ParentEntity* a = add_parent_entity(project, ParentEntityProperties{}, false, nullptr);
     ParentEntity* b = add_parent_entity(project, ParentEntityProperties{}, false, nullptr);
@@ -100,8 +100,8 @@ TEST(ParentEntities, RemoveSelectsTheFirstAndLeavesInstances) {
 }
 
 TEST(InstanceEntities, AddReportsWhatIsMissing) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     Project& project = setup.project;
     ParentEntityProperties parent_tmpl;
     parent_tmpl.default_circle_trigger_radius = 30;
@@ -134,8 +134,8 @@ TEST(InstanceEntities, AddReportsWhatIsMissing) {
 }
 
 TEST(InstanceEntities, ListSnapshotsRestoreDeepCopies) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     ParentEntity* parent = add_parent_entity(setup.project, ParentEntityProperties{}, false, nullptr);
     for (int i = 0; i < 3; ++i)
         add_instance_entity(setup.project,
@@ -151,7 +151,7 @@ TEST(InstanceEntities, ListSnapshotsRestoreDeepCopies) {
     EXPECT_EQ(setup.layer->instance_entities[0]->uid, 0u);
 }
 
-PathPoint make_point(const test::MapWithLayer& setup, std::uint32_t flags, float x) {
+PathPoint make_point(const test::TestProject& setup, std::uint32_t flags, float x) {
     PathPoint point;
     point.map_id = setup.map->unique_id;
     point.layer_id = setup.layer->unique_id;
@@ -161,8 +161,8 @@ PathPoint make_point(const test::MapWithLayer& setup, std::uint32_t flags, float
 }
 
 TEST(Paths, StartsCountPathsAndRangesRunToTheEndMark) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     Project& project = setup.project;
     add_path_point(project, make_point(setup, kPathPointStartsPath | kPathPointIsClosed, 1), false,
                    nullptr);                                                            // A
@@ -183,8 +183,8 @@ TEST(Paths, StartsCountPathsAndRangesRunToTheEndMark) {
 }
 
 TEST(Paths, RunsWithoutAnEndMarkStopBeforeTheNextStart) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     Project& project = setup.project;
     add_path_point(project, make_point(setup, 0, 0), false, nullptr);  // stray point
     add_path_point(project, make_point(setup, kPathPointStartsPath, 1), false, nullptr);
@@ -199,8 +199,8 @@ TEST(Paths, RunsWithoutAnEndMarkStopBeforeTheNextStart) {
 }
 
 TEST(Paths, PointsInsertAfterAGivenPointAndKeepTheirFlags) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     Project& project = setup.project;
     PathPoint* a = add_path_point(project, make_point(setup, kPathPointStartsPath, 1), false, nullptr);
     add_path_point(project, make_point(setup, kPathPointEndsPath, 3), false, nullptr);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/project.h"
-#include "model_test_support.h"
+#include "support/project_builder.h"
 #include "support/scripted_platform.h"
 
 namespace zorva {
@@ -41,8 +41,8 @@ TEST(Layers, AddNeedsItsMapAndBuildsAnEmptyGrid) {
 }
 
 TEST(Layers, AddCopiesAMatchingTemplateGrid) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     LayerProperties tmpl = setup.layer->properties();
     const std::vector<GridCell> grid = {{1, 1}, {2, 2}, {3, 3}, {4, 4}};
     Layer* copy = add_layer(setup.project, tmpl, false, nullptr, grid);
@@ -53,8 +53,8 @@ TEST(Layers, AddCopiesAMatchingTemplateGrid) {
 }
 
 TEST(Layers, CellAccessIsBoundsChecked) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 3, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 3, 2);
     setup.layer->cell(2, 1)->tile = 9;
     EXPECT_EQ(setup.layer->grid[1 * 3 + 2].tile, 9u);
     EXPECT_EQ(setup.layer->cell(3, 0), nullptr);
@@ -63,8 +63,8 @@ TEST(Layers, CellAccessIsBoundsChecked) {
 }
 
 TEST(LayerResize, KeepsTheTopLeftBlock) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 4, 3);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 4, 3);
     Layer& layer = *setup.layer;
     for (std::int32_t y = 0; y < 3; ++y)
         for (std::int32_t x = 0; x < 4; ++x)
@@ -92,8 +92,8 @@ TEST(LayerResize, KeepsTheTopLeftBlock) {
 }
 
 TEST(LayerResize, SameSizeKeepsTheCellsAndZeroBecomesOne) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 3, 3);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 3, 3);
     setup.layer->cell(1, 1)->tile = 5;
     LayerProperties edited = setup.layer->properties();
     edited.opacity = 10;
@@ -110,8 +110,8 @@ TEST(LayerResize, SameSizeKeepsTheCellsAndZeroBecomesOne) {
 }
 
 TEST(LayerResize, RestoreOfSavedGridPutsItBackAsItWas) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     const LayerProperties saved = setup.layer->properties();
     std::vector<GridCell> saved_grid = {{1, 0}, {2, 0}, {3, 0}, {4, 0}};
     LayerProperties edited = saved;
@@ -127,8 +127,8 @@ TEST(LayerResize, RestoreOfSavedGridPutsItBackAsItWas) {
 }
 
 TEST(LayerSnapshot, IsAllocatedOnlyWhenNeeded) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 3, 3);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 3, 3);
     Layer& layer = *setup.layer;
     EXPECT_FALSE(layer.has_snapshot());
     layer.cell(0, 0)->tile = 4;
@@ -147,8 +147,8 @@ TEST(LayerSnapshot, IsAllocatedOnlyWhenNeeded) {
 }
 
 TEST(LayerSelection, RemovingTheSelectedLayerSelectsTheFirst) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     Project& project = setup.project;
     Map& map = *setup.map;
     Layer* second = add_layer(project, setup.layer->properties(), false, nullptr);
@@ -178,8 +178,8 @@ TEST(LayerSelection, RemovingTheSelectedLayerSelectsTheFirst) {
 }
 
 TEST(LayerList, ReinsertAtThePositionRestoresTheOrder) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 1, 1);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 1, 1);
     for (int i = 0; i < 4; ++i) add_layer(setup.project, setup.layer->properties(), false, nullptr);
     std::vector<ObjectId> order;
     for (const auto& layer : setup.map->layers) order.push_back(layer->unique_id);
@@ -221,7 +221,7 @@ TEST(LayerTemplate, TakesTheDefaults) {
 TEST(Maps, AddEditAndRemove) {
     Project project;
     TileSet* tile_set = add_tile_set(project, TileSetProperties{}, false, nullptr);
-    tile_set->image = test::make_test_image(64, 64);
+    tile_set->image = test::make_image(64, 64, test::transparent);
     MapProperties tmpl = make_default_map(project);
     EXPECT_EQ(tmpl.use_tile_set_id, kInvalidId);
     EXPECT_TRUE(tmpl.export_this_map);
@@ -261,8 +261,8 @@ namespace {
 // Grids larger than the address space fail before any allocation is tried, which exercises the
 // out-of-memory paths cheaply.
 TEST(OutOfMemoryPaths, AHugeLayerIsRefusedAndTheModelStaysUnchanged) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 2, 2);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 2, 2);
     test::ScriptedPlatform platform;
     LayerProperties huge = setup.layer->properties();
     huge.grid_width = 0x7FFFFFFF;

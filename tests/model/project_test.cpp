@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "model_test_support.h"
 #include "support/scripted_platform.h"
 
 namespace zorva {

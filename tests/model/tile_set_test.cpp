@@ -1,20 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "model/project.h"
-#include "model_test_support.h"
+#include "support/project_builder.h"
 #include "support/scripted_platform.h"
 
 namespace zorva {
 namespace {
-
-using test::make_test_image;
 
 TileSet* add_tile_set_with_image(Project& project, int width, int height, std::int32_t tile = 16) {
     TileSetProperties tmpl;
     tmpl.single_tile_pixel_width = tile;
     tmpl.single_tile_pixel_height = tile;
     TileSet* tile_set = add_tile_set(project, tmpl, false, nullptr);
-    tile_set->image = make_test_image(width, height);
+    tile_set->image = test::make_image(width, height, test::transparent);
     return tile_set;
 }
 
@@ -185,8 +183,8 @@ TEST(Mosaics, RemovingTheSelectedMosaicClearsTheSelection) {
 }
 
 TEST(MosaicFromArea, ClampsAndOrdersTheRectangle) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 10, 10);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 10, 10);
     for (std::int32_t y = 0; y < 10; ++y)
         for (std::int32_t x = 0; x < 10; ++x)
             *setup.layer->cell(x, y) = {static_cast<std::uint32_t>(y * 10 + x + 1), 8};
@@ -203,8 +201,8 @@ TEST(MosaicFromArea, ClampsAndOrdersTheRectangle) {
 }
 
 TEST(MosaicFromArea, RectanglesOutsideTheLayerMakeNoMosaic) {
-    test::MapWithLayer setup;
-    test::add_map_with_layer(setup, 10, 10);
+    test::TestProject setup;
+    setup.add_default_layer(setup.add_default_map(), 10, 10);
     TileSet* tile_set = add_tile_set(setup.project, TileSetProperties{}, false, nullptr);
     EXPECT_EQ(create_mosaic_from_area(*tile_set, *setup.layer, -5, 0, -1, 9, nullptr), nullptr);  // left
     EXPECT_EQ(create_mosaic_from_area(*tile_set, *setup.layer, 10, 0, 12, 9, nullptr), nullptr);  // right

@@ -7,12 +7,12 @@
 #include <fstream>
 #include <string>
 
-#include "prefs/preferences.h"
-#include "support/project_builder.h"
 #include "image/builtin_pictures.h"
 #include "image/image_loader.h"
 #include "image/png_writer.h"
+#include "prefs/preferences.h"
 #include "render_test_support.h"
+#include "support/project_builder.h"
 
 namespace zorva::test {
 namespace {
@@ -33,9 +33,10 @@ std::uint32_t pixel_of(const Image& image, int x, int y) {
 }
 
 TEST_F(PictureTest, WholeMapCoversTheUnionOfTheLayersOnATransparentBackdrop) {
-    TestProject t(16, 16, 4, 2, [](int x, int y) { return argb(255, 40 + x, 60 + y, 7); });
-    Layer& a = t.add(3, 2, -1, 0);
-    Layer& b = t.add(2, 2, 1, 1);
+    TestProject t =
+        TestProject::with_tiles(16, 16, 4, 2, [](int x, int y) { return argb(255, 40 + x, 60 + y, 7); });
+    Layer& a = t.select(t.add_layer(3, 2, -1, 0));
+    Layer& b = t.select(t.add_layer(2, 2, 1, 1));
     a.grid[0].tile = 1;  // cell (-1, 0) of the map
     b.grid[3].tile = 2;  // cell (2, 2)
     a.is_locked = true;  // no warning frame, grid or outline in a picture
@@ -70,8 +71,8 @@ TEST_F(PictureTest, WholeMapCoversTheUnionOfTheLayersOnATransparentBackdrop) {
 }
 
 TEST_F(PictureTest, RefusesOversizedAndEmptyPicturesWithoutTouchingTheFile) {
-    TestProject t(16, 16);
-    t.add(3000, 10);  // 48000 pixels wide
+    TestProject t = TestProject::with_tiles(16, 16);
+    t.select(t.add_layer(3000, 10));  // 48000 pixels wide
     {
         std::ofstream old(file("keep.png"));
         old << "previous";
@@ -86,7 +87,7 @@ TEST_F(PictureTest, RefusesOversizedAndEmptyPicturesWithoutTouchingTheFile) {
     EXPECT_TRUE(picture_size_allowed(16384, 16384));
     EXPECT_FALSE(picture_size_allowed(0, 10));
 
-    TestProject empty(16, 16);
+    TestProject empty = TestProject::with_tiles(16, 16);
     EXPECT_FALSE(write_map_picture(empty.project, *empty.map, prefs, pictures, options, file("e.png")).ok);
 }
 

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <memory>
 
-#include "prefs/preferences.h"
-#include "support/project_builder.h"
 #include "image/builtin_pictures.h"
+#include "prefs/preferences.h"
 #include "render/draw_primitives.h"
 #include "render_test_support.h"
+#include "support/project_builder.h"
 
 namespace zorva::test {
 namespace {
@@ -68,8 +68,8 @@ std::uint32_t tile_colour(int k) { return argb(255, 40 * static_cast<std::uint32
 std::uint32_t flat_tiles(int x, int y) { return tile_colour(1 + x / 16 + (y / 16) * 4); }
 
 TEST_F(RenderTest, CellsMeetWithoutGapsAtEveryZoom) {
-    TestProject t(16, 16, 4, 2, flat_tiles);
-    Layer& layer = t.add(20, 20);
+    TestProject t = TestProject::with_tiles(16, 16, 4, 2, flat_tiles);
+    Layer& layer = t.select(t.add_layer(20, 20));
     for (GridCell& cell : layer.grid) cell.tile = 1;
     t.map->camera_grid_position_x = -3;
     t.map->camera_grid_position_y = -2;
@@ -92,8 +92,8 @@ TEST_F(RenderTest, CellsMeetWithoutGapsAtEveryZoom) {
 }
 
 TEST_F(RenderTest, WrappedLayerFillsTheWidthIncludingLeftOfItsOrigin) {
-    TestProject t(16, 16, 4, 2, flat_tiles);
-    Layer& layer = t.add(3, 1);
+    TestProject t = TestProject::with_tiles(16, 16, 4, 2, flat_tiles);
+    Layer& layer = t.select(t.add_layer(3, 1));
     layer.wrap_x = true;
     layer.grid[0].tile = 1;
     layer.grid[1].tile = 2;
@@ -113,8 +113,8 @@ TEST_F(RenderTest, WrappedLayerFillsTheWidthIncludingLeftOfItsOrigin) {
 
 TEST_F(RenderTest, RendererPassesCellFlipsAndRotationAndTheExchangedSourceOfNonSquareTiles) {
     // Tiles 4 wide and 2 tall; a rotated cell reads a source 2 wide and 4 tall at the tile's position.
-    TestProject t(4, 2, 2, 4, coded);
-    Layer& layer = t.add(2, 1);
+    TestProject t = TestProject::with_tiles(4, 2, 2, 4, coded);
+    Layer& layer = t.select(t.add_layer(2, 1));
     layer.grid[0] = {1, make_cell_flags(false, false, true, 0)};
     layer.grid[1] = {1, make_cell_flags(true, false, false, 0)};
     no_current_layer(t);
@@ -128,14 +128,14 @@ TEST_F(RenderTest, RendererPassesCellFlipsAndRotationAndTheExchangedSourceOfNonS
 
 TEST_F(RenderTest, LayerOpacityAndColourKeyBlendOverWhatIsBelow) {
     // Tile 1 opaque, tile 2 keyed out on its left half.
-    TestProject t(16, 16, 4, 2, [](int x, int y) {
+    TestProject t = TestProject::with_tiles(16, 16, 4, 2, [](int x, int y) {
         if (x >= 16 && x < 24) return argb(0, 0, 0, 0);
         return flat_tiles(x, y);
     });
     t.tile_set->image.colour_key_on = true;
-    Layer& bottom = t.add(1, 1);
+    Layer& bottom = t.select(t.add_layer(1, 1));
     bottom.grid[0].tile = 1;
-    Layer& top = t.add(1, 1);
+    Layer& top = t.select(t.add_layer(1, 1));
     top.grid[0].tile = 2;
     top.opacity = 128;
     no_current_layer(t);
@@ -150,13 +150,13 @@ TEST_F(RenderTest, LayerOpacityAndColourKeyBlendOverWhatIsBelow) {
 }
 
 TEST_F(RenderTest, LayersDrawnTogetherBandByBandGiveTheSameFrame) {
-    TestProject t(16, 16, 4, 2, [](int x, int y) {
+    TestProject t = TestProject::with_tiles(16, 16, 4, 2, [](int x, int y) {
         return (x + y) % 5 == 0 ? argb(0, 0, 0, 0) : argb(200, 150 - x, 100 + y, 20);
     });
     std::uint32_t seed = 1;
     auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
     for (int i = 0; i < 4; ++i) {
-        Layer& layer = t.add(9 + i, 7 + 2 * i, i - 2, 1 - i, false);
+        Layer& layer = t.add_layer(9 + i, 7 + 2 * i, i - 2, 1 - i);
         layer.wrap_x = i == 1;
         layer.wrap_y = i == 2;
         layer.opacity = static_cast<std::uint8_t>(255 - 40 * i);
@@ -186,8 +186,8 @@ TEST_F(RenderTest, LayersDrawnTogetherBandByBandGiveTheSameFrame) {
 }
 
 TEST_F(RenderTest, LayerBackgroundColourCoversTheGridOnly) {
-    TestProject t(16, 16);
-    Layer& layer = t.add(2, 2, 1, 1);
+    TestProject t = TestProject::with_tiles(16, 16);
+    Layer& layer = t.select(t.add_layer(2, 2, 1, 1));
     layer.use_background_colour = true;
     layer.background_colour = rgb(10, 200, 30);
     no_current_layer(t);
@@ -199,8 +199,8 @@ TEST_F(RenderTest, LayerBackgroundColourCoversTheGridOnly) {
 }
 
 TEST_F(RenderTest, AttributeMarksAreIconsFrom227AndNumbersBelow) {
-    TestProject t(16, 16);
-    Layer& layer = t.add(3, 1);
+    TestProject t = TestProject::with_tiles(16, 16);
+    Layer& layer = t.select(t.add_layer(3, 1));
     layer.grid[0].set_attribute(227);
     layer.grid[2].set_attribute(226);
     prefs.set_colour(PrefColour::Background, rgb(0, 0, 0));
@@ -232,8 +232,8 @@ TEST_F(RenderTest, AttributeMarksAreIconsFrom227AndNumbersBelow) {
 }
 
 TEST_F(RenderTest, WarningFramesForLockedAndHiddenLayers) {
-    TestProject t(16, 16);
-    Layer& layer = t.add(2, 2);
+    TestProject t = TestProject::with_tiles(16, 16);
+    Layer& layer = t.select(t.add_layer(2, 2));
     const std::uint32_t red = pixel_from_colour(rgb(255, 0, 0));
     const std::uint32_t yellow = pixel_from_colour(rgb(255, 255, 0));
     auto frame_at = [&](int x, int y) { return at(draw(t, 40, 30), x, y); };
@@ -257,29 +257,23 @@ TEST_F(RenderTest, WarningFramesForLockedAndHiddenLayers) {
 }
 
 struct EntityFixture : RenderTest {
-    TestProject t{16, 16};
+    TestProject t = TestProject::with_tiles(16, 16);
     Layer* layer = nullptr;
     ParentEntity* red = nullptr;
     ParentEntity* green = nullptr;
 
     EntityFixture() {
-        layer = &t.add(10, 10);
+        layer = &t.select(t.add_layer(10, 10));
         red = parent(argb(255, 255, 0, 0));
         green = parent(argb(255, 0, 255, 0));
     }
     ParentEntity* parent(std::uint32_t colour) {
-        ParentEntityProperties p;
-        p.pixel_width = p.pixel_height = 8;
-        p.single_frame_pixel_width = p.single_frame_pixel_height = 8;
-        ParentEntity* e = add_parent_entity(t.project, p, false, &t.platform);
-        Image image = make_image(8, 8, [colour](int, int) { return colour; });
-        copy_image(e->image, image);
-        return e;
+        ParentEntity& e = t.add_parent({}, 8, 8, [colour](int, int) { return colour; });
+        e.single_frame_pixel_width = e.single_frame_pixel_height = 8;
+        return &e;
     }
     InstanceEntity* place(const ParentEntity* p, float x, float y) {
-        return add_instance_entity(t.project,
-                                   make_instance_entity(*p, t.map->unique_id, layer->unique_id, x, y), false,
-                                   &t.platform);
+        return &t.add_instance(*t.map, *layer, *p, x, y);
     }
 };
 
@@ -396,8 +390,8 @@ TEST_F(EntityFixture, TriggersAndEntitiesWithoutImage) {
 }
 
 TEST_F(RenderTest, GridIsSuppressedBelowEightScaledPixels) {
-    TestProject t(16, 16);
-    t.add(20, 20);
+    TestProject t = TestProject::with_tiles(16, 16);
+    t.select(t.add_layer(20, 20));
     for (GridType type : {GridType::Dots, GridType::DottedLines, GridType::SolidLines}) {
         prefs.set_grid_type(type);
         t.project.zoom = 25;  // 4-pixel cells
@@ -417,8 +411,8 @@ TEST_F(RenderTest, GridIsSuppressedBelowEightScaledPixels) {
 }
 
 TEST_F(RenderTest, CameraIsClampedAndWrittenBack) {
-    TestProject t(16, 16);
-    t.add(10, 10, -5, 0);
+    TestProject t = TestProject::with_tiles(16, 16);
+    t.select(t.add_layer(10, 10, -5, 0));
     t.map->camera_grid_position_x = 50000;
     t.map->camera_grid_position_y = -50000;
     draw(t, 32, 32);
@@ -427,8 +421,8 @@ TEST_F(RenderTest, CameraIsClampedAndWrittenBack) {
 }
 
 TEST_F(RenderTest, NoLayerContentWithoutTheTileSetImage) {
-    TestProject t(16, 16, 4, 2, flat_tiles, false);
-    Layer& layer = t.add(2, 2);
+    TestProject t = TestProject::with_tiles(16, 16, 0, 0);  // a tile set without a picture
+    Layer& layer = t.select(t.add_layer(2, 2));
     layer.grid[0].tile = 1;
     prefs.set_flag(FlagA::ViewGrid, true);
     t.project.zoom = 100;
@@ -439,8 +433,8 @@ TEST_F(RenderTest, NoLayerContentWithoutTheTileSetImage) {
 }
 
 TEST_F(RenderTest, PathsAreDrawnAndCountedUnderTheCursor) {
-    TestProject t(16, 16);
-    Layer& layer = t.add(10, 10);
+    TestProject t = TestProject::with_tiles(16, 16);
+    Layer& layer = t.select(t.add_layer(10, 10));
     PathPoint a;
     a.map_id = t.map->unique_id;
     a.layer_id = layer.unique_id;
@@ -466,8 +460,8 @@ TEST_F(RenderTest, PathsAreDrawnAndCountedUnderTheCursor) {
 }
 
 TEST_F(RenderTest, PictureFramesHaveNoDecorationsAndATransparentBackdrop) {
-    TestProject t(16, 16, 4, 2, flat_tiles);
-    Layer& layer = t.add(2, 1);
+    TestProject t = TestProject::with_tiles(16, 16, 4, 2, flat_tiles);
+    Layer& layer = t.select(t.add_layer(2, 1));
     layer.grid[0].tile = 1;
     layer.is_locked = true;
     prefs.set_flag(FlagA::ViewGrid, true);

@@ -13,9 +13,11 @@ constexpr std::uint32_t argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, 
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
+// The colour of pixel (x, y) of a picture drawn in code.
+using ColourAt = std::function<std::uint32_t(int, int)>;
+
 // A 32-bit picture loaded from a file with alpha (blended when drawn), every pixel from `colour(x, y)`.
-inline Image make_image(int width, int height, const std::function<std::uint32_t(int, int)>& colour,
-                        int stored_depth = 32) {
+inline Image make_image(int width, int height, const ColourAt& colour, int stored_depth = 32) {
     Image image;
     image.allocate(width, height);
     image.kind = ImageKind::Png;
@@ -34,5 +36,8 @@ inline Image make_image(int width, int height, const std::function<std::uint32_t
 inline std::uint32_t coded(int x, int y) {
     return argb(255, 10 + static_cast<std::uint32_t>(x), 10 + static_cast<std::uint32_t>(y), 0);
 }
+
+// Fully transparent: a blank picture.
+inline std::uint32_t transparent(int, int) { return 0; }
 
 }  // namespace zorva::test

@@ -6,15 +6,15 @@
 
 #include "prefs/preferences.h"
 #include "support/project_builder.h"
+#include "support/scripted_platform.h"
 #include "view/redraw_pacer.h"
 #include "view/status_text.h"
-#include "support/scripted_platform.h"
 
 namespace zorva::test {
 namespace {
 
 struct NavigationTest : ::testing::Test {
-    TestProject t{32, 32};
+    TestProject t = TestProject::with_tiles(32, 32);
     Preferences prefs;
     std::int64_t now = 1000;
     int invalidations = 0;
@@ -24,7 +24,7 @@ struct NavigationTest : ::testing::Test {
     void SetUp() override {
         pacer.set_hooks({{}, {}, [this] { ++invalidations; }, {}});
         nav.set_view_size({640, 480});
-        t.add(100, 100);
+        t.select(t.add_layer(100, 100));
     }
 };
 
@@ -117,7 +117,7 @@ TEST_F(NavigationTest, ArrowAndPageStepsFollowTheInversionPreference) {
 }
 
 TEST_F(NavigationTest, MoveToOriginAndToLayer) {
-    Layer& offset = t.add(5, 5, -7, 12);
+    Layer& offset = t.select(t.add_layer(5, 5, -7, 12));
     t.map->camera_grid_position_x = 40;
     nav.move_to_current_layer();
     EXPECT_EQ(t.map->camera_grid_position_x, -7);
@@ -129,7 +129,7 @@ TEST_F(NavigationTest, MoveToOriginAndToLayer) {
 }
 
 TEST_F(NavigationTest, CellUnderCursorSnappedAndUnsnapped) {
-    t.add(10, 10, 2, 1);
+    t.select(t.add_layer(10, 10, 2, 1));
     t.map->camera_grid_position_x = 1;
     t.map->camera_grid_position_y = 0;
     t.project.zoom = 200;  // 64-pixel cells

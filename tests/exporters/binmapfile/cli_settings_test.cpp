@@ -2,36 +2,24 @@
 // and never touches the user's remembered settings; without it the remembered settings are used.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "binmap_test_support.h"
 #include "exporters/binmapfile/variable_catalogue.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace zorva::binmap {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string output;
-};
-
-CliRun run_cli(const std::string& home, const std::string& arguments) {
-    const std::string command = "ZORVA_HOME='" + home +
-                                "' '" ZORVA_BIN_DIR "/zorva-cli' export '" ZORVA_TEST_SOURCE_DIR
-                                "/../examples/SampleProjects/Sample.xml' --exporter ZvBinMapFile " +
-                                arguments + " 2>&1";
-    CliRun run;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) run.output += buffer;
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+// zorva-cli export of the sample project with the binary exporter, `home` as the data folder.
+zorva::test::CliRun run_cli(const std::string& home, const std::vector<std::string>& arguments) {
+    std::vector<std::string> all = {"export", ZORVA_TEST_SOURCE_DIR "/../examples/SampleProjects/Sample.xml",
+                                    "--exporter", "ZvBinMapFile"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return zorva::test::run_zorva_cli(all, {{"ZORVA_HOME", home}});
 }
 
 class CliSettingsTest : public ::testing::Test {
@@ -50,27 +38,27 @@ TEST_F(CliSettingsTest, TheLayoutIsUsedAndTheRememberedSettingsStayAsTheyWere) {
     std::copy(remembered.begin(), remembered.end(), mine.begin());
     test::write_bytes(home + "/ZvBinMapFile.cfg", mine);
 
-    const CliRun run =
-        run_cli(home, "--output '" + dir.file("level.bin") + "' --settings '" + dir.file("layout.zbe") + "'");
-    ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("Success"), std::string::npos) << run.output;
+    const zorva::test::CliRun run =
+        run_cli(home, {"--output", dir.file("level.bin"), "--settings", dir.file("layout.zbe")});
+    ASSERT_EQ(run.exit_code, 0) << run.output();
+    EXPECT_NE(run.output().find("Success"), std::string::npos) << run.output();
     const auto first = test::read_bytes(dir.file("level0.bin"));
-    ASSERT_EQ(first.size(), 5u) << run.output;  // layers as one byte, user id as four
+    ASSERT_EQ(first.size(), 5u) << run.output();  // layers as one byte, user id as four
     EXPECT_GT(first[0], 0);
     EXPECT_EQ(test::read_bytes(home + "/ZvBinMapFile.cfg"), mine);
 }
 
 TEST_F(CliSettingsTest, WithoutRememberedSettingsTheHeadlessRunFailsAsTheDialogCannotBeShown) {
-    const CliRun run = run_cli(home, "--output '" + dir.file("level.bin") + "'");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("ERROR: Failed to create the dialog."), std::string::npos) << run.output;
+    const zorva::test::CliRun run = run_cli(home, {"--output", dir.file("level.bin")});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.output().find("ERROR: Failed to create the dialog."), std::string::npos) << run.output();
     EXPECT_FALSE(std::filesystem::exists(dir.file("level0.bin")));
 
-    const CliRun missing =
-        run_cli(home, "--output '" + dir.file("level.bin") + "' --settings '" + dir.file("no.zbe") + "'");
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.output.find("The settings file could not be found"), std::string::npos)
-        << missing.output;
+    const zorva::test::CliRun missing =
+        run_cli(home, {"--output", dir.file("level.bin"), "--settings", dir.file("no.zbe")});
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.output().find("The settings file could not be found"), std::string::npos)
+        << missing.output();
 }
 
 }  // namespace

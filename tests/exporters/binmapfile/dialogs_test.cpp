@@ -1,35 +1,32 @@
 // The three Qt dialogs on the offscreen platform: the lock rule from buttons, keys and double-clicks,
 // the string-length clamp, the template selection and the preview.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QtTest/QtTest>
+#include <QtTest/QTest>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "exporters/binmapfile/data_types.h"
 #include "exporters/binmapfile/main_dialog.h"
 #include "exporters/binmapfile/templates_dialog.h"
 #include "exporters/binmapfile/variable_dialog.h"
+#include "support/qt_test_app.h"
 #include "support/scripted_platform.h"
 #include "support/temp_dir.h"
 
-using namespace zorva;
-using namespace zorva::binmap;
-
-class DialogsTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void lockBlocksAddAndEditAlsoFromKeysAndDoubleClicks();
-    void previewLinesSelectTheirVariableButHeadingsDoNot();
-    void variableDialogClampsTheStringLengthAndKeepsAFittingType();
-    void variableDialogNeedsAVariable();
-    void templatesDialogSelectsSeveralInListOrder();
-    void screenshotOfTheMainDialog();
-};
-
+namespace zorva::binmap {
 namespace {
+
+class DialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::qt_app(); }
+};
 
 struct Harness {
     test::TempDir dir;
@@ -46,7 +43,7 @@ struct Harness {
         });
         dialog->show();
         dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
     }
 };
 
@@ -72,122 +69,122 @@ int try_every_way(Harness& h) {
     return h.editor_calls - before;
 }
 
-}  // namespace
-
-void DialogsTest::lockBlocksAddAndEditAlsoFromKeysAndDoubleClicks() {
+TEST_F(DialogsTest, LockBlocksAddAndEditAlsoFromKeysAndDoubleClicks) {
     Harness h;
     h.settings.list.insert({kMapUserId, kTypeUnsignedInt, 50});
     h.settings.list.insert({kMapName, kTypeUnsignedByte, 50});
     h.settings.flags = kFlagLocked | kFlagControlPoints;
-    h.open();
-    QVERIFY(h.dialog->box(kFlagLocked)->isChecked());
-    QVERIFY(!h.dialog->add_button()->isEnabled());
-    QVERIFY(!h.dialog->box(kFlagMapNames)->isEnabled());
-    QCOMPARE(try_every_way(h), 0);
-    QCOMPARE(h.settings.list.size(), std::size_t{2});
-    QCOMPARE(h.dialog->windowTitle(), QString("Zorva Binary Map File Exporter: Noname.zbe"));
+    ASSERT_NO_FATAL_FAILURE(h.open());
+    EXPECT_TRUE(h.dialog->box(kFlagLocked)->isChecked());
+    EXPECT_FALSE(h.dialog->add_button()->isEnabled());
+    EXPECT_FALSE(h.dialog->box(kFlagMapNames)->isEnabled());
+    EXPECT_EQ(try_every_way(h), 0);
+    EXPECT_EQ(h.settings.list.size(), 2u);
+    EXPECT_EQ(h.dialog->windowTitle(), QString("Zorva Binary Map File Exporter: Noname.zbe"));
 
     h.dialog->box(kFlagLocked)->click();
-    QVERIFY(!h.dialog->editor().locked());
-    QCOMPARE(h.dialog->windowTitle(), QString("Zorva Binary Map File Exporter: Noname.zbe *"));
-    QVERIFY(h.dialog->add_button()->isEnabled());
-    QCOMPARE(try_every_way(h), 5);  // the same ways all reach the dialog once unlocked
+    EXPECT_FALSE(h.dialog->editor().locked());
+    EXPECT_EQ(h.dialog->windowTitle(), QString("Zorva Binary Map File Exporter: Noname.zbe *"));
+    EXPECT_TRUE(h.dialog->add_button()->isEnabled());
+    EXPECT_EQ(try_every_way(h), 5);  // the same ways all reach the dialog once unlocked
 }
 
-void DialogsTest::previewLinesSelectTheirVariableButHeadingsDoNot() {
+TEST_F(DialogsTest, PreviewLinesSelectTheirVariableButHeadingsDoNot) {
     Harness h;
     const std::size_t selected[] = {2, 6};
     apply_templates(h.settings.list, selected);
-    h.open();
+    ASSERT_NO_FATAL_FAILURE(h.open());
     QListWidget* preview = h.dialog->preview_list();
-    QCOMPARE(preview->count(), 20);
-    QCOMPARE(preview->item(0)->text().size(), 91);
-    QVERIFY(!(preview->item(0)->flags() & Qt::ItemIsSelectable));
+    ASSERT_EQ(preview->count(), 20);
+    EXPECT_EQ(preview->item(0)->text().size(), 91);
+    EXPECT_FALSE(preview->item(0)->flags().testFlag(Qt::ItemIsSelectable));
     QTest::mouseClick(preview->viewport(), Qt::LeftButton, {},
                       preview->visualItemRect(preview->item(5)).center());
-    QCOMPARE(h.dialog->variables_list()->currentRow(), 2);  // "Layer-Grid: Tile Index"
-    QVERIFY(h.dialog->move_up_button()->isEnabled() == false);
+    EXPECT_EQ(h.dialog->variables_list()->currentRow(), 2);  // "Layer-Grid: Tile Index"
+    EXPECT_FALSE(h.dialog->move_up_button()->isEnabled());
     h.dialog->variables_list()->setCurrentRow(4);
-    QVERIFY(h.dialog->move_up_button()->isEnabled());
+    EXPECT_TRUE(h.dialog->move_up_button()->isEnabled());
     h.dialog->move_up_button()->click();
-    QCOMPARE(h.dialog->variables_list()->currentRow(), 3);
-    QCOMPARE(h.settings.list[3].variable_id, std::uint32_t{kEntityParentUserId});
+    EXPECT_EQ(h.dialog->variables_list()->currentRow(), 3);
+    EXPECT_EQ(h.settings.list[3].variable_id, std::uint32_t{kEntityParentUserId});
 }
 
-void DialogsTest::variableDialogClampsTheStringLengthAndKeepsAFittingType() {
+TEST_F(DialogsTest, VariableDialogClampsTheStringLengthAndKeepsAFittingType) {
     test::ScriptedPlatform platform;
     VariableDialog dialog(ExportVariable{}, platform, nullptr);
-    QCOMPARE(dialog.variable_box()->currentIndex(), -1);
+    EXPECT_EQ(dialog.variable_box()->currentIndex(), -1);
     dialog.variable_box()->setCurrentIndex(dialog.variable_box()->findText("Map: Name"));
-    QCOMPARE(dialog.type_box()->count(), 4);
-    QCOMPARE(dialog.type_box()->currentData().toUInt(), 2u);
-    QCOMPARE(dialog.type_box()->currentText(), QString("Unsigned Byte             (1 bytes)"));
-    QVERIFY(dialog.length_field()->isEnabled());
+    EXPECT_EQ(dialog.type_box()->count(), 4);
+    EXPECT_EQ(dialog.type_box()->currentData().toUInt(), 2u);
+    EXPECT_EQ(dialog.type_box()->currentText(), QString("Unsigned Byte             (1 bytes)"));
+    EXPECT_TRUE(dialog.length_field()->isEnabled());
 
     dialog.variable_box()->setCurrentIndex(dialog.variable_box()->findText("Layer: Scroll X"));
-    QCOMPARE(dialog.type_box()->count(), 8);
-    QCOMPARE(dialog.type_box()->currentData().toUInt(), 7u);  // the default: no type chosen by the user
-    QVERIFY(!dialog.length_field()->isEnabled());
+    EXPECT_EQ(dialog.type_box()->count(), 8);
+    EXPECT_EQ(dialog.type_box()->currentData().toUInt(), 7u);  // the default: no type chosen by the user
+    EXPECT_FALSE(dialog.length_field()->isEnabled());
     dialog.type_box()->setCurrentIndex(dialog.type_box()->findData(3u));
     dialog.variable_box()->setCurrentIndex(dialog.variable_box()->findText("Map: Name"));
-    QCOMPARE(dialog.type_box()->currentData().toUInt(), 3u);  // the user's Signed Short still fits
+    EXPECT_EQ(dialog.type_box()->currentData().toUInt(), 3u);  // the user's Signed Short still fits
 
     dialog.length_field()->setText("0");
     dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.result_variable().string_length, 1u);
-    QCOMPARE(dialog.length_field()->text(), QString("1"));
+    EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
+    EXPECT_EQ(dialog.result_variable().string_length, 1u);
+    EXPECT_EQ(dialog.length_field()->text(), QString("1"));
 
     VariableDialog again(ExportVariable{kMapName, 4, 50}, platform, nullptr);
     again.length_field()->setText("300");
     again.accept();
-    QCOMPARE(again.result_variable().string_length, 260u);
-    QCOMPARE(again.result_variable().data_type, 4u);
+    EXPECT_EQ(again.result_variable().string_length, 260u);
+    EXPECT_EQ(again.result_variable().data_type, 4u);
 }
 
-void DialogsTest::variableDialogNeedsAVariable() {
+TEST_F(DialogsTest, VariableDialogNeedsAVariable) {
     test::ScriptedPlatform platform;
     VariableDialog dialog(ExportVariable{}, platform, nullptr);
     dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(platform.shown.size(), std::size_t{1});
-    QCOMPARE(platform.shown[0].caption, std::string("No variale selected"));
+    EXPECT_EQ(dialog.result(), int(QDialog::Rejected));
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].caption, std::string("No variale selected"));
 }
 
-void DialogsTest::templatesDialogSelectsSeveralInListOrder() {
+TEST_F(DialogsTest, TemplatesDialogSelectsSeveralInListOrder) {
     test::ScriptedPlatform platform;
     TemplatesDialog dialog(platform, nullptr);
-    QCOMPARE(dialog.windowTitle(), QString("Templates"));
-    QCOMPARE(dialog.list()->count(), 9);
+    EXPECT_EQ(dialog.windowTitle(), QString("Templates"));
+    ASSERT_EQ(dialog.list()->count(), 9);
     dialog.accept();
-    QCOMPARE(platform.shown.size(), std::size_t{1});
-    QCOMPARE(platform.shown[0].text, std::string("Please select one or more templates."));
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text, std::string("Please select one or more templates."));
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     for (int row : {6, 2}) {
         QTest::mouseClick(dialog.list()->viewport(), Qt::LeftButton, {},
                           dialog.list()->visualItemRect(dialog.list()->item(row)).center());
     }
-    QCOMPARE(dialog.selected(), (std::vector<std::size_t>{2, 6}));
+    EXPECT_EQ(dialog.selected(), (std::vector<std::size_t>{2, 6}));
     double_click_row(dialog.list(), 0);
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QVERIFY(dialog.selected().front() == 0);
+    EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
+    ASSERT_FALSE(dialog.selected().empty());
+    EXPECT_EQ(dialog.selected().front(), 0u);
 }
 
-void DialogsTest::screenshotOfTheMainDialog() {
+TEST_F(DialogsTest, ScreenshotOfTheMainDialog) {
     Harness h;
     const std::size_t selected[] = {2, 6};
     apply_templates(h.settings.list, selected);
     h.settings.list.insert({kMapName, kTypeUnsignedShort, 30});
     h.settings.list.insert({kLayerCustomVariables, kTypeUnsignedByte, 20});
-    h.open();
+    ASSERT_NO_FATAL_FAILURE(h.open());
     h.dialog->variables_list()->setCurrentRow(3);
     const QByteArray path = qgetenv("ZORVA_BINMAP_SCREENSHOT");
-    if (path.isEmpty()) QSKIP("set ZORVA_BINMAP_SCREENSHOT to a PNG path to keep a picture of the dialog");
+    if (path.isEmpty())
+        GTEST_SKIP() << "set ZORVA_BINMAP_SCREENSHOT to a PNG path to keep a picture of the dialog";
     h.dialog->resize(h.dialog->sizeHint().expandedTo(QSize(1000, 700)));
     QTest::qWait(50);
-    QVERIFY(h.dialog->grab().save(QString::fromLocal8Bit(path)));
+    EXPECT_TRUE(h.dialog->grab().save(QString::fromLocal8Bit(path)));
 }
 
-QTEST_MAIN(DialogsTest)
-#include "dialogs_test.moc"
+}  // namespace
+}  // namespace zorva::binmap

@@ -1,24 +1,17 @@
 // zorva-cli export, run as a separate process the way a build pipeline runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "export_test_project.h"
-#include "projectfile/project_io.h"
+#include "support/cli_runner.h"
+#include "support/project_file.h"
 #include "support/temp_dir.h"
 
 namespace zorva {
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -27,33 +20,15 @@ std::string read_file(const std::string& path) {
     return bytes.str();
 }
 
-std::string shell_quoted(const std::string& text) { return "'" + text + "'"; }
-
-CliRun zorva_cli(const test::TempDir& dir, const std::string& arguments) {
-    const std::string err_file = dir.file("stderr.txt");
-    const std::string command = shell_quoted(std::string(ZORVA_BIN_DIR) + "/zorva-cli") + " " + arguments +
-                                " 2>" + shell_quoted(err_file);
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = read_file(err_file);
-    return run;
-}
-
 class CliExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         project_file = dir.file("level.zvp");
-        p.map("Only", nullptr);
-        ASSERT_TRUE(write_project(project_file, p.project));
+        p.add_map("Only", nullptr);
+        ASSERT_TRUE(test::write_project_file(p, project_file));
     }
 
-    test::ExportTestProject p;
+    test::TestProject p;
     test::TempDir dir;
     std::string project_file;
 };
@@ -63,9 +38,9 @@ TEST_F(CliExportTest, FindsScrivoByNameAndPrintsItsMessages) {
     for (const char* name : {"Scrivo", "Scrivo.so", "scrivo"}) {
         SCOPED_TRACE(name);
         std::remove(output.c_str());
-        const CliRun run = zorva_cli(dir, "export " + shell_quoted(project_file) + " --exporter " + name +
-                                              " --output " + shell_quoted(output));
-        EXPECT_EQ(run.status, 0) << run.err;
+        const test::CliRun run =
+            test::run_zorva_cli({"export", project_file, "--exporter", name, "--output", output});
+        EXPECT_EQ(run.exit_code, 0) << run.err;
         EXPECT_EQ(run.out,
                   output +
                       "\nExporting Tile Sets...\nExporting Parent Entities...\nExporting Map Properties...\n"
@@ -82,32 +57,30 @@ TEST_F(CliExportTest, FindsScrivoByNameAndPrintsItsMessages) {
 
 TEST_F(CliExportTest, AcceptsAPathAndReportsFailuresOnStandardError) {
     const std::string output = dir.file("dump.txt");
-    CliRun run = zorva_cli(dir, "export " + shell_quoted(project_file) + " --exporter=" +
-                                    shell_quoted(std::string(ZORVA_BIN_DIR) + "/Exporters/Scrivo.so") +
-                                    " --output=" + shell_quoted(output));
-    EXPECT_EQ(run.status, 0) << run.err;
+    test::CliRun run = test::run_zorva_cli(
+        {"export", project_file, "--exporter=" + std::string(ZORVA_BIN_DIR) + "/Exporters/Scrivo.so",
+         "--output=" + output});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
 
-    run = zorva_cli(dir, "export " + shell_quoted(project_file) + " --exporter NoSuchExporter --output " +
-                             shell_quoted(output));
-    EXPECT_EQ(run.status, 1);
+    run = test::run_zorva_cli({"export", project_file, "--exporter", "NoSuchExporter", "--output", output});
+    EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.err.rfind("Could not find/load the exporter DLL: \n\n", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("Exporters/NoSuchExporter.so"), std::string::npos);
 
-    run = zorva_cli(dir, "export " + shell_quoted(project_file) + " --exporter Scrivo --output " +
-                             shell_quoted(dir.file("missing/dump.txt")));
-    EXPECT_EQ(run.status, 1);
+    run = test::run_zorva_cli(
+        {"export", project_file, "--exporter", "Scrivo", "--output", dir.file("missing/dump.txt")});
+    EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.err, "An error occured in the export DLL.\n");
 
-    run = zorva_cli(dir, "export " + shell_quoted(dir.file("absent.zvp")) + " --exporter Scrivo --output " +
-                             shell_quoted(output));
-    EXPECT_EQ(run.status, 1);
+    run = test::run_zorva_cli({"export", dir.file("absent.zvp"), "--exporter", "Scrivo", "--output", output});
+    EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.err, "");
 
-    run = zorva_cli(dir, "export " + shell_quoted(project_file) + " --output " + shell_quoted(output));
-    EXPECT_EQ(run.status, 2);
-    run = zorva_cli(dir, "export " + shell_quoted(project_file) + " --exporter Scrivo --output " +
-                             shell_quoted(dir.file(std::string(300, 'x'))));
-    EXPECT_EQ(run.status, 2);
+    run = test::run_zorva_cli({"export", project_file, "--output", output});
+    EXPECT_EQ(run.exit_code, 2);
+    run = test::run_zorva_cli(
+        {"export", project_file, "--exporter", "Scrivo", "--output", dir.file(std::string(300, 'x'))});
+    EXPECT_EQ(run.exit_code, 2);
 }
 
 }  // namespace

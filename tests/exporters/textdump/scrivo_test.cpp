@@ -13,8 +13,8 @@
 #include "export/export_host.h"
 #include "export/export_message_log.h"
 #include "export/export_run.h"
-#include "export_test_project.h"
 #include "projectfile/project_io.h"
+#include "support/project_builder.h"
 #include "support/temp_dir.h"
 
 namespace zorva {
@@ -74,7 +74,7 @@ protected:
         return read_file(output);
     }
 
-    test::ExportTestProject p;
+    test::TestProject p;
     test::TempDir dir;
     ExportHost host;
     ExportMessageLog log;
@@ -105,7 +105,7 @@ TEST_F(ScrivoTest, ReportsEachSectionAndTheProgressAfterIt) {
 
 TEST_F(ScrivoTest, CancelledBeforeTheRunLeavesOnlyTheProjectHeader) {
     p.project.path_and_file_name = "/projects/cancelled.xml";
-    p.tile_set("Never written", 16, 16);
+    p.add_tile_set("Never written", 16, 16);
     feedback.cancel = true;
     expect_same_dump(run_and_read(), expected("cancelled.txt"));
     EXPECT_EQ(feedback.messages, std::vector<std::string>{dir.file("dump.txt")});
@@ -113,11 +113,11 @@ TEST_F(ScrivoTest, CancelledBeforeTheRunLeavesOnlyTheProjectHeader) {
 
 TEST_F(ScrivoTest, AMapNotExportedIsCountedButNeverPrinted) {
     p.project.path_and_file_name = "/projects/skipped.xml";
-    Map& first = p.map("First", nullptr);
+    Map& first = p.add_map("First", nullptr);
     first.custom_variables[0] = "hello";
-    Map& hidden = p.map("Hidden", nullptr, false);
-    p.layer(hidden, "Secret", 3, 3);
-    Map& third = p.map("Third", nullptr);
+    Map& hidden = p.add_map("Hidden", nullptr, false);
+    p.add_layer(hidden, "Secret", 3, 3);
+    Map& third = p.add_map("Third", nullptr);
     third.user_supplied_id = 7;
     third.custom_variables[99] = "end";
     expect_same_dump(run_and_read(), expected("skipped_map.txt"));
@@ -127,7 +127,7 @@ TEST_F(ScrivoTest, AMapNotExportedIsCountedButNeverPrinted) {
 // attributes, an instance entity, a closed and an open path, and a second map's empty 1 x 1 layer.
 TEST_F(ScrivoTest, SampleProjectDumpsEveryObject) {
     p.project.path_and_file_name = "/projects/sample.xml";
-    TileSet& tiles = p.tile_set("Tiles", 16, 16, 64, 32);
+    TileSet& tiles = p.add_tile_set("Tiles", 16, 16, 64, 32);
     tiles.user_supplied_id = 3;
     tiles.image_path_and_file_name = "images/tiles.png";
     tiles.first_tile_offset_pixel_x = -2;
@@ -136,7 +136,7 @@ TEST_F(ScrivoTest, SampleProjectDumpsEveryObject) {
     tiles.custom_variables[0] = "grass";
     tiles.custom_variables[99] = "last";
 
-    ParentEntity& hero = p.parent("Hero", 32, 16);
+    ParentEntity& hero = p.add_parent("Hero", 32, 16);
     hero.image_path_and_file_name = "images/hero.png";
     hero.is_trigger = true;
     hero.trigger_is_a_circle = true;
@@ -144,14 +144,14 @@ TEST_F(ScrivoTest, SampleProjectDumpsEveryObject) {
     hero.single_frame_pixel_height = 16;
     hero.preview_anima_frame = 1;
 
-    Map& level = p.map("Level", &tiles);
+    Map& level = p.add_map("Level", &tiles);
     level.user_supplied_id = 1;
-    Map& hidden = p.map("Hidden", &tiles, false);
-    p.layer(hidden, "Secret", 1, 1);
-    Map& second = p.map("Second", nullptr);
+    Map& hidden = p.add_map("Hidden", &tiles, false);
+    p.add_layer(hidden, "Secret", 1, 1);
+    Map& second = p.add_map("Second", nullptr);
     second.custom_variables[0] = "sky map";
 
-    Layer& ground = p.layer(level, "Ground", 2, 2, 1, 2);
+    Layer& ground = p.add_layer(level, "Ground", 2, 2, 1, 2);
     ground.scroll_speed_x = 0.5f;
     ground.scroll_speed_y = 1.0f;
     ground.wrap_x = true;
@@ -165,14 +165,14 @@ TEST_F(ScrivoTest, SampleProjectDumpsEveryObject) {
     ground.cell(1, 0)->flags = make_cell_flags(true, false, false, 227);
     ground.cell(1, 1)->tile = 3;
     ground.cell(1, 1)->flags = make_cell_flags(false, true, true, 7);
-    InstanceEntity& walker = p.instance(level, ground, hero, 10.5f, 20.25f);
+    InstanceEntity& walker = p.add_instance(level, ground, hero, 10.5f, 20.25f);
     walker.fh = true;
     walker.custom_variables[0] = -5;
     walker.custom_variables[99] = 300;
-    p.path(level, ground, 2, 100, 50, true);
-    p.path(level, ground, 1, 0, 0, false);
+    p.add_path(level, ground, 2, 100, 50, true);
+    p.add_path(level, ground, 1, 0, 0, false);
 
-    p.layer(second, "Sky", 1, 1);
+    p.add_layer(second, "Sky", 1, 1);
     expect_same_dump(run_and_read(), expected("sample.txt"));
 }
 
