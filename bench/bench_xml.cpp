@@ -55,6 +55,12 @@ void counted_free(void* block) {
 
 }  // namespace
 
+// The replaced operators below allocate with malloc and free with free; GCC sees only the free once they
+// are inlined into a caller.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(std::size_t size) {
     if (void* block = counted_malloc(size == 0 ? 1 : size)) return block;
     throw std::bad_alloc();
