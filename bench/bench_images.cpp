@@ -9,8 +9,8 @@
 #include <iterator>
 #include <string>
 
-#include "support/image_files.h"
 #include "image/image_loader.h"
+#include "support/image_files.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <random>
 #include <string>
 
-#include "prefs/preferences.h"
 #include "base/platform.h"
-#include "model/project.h"
-#include "projectfile/project_io.h"
 #include "image/builtin_pictures.h"
-#include "render/map_picture.h"
 #include "image/png_writer.h"
+#include "model/project.h"
+#include "prefs/preferences.h"
+#include "projectfile/project_io.h"
+#include "render/map_picture.h"
 #include "render/renderer.h"
 
 namespace {

@@ -118,9 +118,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t op = script.byte();
         const bool null = (op & 0x80) != 0;
         switch (op % 27) {
-            case 0: api->GetProjectFileName(null ? nullptr : text, script.byte() % (sizeof text + 1)); break;
-            case 1: api->GetOutputFileName(null ? nullptr : text, script.byte() % (sizeof text + 1)); break;
-            case 2: api->IsExportCancelled(null ? nullptr : &flag); break;
+            case 0:
+                api->GetProjectFileName(null ? nullptr : text, script.byte() % (sizeof text + 1));
+                break;
+            case 1:
+                api->GetOutputFileName(null ? nullptr : text, script.byte() % (sizeof text + 1));
+                break;
+            case 2:
+                api->IsExportCancelled(null ? nullptr : &flag);
+                break;
             case 3: {
                 float percent = 0;
                 const std::uint32_t bits = static_cast<std::uint32_t>(script.byte()) << 24 | script.word();
@@ -128,28 +134,62 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 api->SetProgress(percent, script.byte() & 1, script.byte() & 1);
                 break;
             }
-            case 4: api->AddMessage(null ? nullptr : message, 0); break;
-            case 5: api->GetNumberOfTileSets(null ? nullptr : &count); break;
-            case 6: api->SelectTileSet(script.word()); break;
-            case 7: api->GetTileSetInfo(null ? nullptr : &tile_set, sizeof tile_set); break;
-            case 8: api->GetNumberOfParentEntities(null ? nullptr : &count); break;
-            case 9: api->SelectParentEntity(script.word()); break;
-            case 10: api->GetParentEntityInfo(null ? nullptr : &parent, sizeof parent); break;
-            case 11: api->GetNumberOfMaps(null ? nullptr : &count); break;
-            case 12: api->SelectMap(script.word()); break;
-            case 13: api->GetMapInfo(null ? nullptr : &map, sizeof map); break;
-            case 14: api->SelectLayer(script.word()); break;
-            case 15: api->GetLayerInfo(null ? nullptr : &layer, sizeof layer); break;
+            case 4:
+                api->AddMessage(null ? nullptr : message, 0);
+                break;
+            case 5:
+                api->GetNumberOfTileSets(null ? nullptr : &count);
+                break;
+            case 6:
+                api->SelectTileSet(script.word());
+                break;
+            case 7:
+                api->GetTileSetInfo(null ? nullptr : &tile_set, sizeof tile_set);
+                break;
+            case 8:
+                api->GetNumberOfParentEntities(null ? nullptr : &count);
+                break;
+            case 9:
+                api->SelectParentEntity(script.word());
+                break;
+            case 10:
+                api->GetParentEntityInfo(null ? nullptr : &parent, sizeof parent);
+                break;
+            case 11:
+                api->GetNumberOfMaps(null ? nullptr : &count);
+                break;
+            case 12:
+                api->SelectMap(script.word());
+                break;
+            case 13:
+                api->GetMapInfo(null ? nullptr : &map, sizeof map);
+                break;
+            case 14:
+                api->SelectLayer(script.word());
+                break;
+            case 15:
+                api->GetLayerInfo(null ? nullptr : &layer, sizeof layer);
+                break;
             case 16: {
                 const std::uint32_t column = script.word();
                 api->GetGridCell(null ? nullptr : &cell, column, script.word(), sizeof cell);
                 break;
             }
-            case 17: api->GetNumberOfChildEntities(null ? nullptr : &count); break;
-            case 18: api->SelectChildEntity(script.word()); break;
-            case 19: api->GetChildEntityInfo(null ? nullptr : &child, sizeof child); break;
-            case 20: api->SelectPath(script.word()); break;
-            case 21: api->GetPathInfo(null ? nullptr : &path, sizeof path); break;
+            case 17:
+                api->GetNumberOfChildEntities(null ? nullptr : &count);
+                break;
+            case 18:
+                api->SelectChildEntity(script.word());
+                break;
+            case 19:
+                api->GetChildEntityInfo(null ? nullptr : &child, sizeof child);
+                break;
+            case 20:
+                api->SelectPath(script.word());
+                break;
+            case 21:
+                api->GetPathInfo(null ? nullptr : &path, sizeof path);
+                break;
             case 22: {
                 const std::uint32_t capacity = script.byte() % (points.size() + 1);
                 const bool no_written = (script.byte() & 1) != 0;
@@ -157,10 +197,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                    sizeof(PathPointInfo));
                 break;
             }
-            case 23: api->IsQuickExport(null ? nullptr : &flag); break;
-            case 24: api->GetCustomVariableDescriptions(null ? nullptr : &descriptions); break;
-            case 25: host.reset(&log, false, &feedback); break;  // the run ends: every later call fails
-            case 26: host.attach(project, "again.txt"); break;
+            case 23:
+                api->IsQuickExport(null ? nullptr : &flag);
+                break;
+            case 24:
+                api->GetCustomVariableDescriptions(null ? nullptr : &descriptions);
+                break;
+            case 25:
+                host.reset(&log, false, &feedback);
+                break;  // the run ends: every later call fails
+            case 26:
+                host.attach(project, "again.txt");
+                break;
         }
     }
     return 0;

@@ -7,17 +7,16 @@
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 
-#include "prefs/data_folder.h"
 #include "app/windows/main_window.h"
-#include "qtplatform/qt_platform.h"
+#include "prefs/data_folder.h"
 #include "prefs/preferences.h"
+#include "qtplatform/qt_platform.h"
 
 int main(int argc, char** argv) {
     QElapsedTimer since_start;
@@ -26,7 +25,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Zorva");
 
     bool bench_startup = false;
-    if (const char* env = std::getenv("ZORVA_BENCH_STARTUP"); env && std::strcmp(env, "1") == 0) bench_startup = true;
+    if (const char* env = std::getenv("ZORVA_BENCH_STARTUP"); env && std::strcmp(env, "1") == 0)
+        bench_startup = true;
     std::optional<std::string> project_file;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--bench-startup") == 0) {
@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
             });
         });
     }
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) window.setGeometry(screen->availableGeometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
     window.showMaximized();
     if (project_file) window.open_project(*project_file);
 

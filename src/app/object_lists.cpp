@@ -53,10 +53,14 @@ bool less_ignoring_case(const std::string& a, const std::string& b) {
 
 const char* list_kind_title(ListKind kind) {
     switch (kind) {
-    case ListKind::Maps: return "Maps";
-    case ListKind::Layers: return "Layers";
-    case ListKind::Entities: return "Entities";
-    case ListKind::TileSets: return "Tile Sets";
+        case ListKind::Maps:
+            return "Maps";
+        case ListKind::Layers:
+            return "Layers";
+        case ListKind::Entities:
+            return "Entities";
+        case ListKind::TileSets:
+            return "Tile Sets";
     }
     return "";
 }
@@ -65,21 +69,22 @@ std::vector<ListLine> list_lines(const Project* project, ListKind kind) {
     std::vector<ListLine> lines;
     if (!project) return lines;
     switch (kind) {
-    case ListKind::Maps:
-        for (const auto& map : project->maps) lines.push_back({map_line(*project, *map), map->unique_id});
-        break;
-    case ListKind::TileSets:
-        for (const auto& ts : project->tile_sets) lines.push_back({tile_set_line(*ts), ts->unique_id});
-        break;
-    case ListKind::Layers:
-        if (const Map* map = project->selected_map())
-            for (const auto& layer : map->layers) lines.push_back({layer_line(*layer), layer->unique_id});
-        break;
-    case ListKind::Entities:
-        for (const auto& e : project->parent_entities) lines.push_back({entity_line(*e), e->unique_id});
-        std::stable_sort(lines.begin(), lines.end(),
-                         [](const ListLine& a, const ListLine& b) { return less_ignoring_case(a.text, b.text); });
-        break;
+        case ListKind::Maps:
+            for (const auto& map : project->maps) lines.push_back({map_line(*project, *map), map->unique_id});
+            break;
+        case ListKind::TileSets:
+            for (const auto& ts : project->tile_sets) lines.push_back({tile_set_line(*ts), ts->unique_id});
+            break;
+        case ListKind::Layers:
+            if (const Map* map = project->selected_map())
+                for (const auto& layer : map->layers) lines.push_back({layer_line(*layer), layer->unique_id});
+            break;
+        case ListKind::Entities:
+            for (const auto& e : project->parent_entities) lines.push_back({entity_line(*e), e->unique_id});
+            std::stable_sort(lines.begin(), lines.end(), [](const ListLine& a, const ListLine& b) {
+                return less_ignoring_case(a.text, b.text);
+            });
+            break;
     }
     return lines;
 }
@@ -90,20 +95,32 @@ std::string list_window_title(ListKind kind, std::size_t count) {
 
 ObjectId selected_list_id(const Project& project, ListKind kind) {
     switch (kind) {
-    case ListKind::Maps: return project.selected_map_id();
-    case ListKind::Layers: return project.selected_layer() ? project.selected_layer_id() : kInvalidId;
-    case ListKind::Entities: return project.selected_parent_entity_id();
-    case ListKind::TileSets: return project.selected_tile_set_id();
+        case ListKind::Maps:
+            return project.selected_map_id();
+        case ListKind::Layers:
+            return project.selected_layer() ? project.selected_layer_id() : kInvalidId;
+        case ListKind::Entities:
+            return project.selected_parent_entity_id();
+        case ListKind::TileSets:
+            return project.selected_tile_set_id();
     }
     return kInvalidId;
 }
 
 void select_list_id(Project& project, ListKind kind, ObjectId id) {
     switch (kind) {
-    case ListKind::Maps: project.select_map(id); break;
-    case ListKind::Layers: project.select_layer(id); break;
-    case ListKind::Entities: project.select_parent_entity(id); break;
-    case ListKind::TileSets: project.select_tile_set(id); break;
+        case ListKind::Maps:
+            project.select_map(id);
+            break;
+        case ListKind::Layers:
+            project.select_layer(id);
+            break;
+        case ListKind::Entities:
+            project.select_parent_entity(id);
+            break;
+        case ListKind::TileSets:
+            project.select_tile_set(id);
+            break;
     }
 }
 
@@ -115,7 +132,8 @@ ListControls list_controls(const Project* project, ListKind kind, const std::vec
     c.add = kind != ListKind::Layers || project->selected_map() != nullptr;
     if (lines.empty()) return c;
     c.entity_checks = kind == ListKind::Entities;
-    const auto it = std::find_if(lines.begin(), lines.end(), [selected](const ListLine& l) { return l.id == selected; });
+    const auto it =
+        std::find_if(lines.begin(), lines.end(), [selected](const ListLine& l) { return l.id == selected; });
     if (selected == kInvalidId || it == lines.end()) return c;
     const bool movable = kind == ListKind::Maps || kind == ListKind::Layers;
     c.move_up = movable && it != lines.begin();

@@ -36,11 +36,11 @@ ObjectId selected_list_id(const Project& project, ListKind kind);
 void select_list_id(Project& project, ListKind kind, ObjectId id);
 
 struct ListControls {
-    bool list = false;        // also "Properties", "Lock" and (layers) "Visible"
-    bool move_up = false;     // maps and layers
+    bool list = false;     // also "Properties", "Lock" and (layers) "Visible"
+    bool move_up = false;  // maps and layers
     bool move_down = false;
-    bool remove = false;      // "Delete"
-    bool add = false;         // "New"
+    bool remove = false;         // "Delete"
+    bool add = false;            // "New"
     bool entity_checks = false;  // H, V, R of the entities window
 };
 

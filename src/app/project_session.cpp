@@ -3,8 +3,8 @@
 #include <chrono>
 #include <system_error>
 
-#include "prefs/preferences.h"
 #include "base/ascii_text.h"
+#include "prefs/preferences.h"
 #include "projectfile/project_io.h"
 
 namespace zorva {
@@ -66,8 +66,8 @@ std::tm local_now() {
 
 }  // namespace
 
-ProjectSession::ProjectSession(Preferences& preferences, Platform& platform, fs::path data_folder, Clock clock,
-                               LocalTime local_time)
+ProjectSession::ProjectSession(Preferences& preferences, Platform& platform, fs::path data_folder,
+                               Clock clock, LocalTime local_time)
     : preferences_(preferences),
       platform_(platform),
       data_folder_(std::move(data_folder)),
@@ -110,8 +110,8 @@ void ProjectSession::install(std::unique_ptr<Project> project, bool modified) {
 void ProjectSession::reset_project() { install(std::make_unique<Project>(), false); }
 
 bool ProjectSession::new_project() {
-    if (platform_.message_box("Start new project?", "New Project", MessageButtons::YesNo, MessageIcon::Question,
-                              Answer::Yes) != Answer::Yes)
+    if (platform_.message_box("Start new project?", "New Project", MessageButtons::YesNo,
+                              MessageIcon::Question, Answer::Yes) != Answer::Yes)
         return false;
     if (!ask_save_changes()) return false;
     reset_project();
@@ -156,9 +156,10 @@ bool ProjectSession::open(std::optional<std::string> path) {
             platform_.message_box("The file was created with a newer version of Zorva.\n\n" + file + "\n\n",
                                   "Error: Newer Version", MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
         } else {
-            platform_.message_box("The file is an older version. It will be saved to the new version.\n\n" + file +
-                                      "\n\nIt is recommended that you make a backup of the file before saving it.\n\n",
-                                  "Warning: Old Version", MessageButtons::Ok, MessageIcon::Warning, Answer::Ok);
+            platform_.message_box(
+                "The file is an older version. It will be saved to the new version.\n\n" + file +
+                    "\n\nIt is recommended that you make a backup of the file before saving it.\n\n",
+                "Warning: Old Version", MessageButtons::Ok, MessageIcon::Warning, Answer::Ok);
         }
     }
     if (!result.project) {
@@ -200,8 +201,9 @@ SaveResult ProjectSession::save_with_dialog() {
         path += preferences_.flag(FlagA::ProjectDialogsOfferXmlFirst) ? kXmlExtension : kProjectExtension;
         std::error_code ec;
         if (fs::exists(path, ec) &&
-            platform_.message_box("Do you want to over write the file? \n\n" + path + "\n\n", "Overwrite file?",
-                                  MessageButtons::YesNo, MessageIcon::Question, Answer::No) != Answer::Yes)
+            platform_.message_box("Do you want to over write the file? \n\n" + path + "\n\n",
+                                  "Overwrite file?", MessageButtons::YesNo, MessageIcon::Question,
+                                  Answer::No) != Answer::Yes)
             return SaveResult::Cancelled;
     }
     preferences_.set_last_project_folder(folder_of(path));
@@ -225,7 +227,8 @@ SaveResult ProjectSession::write_to(const std::string& path) {
         platform_.message_box(text, "Save Error", MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
         return SaveResult::Failed;
     }
-    preferences_.set_flag(FlagA::ProjectDialogsOfferXmlFirst, project_format_from_path(path) != ProjectFormat::Zvp);
+    preferences_.set_flag(FlagA::ProjectDialogsOfferXmlFirst,
+                          project_format_from_path(path) != ProjectFormat::Zvp);
     preferences_.add_recent(path);
     project_->path_and_file_name = path;
     project_->modified = false;
@@ -240,7 +243,8 @@ AutoBackup::Result ProjectSession::try_auto_backup() {
     settings.interval_minutes = preferences_.backup_interval_minutes();
     settings.max_files = preferences_.max_backup_files();
     if (!settings.enabled) return AutoBackup::Result::NotDue;
-    return backup_.tick(settings, *project_, saved_in_this_run_, now_ms(), local_time_ ? local_time_() : local_now());
+    return backup_.tick(settings, *project_, saved_in_this_run_, now_ms(),
+                        local_time_ ? local_time_() : local_now());
 }
 
 }  // namespace zorva

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "projectfile/auto_backup.h"
 #include "base/platform.h"
 #include "model/project.h"
+#include "projectfile/auto_backup.h"
 #include "undo/undo_histories.h"
 
 namespace zorva {
@@ -24,14 +24,15 @@ class Preferences;
 // What the missing-resources check of a freshly read project decided (the codes of the message boxes).
 enum class MissingResourcesOutcome { NoneMissing = 7, Cancelled = 2, Accepted = 6 };
 // Runs on a read project before it replaces the open one; `path` is the file it came from.
-using MissingResourcesCheck = std::function<MissingResourcesOutcome(Project& project, const std::string& path)>;
+using MissingResourcesCheck =
+    std::function<MissingResourcesOutcome(Project& project, const std::string& path)>;
 
 enum class SaveResult { Saved, Cancelled, Failed };
 
 class ProjectSession {
 public:
-    using Clock = std::function<std::int64_t()>;           // milliseconds, monotonic
-    using LocalTime = std::function<std::tm()>;            // names the backups
+    using Clock = std::function<std::int64_t()>;  // milliseconds, monotonic
+    using LocalTime = std::function<std::tm()>;   // names the backups
 
     ProjectSession(Preferences& preferences, Platform& platform, std::filesystem::path data_folder,
                    Clock clock = {}, LocalTime local_time = {});

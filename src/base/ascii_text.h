@@ -17,7 +17,8 @@ constexpr bool equal_ignoring_case(std::string_view a, std::string_view b) {
 }
 
 constexpr bool ends_with_ignoring_case(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && equal_ignoring_case(text.substr(text.size() - suffix.size()), suffix);
+    return text.size() >= suffix.size() &&
+           equal_ignoring_case(text.substr(text.size() - suffix.size()), suffix);
 }
 
 }  // namespace zorva

@@ -82,8 +82,8 @@ public:
         std::string caption;
     };
 
-    Answer message_box(std::string_view text, std::string_view caption, MessageButtons,
-                       MessageIcon, Answer default_answer) override {
+    Answer message_box(std::string_view text, std::string_view caption, MessageButtons, MessageIcon,
+                       Answer default_answer) override {
         messages.push_back({std::string(text), std::string(caption)});
         return default_answer;
     }

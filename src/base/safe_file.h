@@ -56,8 +56,8 @@ private:
 bool write_file_safely(std::string_view path, std::string_view bytes, std::string* error = nullptr);
 inline bool write_file_safely(std::string_view path, std::span<const std::uint8_t> bytes,
                               std::string* error = nullptr) {
-    return write_file_safely(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                             error);
+    return write_file_safely(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }
 
 }  // namespace zorva

@@ -21,8 +21,8 @@ struct Command {
 // Every command, in the order --help lists them.
 std::span<const Command> commands();
 
-int run_convert(Arguments arguments);  // convert_command.cpp
-int run_info(Arguments arguments);     // info_command.cpp
+int run_convert(Arguments arguments);         // convert_command.cpp
+int run_info(Arguments arguments);            // info_command.cpp
 int run_export_command(Arguments arguments);  // export_command.cpp
 int run_render(Arguments arguments);          // render_command.cpp (built with the Qt parts)
 

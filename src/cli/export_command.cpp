@@ -6,23 +6,22 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include "prefs/data_folder.h"
 #include "cli/commands.h"
 #include "export/export_feedback.h"
 #include "export/export_host.h"
 #include "export/export_run.h"
 #include "model/fixed_text.h"
+#include "prefs/data_folder.h"
 #include "projectfile/relative_path.h"
 
 namespace zorva::cli {
-
 
 namespace {
 
@@ -129,7 +128,8 @@ int run_export_command(Arguments arguments) {
                 into = arguments[++i];
                 return true;
             }
-            if (argument.starts_with(option) && argument.size() > option.size() && argument[option.size()] == '=') {
+            if (argument.starts_with(option) && argument.size() > option.size() &&
+                argument[option.size()] == '=') {
                 into = std::string(argument.substr(option.size() + 1));
                 return true;
             }
@@ -151,8 +151,8 @@ int run_export_command(Arguments arguments) {
     }
     // The plug-in reads the output name from a 260-character field: a longer one would name another file.
     if (output.size() > kPathLength) {
-        std::fprintf(stderr, "The output path and file name is longer than %zu characters:\n\n%s\n", kPathLength,
-                     output.c_str());
+        std::fprintf(stderr, "The output path and file name is longer than %zu characters:\n\n%s\n",
+                     kPathLength, output.c_str());
         return 2;
     }
 
@@ -194,7 +194,8 @@ int run_export_command(Arguments arguments) {
         std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
     }
     if (result.ok) return 0;
-    const std::string& message = result.message.empty() ? "An error occured in the export DLL." : result.message;
+    const std::string& message =
+        result.message.empty() ? "An error occured in the export DLL." : result.message;
     std::fputs(message.c_str(), stderr);
     if (!message.ends_with('\n')) std::fputc('\n', stderr);
     return 1;

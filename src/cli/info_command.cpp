@@ -8,7 +8,6 @@
 
 namespace zorva::cli {
 
-
 int run_info(Arguments arguments) {
     if (arguments.size() != 1) {
         std::fputs("Usage: zorva-cli info FILE\n", stderr);

@@ -1,8 +1,8 @@
 // Reading the project a command works on, with the editor's texts for what went wrong.
 #include <cstdio>
 
-#include "cli/commands.h"
 #include "base/platform.h"
+#include "cli/commands.h"
 #include "projectfile/project_io.h"
 
 namespace zorva::cli {

@@ -17,7 +17,8 @@ std::span<const Command> commands() {
          "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",
          run_export_command},
 #ifdef ZORVA_CLI_RENDER
-        {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)", run_render},
+        {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)",
+         run_render},
 #endif
     };
     return kCommands;

@@ -10,16 +10,15 @@
 #include <string>
 #include <string_view>
 
+#include "cli/commands.h"
+#include "image/builtin_pictures.h"
 #include "prefs/data_folder.h"
 #include "prefs/preferences.h"
-#include "cli/commands.h"
 #include "projectfile/relative_path.h"
-#include "image/builtin_pictures.h"
 #include "render/map_picture.h"
 #include "render/renderer.h"
 
 namespace zorva::cli {
-
 
 namespace {
 

@@ -38,8 +38,10 @@ bool read_file(std::string_view path, std::unique_ptr<std::uint8_t[]>& bytes, st
         while (ok && done < size) {
             const ssize_t got = ::read(fd, bytes.get() + done, size - done);
             if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) ok = false;  // an error, or the file shrank while being read
-            else done += static_cast<std::size_t>(got);
+            if (got <= 0)
+                ok = false;  // an error, or the file shrank while being read
+            else
+                done += static_cast<std::size_t>(got);
         }
     }
     ::close(fd);

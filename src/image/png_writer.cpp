@@ -124,15 +124,16 @@ bool write_png(std::string_view path, std::int64_t width, std::int64_t height, s
     return true;
 }
 
-bool write_png_pixels(std::string_view path, std::int64_t width, std::int64_t height, const std::uint8_t* pixels,
-                      std::int64_t row_bytes, const PngSettings& settings, std::string* error) {
+bool write_png_pixels(std::string_view path, std::int64_t width, std::int64_t height,
+                      const std::uint8_t* pixels, std::int64_t row_bytes, const PngSettings& settings,
+                      std::string* error) {
     const auto copied = static_cast<std::size_t>(width) * 4;
     return write_png(
         path, width, height, height,
         [&](std::int64_t first, std::int64_t count, std::uint32_t* rows, std::int64_t stride) {
             for (std::int64_t y = 0; y < count; ++y)
-                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride, pixels + (first + y) * row_bytes,
-                            copied);
+                std::memcpy(reinterpret_cast<std::uint8_t*>(rows) + y * stride,
+                            pixels + (first + y) * row_bytes, copied);
             return true;
         },
         settings, error);

@@ -26,7 +26,8 @@ bool write_png(std::string_view path, std::int64_t width, std::int64_t height, s
 
 // Writes a picture held whole in memory: `height` rows of `width` premultiplied 0xAARRGGBB pixels,
 // the first at `pixels`, `row_bytes` apart.
-bool write_png_pixels(std::string_view path, std::int64_t width, std::int64_t height, const std::uint8_t* pixels,
-                      std::int64_t row_bytes, const PngSettings& settings, std::string* error);
+bool write_png_pixels(std::string_view path, std::int64_t width, std::int64_t height,
+                      const std::uint8_t* pixels, std::int64_t row_bytes, const PngSettings& settings,
+                      std::string* error);
 
 }  // namespace zorva

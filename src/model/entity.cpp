@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <new>
 
+#include "image/image_loader.h"
 #include "model/layer.h"
 #include "model/map.h"
 #include "model/project.h"
-#include "image/image_loader.h"
 
 namespace zorva {
 
@@ -137,7 +137,8 @@ Detached<ParentEntity> remove_parent_entity(Project& project, const ParentEntity
 
 void edit_parent_entity(ParentEntity& entity, const ParentEntityProperties& edited, Platform* platform) {
     const ObjectId id = entity.unique_id;
-    const bool reload = entity.image.empty() || entity.image_path_and_file_name != edited.image_path_and_file_name ||
+    const bool reload = entity.image.empty() ||
+                        entity.image_path_and_file_name != edited.image_path_and_file_name ||
                         entity.use_transparent_colour != edited.use_transparent_colour ||
                         entity.transparent_colour != edited.transparent_colour;
     entity.properties() = edited;

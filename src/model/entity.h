@@ -7,14 +7,14 @@
 #include <span>
 #include <vector>
 
+#include "base/platform.h"
+#include "image/image.h"
 #include "model/custom_variables.h"
 #include "model/fixed_text.h"
 #include "model/ids.h"
 #include "model/object_list.h"
-#include "base/platform.h"
 #include "model/project_defaults.h"
 #include "model/tile_set.h"
-#include "image/image.h"
 
 namespace zorva {
 

@@ -5,9 +5,9 @@
 #include <new>
 #include <stdexcept>
 
+#include "image/image_loader.h"
 #include "model/map.h"
 #include "model/project.h"
-#include "image/image_loader.h"
 
 namespace zorva {
 
@@ -209,9 +209,10 @@ bool resize_layer(Project& project, Layer& layer, const LayerProperties& edited,
 void apply_layer_properties(Layer& layer, const LayerProperties& edited, Platform* platform) {
     const ObjectId id = layer.unique_id;
     const ObjectId map_id = layer.map_id;
-    const bool reload = layer.use_background_image != edited.use_background_image ||
-                        layer.background_image_path_and_file_name != edited.background_image_path_and_file_name ||
-                        (edited.use_background_image && layer.background_image.empty());
+    const bool reload =
+        layer.use_background_image != edited.use_background_image ||
+        layer.background_image_path_and_file_name != edited.background_image_path_and_file_name ||
+        (edited.use_background_image && layer.background_image.empty());
     layer.properties() = edited;
     layer.unique_id = id;
     layer.map_id = map_id;

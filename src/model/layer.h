@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "base/platform.h"
+#include "image/image.h"
 #include "model/custom_variables.h"
 #include "model/entity.h"
 #include "model/fixed_text.h"
@@ -14,9 +16,7 @@
 #include "model/ids.h"
 #include "model/object_list.h"
 #include "model/path.h"
-#include "base/platform.h"
 #include "model/project_defaults.h"
-#include "image/image.h"
 
 namespace zorva {
 

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/platform.h"
 #include "model/custom_variables.h"
 #include "model/fixed_text.h"
 #include "model/ids.h"
 #include "model/layer.h"
 #include "model/object_list.h"
-#include "base/platform.h"
 
 namespace zorva {
 

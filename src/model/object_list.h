@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/ids.h"
 #include "base/platform.h"
+#include "model/ids.h"
 
 namespace zorva {
 

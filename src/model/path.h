@@ -9,10 +9,10 @@
 #include <span>
 #include <vector>
 
+#include "base/platform.h"
 #include "model/custom_variables.h"
 #include "model/ids.h"
 #include "model/object_list.h"
-#include "base/platform.h"
 
 namespace zorva {
 

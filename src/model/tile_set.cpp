@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <new>
 
+#include "image/image_loader.h"
 #include "model/layer.h"
 #include "model/project.h"
-#include "image/image_loader.h"
 
 namespace zorva {
 

@@ -5,14 +5,14 @@
 #include <memory>
 #include <vector>
 
+#include "base/platform.h"
+#include "image/image.h"
 #include "model/custom_variables.h"
 #include "model/fixed_text.h"
 #include "model/grid_cell.h"
 #include "model/ids.h"
 #include "model/object_list.h"
-#include "base/platform.h"
 #include "model/project_defaults.h"
-#include "image/image.h"
 
 namespace zorva {
 

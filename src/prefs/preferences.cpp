@@ -1,8 +1,5 @@
 #include "prefs/preferences.h"
 
-#include "base/ascii_text.h"
-#include "base/safe_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +11,9 @@
 #include <cstdio>
 #include <cstring>
 #include <system_error>
+
+#include "base/ascii_text.h"
+#include "base/safe_file.h"
 
 namespace zorva {
 

@@ -29,14 +29,13 @@ bool delete_oldest_backup(const std::filesystem::path& folder, std::size_t max_f
 bool is_in_folder(const std::string& project_path, const std::filesystem::path& folder);
 
 struct BackupSettings {
-    bool enabled = false;             // "Enable auto backup"
+    bool enabled = false;  // "Enable auto backup"
     std::uint32_t interval_minutes = 5;
     std::uint32_t max_files = 20;
 };
 
 class AutoBackup {
 public:
-
     explicit AutoBackup(std::filesystem::path data_folder) : data_folder_(std::move(data_folder)) {}
 
     // A load (or a new project) restarts the interval.

@@ -8,9 +8,7 @@
 
 namespace zorva {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 ProjectFormat project_format_from_path(std::string_view path) {
     if (ends_with_ignoring_case(path, ".xml")) return ProjectFormat::Xml;

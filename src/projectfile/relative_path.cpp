@@ -26,9 +26,7 @@ std::vector<std::string> components(const fs::path& path) {
     return parts;
 }
 
-fs::path folder_of(std::string_view file) {
-    return fs::path(absolute_path(file)).parent_path();
-}
+fs::path folder_of(std::string_view file) { return fs::path(absolute_path(file)).parent_path(); }
 
 }  // namespace
 

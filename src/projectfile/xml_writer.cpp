@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/safe_file.h"
 #include "model/path.h"
 #include "projectfile/relative_path.h"
-#include "base/safe_file.h"
 
 namespace zorva {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "projectfile/relative_path.h"
 #include "base/safe_file.h"
+#include "projectfile/relative_path.h"
 #include "projectfile/zvp_format.h"
 
 namespace zorva {

@@ -14,7 +14,6 @@
 
 #include "base/colour.h"
 
-
 namespace zorva {
 
 QString to_qstring(std::string_view text) {

@@ -37,10 +37,10 @@ struct FrameResults {
     int path_points_under_cursor = 0;
     int selected_path_points_under_cursor = 0;
     bool cursor_in_view = false;
-    std::optional<LayerPixel> cursor_layer_pixel;  // the cursor in the current layer's pixels
-    bool current_locked = false;                   // the current layer or its map is locked
-    bool current_hidden = false;                   // the current layer is hidden (or has no grid)
-    bool layer_content_drawn = false;              // the map's tile set image was there to draw with
+    std::optional<LayerPixel> cursor_layer_pixel;       // the cursor in the current layer's pixels
+    bool current_locked = false;                        // the current layer or its map is locked
+    bool current_hidden = false;                        // the current layer is hidden (or has no grid)
+    bool layer_content_drawn = false;                   // the map's tile set image was there to draw with
     ObjectId topmost_entity_under_cursor = kInvalidId;  // the last drawn one
     std::vector<EntityHit> entities;  // the current layer's entities that were drawn, in drawing order
     std::uint64_t tiles_drawn = 0;

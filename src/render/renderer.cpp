@@ -10,11 +10,11 @@
 #include <string>
 #include <tuple>
 
-#include "prefs/preferences.h"
-#include "model/project.h"
 #include "image/builtin_pictures.h"
-#include "render/draw_primitives.h"
 #include "image/image_loader.h"
+#include "model/project.h"
+#include "prefs/preferences.h"
+#include "render/draw_primitives.h"
 
 namespace zorva {
 
@@ -536,8 +536,9 @@ void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std:
 
     // Second pass: selection rectangles, labels, counts, the hover highlight.
     const bool labels = f.prefs.view_entities_custom_variables() && f.can_write_text();
-    const ObjectId hovered =
-        overlay && entities_mode && overlay->hover_shown(f.request.now_ms) ? overlay->hovered_entity : kInvalidId;
+    const ObjectId hovered = overlay && entities_mode && overlay->hover_shown(f.request.now_ms)
+                                 ? overlay->hovered_entity
+                                 : kInvalidId;
     const EntityHit* hovered_hit = nullptr;
     for (std::size_t i = 0; i < layer_hits_.size(); ++i) {
         const EntityHit& hit = layer_hits_[i];

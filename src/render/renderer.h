@@ -36,9 +36,9 @@ struct RenderRequest {
     ViewSize view;
     std::optional<ViewPoint> cursor;  // in view coordinates
     EditMode mode = EditMode::Tiles;
-    std::int64_t now_ms = 0;                 // for the hover highlight
-    bool main_window_enabled = true;         // false while a modal dialog runs: no objects-beneath-cursor count
-    const ToolOverlay* overlay = nullptr;    // what the tools show over the current layer
+    std::int64_t now_ms = 0;               // for the hover highlight
+    bool main_window_enabled = true;       // false while a modal dialog runs: no objects-beneath-cursor count
+    const ToolOverlay* overlay = nullptr;  // what the tools show over the current layer
     FrameKind kind = FrameKind::View;
     // Picture frames: the camera to use instead of the map's (the map is not changed) and the view pixel
     // shown at the target's top-left corner.

@@ -57,9 +57,9 @@ enum class Key : std::uint8_t {
 
 struct ToolInput {
     InputKind kind = InputKind::Move;
-    ViewPoint view;                          // the cursor in viewport pixels
-    std::optional<CellPosition> cell;        // the current layer's cell under the cursor (may lie off its grid)
-    std::optional<LayerPixel> pixel;         // the same point in the current layer's pixels
+    ViewPoint view;                    // the cursor in viewport pixels
+    std::optional<CellPosition> cell;  // the current layer's cell under the cursor (may lie off its grid)
+    std::optional<LayerPixel> pixel;   // the same point in the current layer's pixels
     MouseButton button = MouseButton::None;  // the button that went down or up
     std::uint8_t buttons = 0;                // buttons held after the event
     std::uint8_t modifiers = 0;              // keys held

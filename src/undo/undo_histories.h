@@ -14,12 +14,12 @@
 #include <span>
 #include <vector>
 
+#include "base/platform.h"
 #include "model/entity.h"
 #include "model/layer.h"
 #include "model/map.h"
 #include "model/object_list.h"
 #include "model/path.h"
-#include "base/platform.h"
 #include "model/tile_set.h"
 #include "undo/undo_history.h"
 

@@ -15,12 +15,12 @@
 #include <variant>
 #include <vector>
 
+#include "base/platform.h"
 #include "model/entity.h"
 #include "model/ids.h"
 #include "model/layer.h"
 #include "model/map.h"
 #include "model/path.h"
-#include "base/platform.h"
 #include "model/tile_set.h"
 #include "undo/grid_snapshot.h"
 #include "undo/operation_table.h"

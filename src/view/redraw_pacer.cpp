@@ -1,7 +1,7 @@
 #include "view/redraw_pacer.h"
 
-#include "prefs/preferences.h"
 #include "base/platform.h"
+#include "prefs/preferences.h"
 
 namespace zorva {
 

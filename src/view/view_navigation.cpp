@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "prefs/preferences.h"
 #include "model/project.h"
+#include "prefs/preferences.h"
 #include "view/redraw_pacer.h"
 
 namespace zorva {

@@ -6,16 +6,16 @@
 #include <set>
 #include <string>
 
-#include "projectfile/auto_backup.h"
 #include "app/command_table.h"
-#include "view/edit_state.h"
 #include "app/object_lists.h"
-#include "prefs/preferences.h"
 #include "app/recent_menu.h"
 #include "app/tool_window_placement.h"
 #include "editor_test_support.h"
 #include "model/project.h"
+#include "prefs/preferences.h"
+#include "projectfile/auto_backup.h"
 #include "support/temp_dir.h"
+#include "view/edit_state.h"
 
 namespace zorva {
 namespace {
@@ -64,7 +64,9 @@ TEST(CommandTable, MenusComeInOrderWithSubmenusAfterTheirParents) {
     const std::vector<std::string_view> menus = command_menus();
     ASSERT_GE(menus.size(), 3u);
     EXPECT_EQ(menus.front(), "&File");
-    const auto pos = [&](std::string_view m) { return std::find(menus.begin(), menus.end(), m) - menus.begin(); };
+    const auto pos = [&](std::string_view m) {
+        return std::find(menus.begin(), menus.end(), m) - menus.begin();
+    };
     EXPECT_LT(pos("&File"), pos("&File/&Import"));
     EXPECT_LT(pos("&View"), pos("&View/&Zoom"));
     EXPECT_EQ(menus.back(), "&Help");
@@ -74,7 +76,8 @@ TEST(CommandTable, MenusComeInOrderWithSubmenusAfterTheirParents) {
         }
 }
 
-// --- Recent projects -----------------------------------------------------------------------------------------
+// --- Recent projects
+// -----------------------------------------------------------------------------------------
 
 TEST(RecentMenu, CountThreeWithFivePathsShowsThreeNumberedItems) {
     Preferences prefs;
@@ -108,7 +111,8 @@ TEST(RecentMenu, TenthItemAndStopAtTheFirstEmptyEntry) {
     EXPECT_EQ(all[9].text, "1&0 /p/9");
 }
 
-// --- Object lists --------------------------------------------------------------------------------------------
+// --- Object lists
+// --------------------------------------------------------------------------------------------
 
 struct ListProject {
     Project project;
@@ -223,7 +227,8 @@ TEST(ObjectLists, SelectionDrivesMoveButtonsAndTheProjectSelection) {
     EXPECT_EQ(selected_list_id(p.project, ListKind::Layers), kInvalidId);
 }
 
-// --- Edit modes and tool windows -----------------------------------------------------------------------------
+// --- Edit modes and tool windows
+// -----------------------------------------------------------------------------
 
 TEST(EditStateRules, HiddenObjectsRefuseTheirModeAndExtraPlacementFallsBack) {
     Preferences prefs;
@@ -258,7 +263,8 @@ TEST(ToolWindowPlacement, KeptInsideTheWorkArea) {
     EXPECT_EQ(keep_in_work_area({10, 10, 300, 200}, {50, 20, 1000, 800}), (ScreenBox{50, 20, 300, 200}));
 }
 
-// --- Automatic backup ----------------------------------------------------------------------------------------
+// --- Automatic backup
+// ----------------------------------------------------------------------------------------
 
 std::tm at(int year, int month, int day, int hour, int minute, int second) {
     std::tm t{};
@@ -277,8 +283,10 @@ void touch(const fs::path& file, int age_minutes) {
 }
 
 TEST(AutoBackupFiles, NamesFromTheLocalTime) {
-    EXPECT_EQ(backup_file_name("/d/Autoback/", at(2011, 3, 9, 14, 5, 0)), "/d/Autoback/2011-03-09_14-05-00.zvp");
-    EXPECT_EQ(backup_file_name("/d/Autoback", at(1999, 12, 31, 23, 59, 58)), "/d/Autoback/1999-12-31_23-59-58.zvp");
+    EXPECT_EQ(backup_file_name("/d/Autoback/", at(2011, 3, 9, 14, 5, 0)),
+              "/d/Autoback/2011-03-09_14-05-00.zvp");
+    EXPECT_EQ(backup_file_name("/d/Autoback", at(1999, 12, 31, 23, 59, 58)),
+              "/d/Autoback/1999-12-31_23-59-58.zvp");
     EXPECT_EQ(backup_folder("/data"), fs::path("/data/Autoback/"));
 }
 
@@ -335,11 +343,13 @@ TEST(AutoBackupRun, SixFilesWithMaximumFiveDeletesTheOldest) {
     test::TempDir dir;
     AutoBackup backup(dir.path());
     fs::create_directories(backup.folder());
-    for (int i = 0; i < 5; ++i) touch(backup.folder() / ("2000-01-0" + std::to_string(i + 1) + "_00-00-00.zvp"), 100 - i);
+    for (int i = 0; i < 5; ++i)
+        touch(backup.folder() / ("2000-01-0" + std::to_string(i + 1) + "_00-00-00.zvp"), 100 - i);
     Project project;
     project.path_and_file_name = "/x/level.zvp";
     backup.restart(0);
-    ASSERT_EQ(backup.tick({true, 1, 5}, project, true, 60000, at(2030, 5, 6, 7, 8, 9)), AutoBackup::Result::Written);
+    ASSERT_EQ(backup.tick({true, 1, 5}, project, true, 60000, at(2030, 5, 6, 7, 8, 9)),
+              AutoBackup::Result::Written);
     std::size_t count = 0;
     for (const auto& entry : fs::directory_iterator(backup.folder())) {
         (void)entry;
@@ -355,7 +365,8 @@ TEST(AutoBackupRun, ProjectInsideTheBackupFolderIsNotBackedUp) {
     AutoBackup backup(dir.path());
     Project project;
     project.path_and_file_name = (backup.folder() / "2000-01-01_00-00-00.zvp").string();
-    EXPECT_EQ(backup.tick({true, 1, 5}, project, true, 60000, at(2030, 1, 1, 0, 0, 0)), AutoBackup::Result::Skipped);
+    EXPECT_EQ(backup.tick({true, 1, 5}, project, true, 60000, at(2030, 1, 1, 0, 0, 0)),
+              AutoBackup::Result::Skipped);
 }
 
 TEST(AutoBackupRun, UnwritableFolderFailsAndRetriesNextTick) {
@@ -365,7 +376,8 @@ TEST(AutoBackupRun, UnwritableFolderFailsAndRetriesNextTick) {
     AutoBackup backup(dir.path());
     Project project;
     project.path_and_file_name = "/x/level.zvp";
-    EXPECT_EQ(backup.tick({true, 1, 5}, project, true, 60000, at(2030, 1, 1, 0, 0, 0)), AutoBackup::Result::Failed);
+    EXPECT_EQ(backup.tick({true, 1, 5}, project, true, 60000, at(2030, 1, 1, 0, 0, 0)),
+              AutoBackup::Result::Failed);
     EXPECT_EQ(backup.last_ms(), 0);
 }
 

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <csignal>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -56,7 +55,6 @@ TEST(SafeFileWriter, FailuresAreReported) {
     EXPECT_FALSE(write_file_safely(dir.file("missing/folder/x.xml"), "x", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(write_file_safely("", "x", &error));
-
 }
 
 // A write that fails half way (here: the file size limit) reports failure and keeps the old file.

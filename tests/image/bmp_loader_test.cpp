@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/image_files.h"
 #include "image/image_loader.h"
+#include "support/image_files.h"
 
 namespace zorva::test {
 namespace {

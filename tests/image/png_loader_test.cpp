@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "support/image_files.h"
 #include "image/image_loader.h"
+#include "support/image_files.h"
 
 namespace zorva::test {
 namespace {

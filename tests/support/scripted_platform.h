@@ -33,7 +33,7 @@ public:
         return message_box(text, caption, buttons, MessageIcon::Question, Answer::Yes);
     }
 
-    std::deque<Answer> answers;       // answers given in order; the default answer when empty
+    std::deque<Answer> answers;        // answers given in order; the default answer when empty
     bool tick_dont_ask_again = false;  // state of the "Do not ask me this again" box
     std::vector<Shown> shown;
 };

@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "prefs/preferences.h"
 #include "base/platform.h"
+#include "prefs/preferences.h"
 
 class QCheckBox;
 class QLabel;

@@ -36,8 +36,8 @@ ListWindow::ListWindow(ListKind kind, QWidget* parent)
     add_button("L", "Lock");
     add_button("Add", "New");
     add_button("Del", "Delete");
-    for (const char* tip : {"Properties", "Move Up", "Move Down", "Visible", "Flip Horizontal", "Flip Vertical",
-                            "Rotate", "Lock", "New", "Delete"})
+    for (const char* tip : {"Properties", "Move Up", "Move Down", "Visible", "Flip Horizontal",
+                            "Flip Vertical", "Rotate", "Lock", "New", "Delete"})
         if (QPushButton* b = button(tip)) row->addWidget(b);
     row->addStretch(1);
 

@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
-
 #include <map>
 #include <string>
 

@@ -1,5 +1,8 @@
 #include "app/windows/main_window.h"
 
+#include <png.h>
+#include <zlib.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,25 +20,24 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-#include <png.h>
 #include <pugixml.hpp>
-#include <zlib.h>
 
 #include "app/command_table.h"
-#include "app/windows/list_window.h"
 #include "app/dialogs/missing_resources_dialog.h"
 #include "app/dialogs/preferences_dialog.h"
-#include "prefs/preferences.h"
 #include "app/recent_menu.h"
+#include "app/windows/list_window.h"
 #include "app/windows/viewport_widget.h"
+#include "prefs/preferences.h"
 #include "view/status_text.h"
 
 namespace zorva {
 
 namespace {
 
-QString qs(std::string_view text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
+QString qs(std::string_view text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 struct ListWindowInfo {
     ListKind kind;
@@ -173,7 +175,8 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
         navigator_.set_view_size(viewport_->view_size());
         request_redraw(true);
     });
-    connect(viewport_, &ViewportWidget::cursor_moved, this, [this] { navigator_.set_cursor(viewport_->cursor()); });
+    connect(viewport_, &ViewportWidget::cursor_moved, this,
+            [this] { navigator_.set_cursor(viewport_->cursor()); });
     connect(viewport_, &ViewportWidget::wheel_turned, this, [this](int delta) {
         navigator_.set_cursor(viewport_->cursor());
         navigator_.wheel(delta, now_ms());
@@ -217,7 +220,8 @@ void MainWindow::build_menus() {
         action->setText(qs(c.text));
         action->setCheckable(c.checkable);
         QList<QKeySequence> keys;
-        for (std::string_view k : split_keys(c.keys)) keys << QKeySequence::fromString(qs(k), QKeySequence::PortableText);
+        for (std::string_view k : split_keys(c.keys))
+            keys << QKeySequence::fromString(qs(k), QKeySequence::PortableText);
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setEnabled(false);
@@ -271,7 +275,8 @@ void MainWindow::build_toolbar() {
         const Command* c = find_command(b.command);
         action->setCheckable(c && c->checkable);
         connect(action, &QAction::triggered, this, [this, id = b.command] { run_command(id); });
-        if (b.control == 1062 || b.control == 1064 || b.control == 1040 || b.control == 1043) bar->addSeparator();
+        if (b.control == 1062 || b.control == 1064 || b.control == 1040 || b.control == 1043)
+            bar->addSeparator();
         bar->addAction(action);
         toolbar_actions_.push_back(action);
         if (b.control == 1060) bar->addWidget(zoom_field_);
@@ -335,7 +340,8 @@ void MainWindow::build_list_windows() {
             request_redraw(false);
             refresh_commands();
         });
-        connect(window, &ListWindow::wheel_turned, this, [this](int delta) { navigator_.wheel(delta, now_ms()); });
+        connect(window, &ListWindow::wheel_turned, this,
+                [this](int delta) { navigator_.wheel(delta, now_ms()); });
         if (preferences_.flag(info.shown_bit)) window->show();
     }
 }
@@ -373,9 +379,11 @@ void MainWindow::connect_commands() {
     on(cmd::kExit, [this] { close(); });
     on(cmd::kPreferences, [this] {
         pacer_.set_suspended(true);
-        run_preferences_dialog(this, preferences_, data_folder_, platform_, [this] { default_tool_window_positions(); });
+        run_preferences_dialog(this, preferences_, data_folder_, platform_,
+                               [this] { default_tool_window_positions(); });
         pacer_.set_suspended(false);
-        for (ListWindow* window : lists_) window->set_keep_on_screen(!preferences_.flag(FlagA::AllowDialogsOffScreen));
+        for (ListWindow* window : lists_)
+            window->set_keep_on_screen(!preferences_.flag(FlagA::AllowDialogsOffScreen));
         edit_.follow_view_toggles(preferences_);
         request_redraw(true);
     });
@@ -398,7 +406,8 @@ void MainWindow::connect_commands() {
     for (int id : {cmd::kViewPathLineNormals, cmd::kViewSortEntities, cmd::kViewEntitiesCustomVariables,
                    cmd::kSnapToGrid})
         on(id, [this, id] { toggle_view(id); });
-    for (const ZoomItem& z : kZoomItems) on(z.command, [this, p = z.percent] { navigator_.set_zoom(p, false); });
+    for (const ZoomItem& z : kZoomItems)
+        on(z.command, [this, p = z.percent] { navigator_.set_zoom(p, false); });
     on(cmd::kZoomIn, [this] { navigator_.zoom_in(false); });
     on(cmd::kZoomInKeypad, [this] { navigator_.zoom_in(false); });
     on(cmd::kZoomOut, [this] { navigator_.zoom_out(false); });
@@ -432,8 +441,10 @@ void MainWindow::connect_commands() {
 
     on(cmd::kHelp, [this] {
         const QUrl url = help_url();
-        if (url_opener_) url_opener_(url);
-        else QDesktopServices::openUrl(url);
+        if (url_opener_)
+            url_opener_(url);
+        else
+            QDesktopServices::openUrl(url);
     });
     on(cmd::kAbout, [this] {
         platform_.message_box(about_text().toStdString(), "About Zorva", MessageButtons::Ok,
@@ -456,15 +467,22 @@ bool MainWindow::run_command(int id) {
 bool MainWindow::command_enabled(int id) const {
     if (handlers_.find(id) == handlers_.end()) return false;
     switch (id) {
-    case cmd::kUndoItem:
-    case cmd::kUndo: return session_.histories().undo_item().enabled;
-    case cmd::kRedoItem:
-    case cmd::kRedo: return session_.histories().redo_item().enabled;
-    case cmd::kEditEntities: return preferences_.flag(FlagA::ViewEntities);
-    case cmd::kEditPaths: return preferences_.flag(FlagA::ViewPaths);
-    case cmd::kToolExtraPlacement: return edit_.mode() == EditMode::Tiles;
-    case cmd::kMoveViewToLayer: return project().selected_layer() != nullptr;
-    default: return true;
+        case cmd::kUndoItem:
+        case cmd::kUndo:
+            return session_.histories().undo_item().enabled;
+        case cmd::kRedoItem:
+        case cmd::kRedo:
+            return session_.histories().redo_item().enabled;
+        case cmd::kEditEntities:
+            return preferences_.flag(FlagA::ViewEntities);
+        case cmd::kEditPaths:
+            return preferences_.flag(FlagA::ViewPaths);
+        case cmd::kToolExtraPlacement:
+            return edit_.mode() == EditMode::Tiles;
+        case cmd::kMoveViewToLayer:
+            return project().selected_layer() != nullptr;
+        default:
+            return true;
     }
 }
 
@@ -477,23 +495,40 @@ bool MainWindow::command_checked(int id, bool& checkable) const {
     for (const ListWindowInfo& info : kListWindows)
         if (info.command == id) return preferences_.flag(info.shown_bit);
     switch (id) {
-    case cmd::kViewPathLineNormals: return preferences_.flag(FlagC::ViewPathLineNormals);
-    case cmd::kViewSortEntities: return preferences_.flag(FlagC::SortWhenDrawingEntities);
-    case cmd::kViewEntitiesCustomVariables: return preferences_.view_entities_custom_variables();
-    case cmd::kSnapToGrid: return preferences_.flag(FlagA::SnapToGrid);
-    case cmd::kEditTiles: return edit_.mode() == EditMode::Tiles;
-    case cmd::kEditEntities: return edit_.mode() == EditMode::Entities;
-    case cmd::kEditPaths: return edit_.mode() == EditMode::Paths;
-    case cmd::kEditPathPoints: return edit_.path_points();
-    case cmd::kToolPlacement: return edit_.tool() == Tool::Placement;
-    case cmd::kToolEraser: return edit_.tool() == Tool::Eraser;
-    case cmd::kToolSelect: return edit_.tool() == Tool::Select;
-    case cmd::kToolExtraPlacement: return edit_.tool() == Tool::ExtraPlacement;
-    case cmd::kToolMove: return edit_.tool() == Tool::Move;
-    case cmd::kTilesDialog: return preferences_.flag(FlagA::ShowTilesWindow);
-    case cmd::kSelectedEntitiesDialog: return preferences_.flag(FlagA::ShowSelectedEntitiesWindow);
-    case cmd::kMosaicsDialog: return preferences_.flag(FlagA::ShowMosaicsWindow);
-    default: break;
+        case cmd::kViewPathLineNormals:
+            return preferences_.flag(FlagC::ViewPathLineNormals);
+        case cmd::kViewSortEntities:
+            return preferences_.flag(FlagC::SortWhenDrawingEntities);
+        case cmd::kViewEntitiesCustomVariables:
+            return preferences_.view_entities_custom_variables();
+        case cmd::kSnapToGrid:
+            return preferences_.flag(FlagA::SnapToGrid);
+        case cmd::kEditTiles:
+            return edit_.mode() == EditMode::Tiles;
+        case cmd::kEditEntities:
+            return edit_.mode() == EditMode::Entities;
+        case cmd::kEditPaths:
+            return edit_.mode() == EditMode::Paths;
+        case cmd::kEditPathPoints:
+            return edit_.path_points();
+        case cmd::kToolPlacement:
+            return edit_.tool() == Tool::Placement;
+        case cmd::kToolEraser:
+            return edit_.tool() == Tool::Eraser;
+        case cmd::kToolSelect:
+            return edit_.tool() == Tool::Select;
+        case cmd::kToolExtraPlacement:
+            return edit_.tool() == Tool::ExtraPlacement;
+        case cmd::kToolMove:
+            return edit_.tool() == Tool::Move;
+        case cmd::kTilesDialog:
+            return preferences_.flag(FlagA::ShowTilesWindow);
+        case cmd::kSelectedEntitiesDialog:
+            return preferences_.flag(FlagA::ShowSelectedEntitiesWindow);
+        case cmd::kMosaicsDialog:
+            return preferences_.flag(FlagA::ShowMosaicsWindow);
+        default:
+            break;
     }
     checkable = false;
     return false;
@@ -522,20 +557,23 @@ void MainWindow::refresh_commands() {
 
 void MainWindow::toggle_view(int id) {
     switch (id) {
-    case cmd::kViewPathLineNormals:
-        preferences_.set_flag(FlagC::ViewPathLineNormals, !preferences_.flag(FlagC::ViewPathLineNormals));
-        break;
-    case cmd::kViewSortEntities:
-        preferences_.set_flag(FlagC::SortWhenDrawingEntities, !preferences_.flag(FlagC::SortWhenDrawingEntities));
-        break;
-    case cmd::kViewEntitiesCustomVariables:
-        preferences_.set_view_entities_custom_variables(!preferences_.view_entities_custom_variables());
-        break;
-    case cmd::kSnapToGrid: preferences_.set_flag(FlagA::SnapToGrid, !preferences_.flag(FlagA::SnapToGrid)); break;
-    default:
-        for (const FlagToggle& t : kFlagToggles)
-            if (t.command == id) preferences_.set_flag(t.bit, !preferences_.flag(t.bit));
-        break;
+        case cmd::kViewPathLineNormals:
+            preferences_.set_flag(FlagC::ViewPathLineNormals, !preferences_.flag(FlagC::ViewPathLineNormals));
+            break;
+        case cmd::kViewSortEntities:
+            preferences_.set_flag(FlagC::SortWhenDrawingEntities,
+                                  !preferences_.flag(FlagC::SortWhenDrawingEntities));
+            break;
+        case cmd::kViewEntitiesCustomVariables:
+            preferences_.set_view_entities_custom_variables(!preferences_.view_entities_custom_variables());
+            break;
+        case cmd::kSnapToGrid:
+            preferences_.set_flag(FlagA::SnapToGrid, !preferences_.flag(FlagA::SnapToGrid));
+            break;
+        default:
+            for (const FlagToggle& t : kFlagToggles)
+                if (t.command == id) preferences_.set_flag(t.bit, !preferences_.flag(t.bit));
+            break;
     }
     edit_.follow_view_toggles(preferences_);
     refresh_commands();
@@ -577,7 +615,8 @@ void MainWindow::show_all_tool_windows(bool shown) {
 void MainWindow::store_tool_window_rects() {
     for (const ListWindowInfo& info : kListWindows) {
         const QRect r = list_window(info.kind)->geometry();
-        preferences_.set_tool_window_rect(info.window, {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
+        preferences_.set_tool_window_rect(info.window,
+                                          {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
         preferences_.set_tool_window_rect_stored(info.window, true);
     }
 }
@@ -615,7 +654,8 @@ bool MainWindow::request_redraw(bool force) { return pacer_.request(force); }
 
 void MainWindow::update_status() {
     view_pane_->setText(qs(view_pane_text(project().selected_map())));
-    const CursorPaneInput input = cursor_pane_input(navigator_, viewport_->cursor(), edit_.mode(), last_pixel_);
+    const CursorPaneInput input =
+        cursor_pane_input(navigator_, viewport_->cursor(), edit_.mode(), last_pixel_);
     cursor_pane_->setText(qs(cursor_pane_text(input)));
     if (!zoom_field_->hasFocus()) {
         const QString zoom = QString::number(project().zoom);

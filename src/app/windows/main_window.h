@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QTimer>
 #include <QUrl>
-
 #include <array>
 #include <filesystem>
 #include <functional>

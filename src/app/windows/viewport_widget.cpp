@@ -69,7 +69,8 @@ Key to_key(const QKeyEvent& event) {
 
 }  // namespace
 
-ViewportWidget::ViewportWidget(Renderer& renderer, std::function<RenderRequest()> make_request, QWidget* parent)
+ViewportWidget::ViewportWidget(Renderer& renderer, std::function<RenderRequest()> make_request,
+                               QWidget* parent)
     : QWidget(parent), renderer_(renderer), make_request_(std::move(make_request)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -78,7 +79,8 @@ ViewportWidget::ViewportWidget(Renderer& renderer, std::function<RenderRequest()
     setMinimumSize(64, 64);
 }
 
-void ViewportWidget::set_tool_input(const ViewNavigator* navigator, std::function<bool(const ToolInput&)> handler) {
+void ViewportWidget::set_tool_input(const ViewNavigator* navigator,
+                                    std::function<bool(const ToolInput&)> handler) {
     navigator_ = navigator;
     handler_ = std::move(handler);
 }
@@ -133,7 +135,9 @@ void ViewportWidget::mousePressEvent(QMouseEvent* event) {
 
 void ViewportWidget::mouseReleaseEvent(QMouseEvent* event) { forward_mouse(InputKind::Release, event); }
 
-void ViewportWidget::mouseDoubleClickEvent(QMouseEvent* event) { forward_mouse(InputKind::DoubleClick, event); }
+void ViewportWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    forward_mouse(InputKind::DoubleClick, event);
+}
 
 void ViewportWidget::mouseMoveEvent(QMouseEvent* event) {
     forward_mouse(InputKind::Move, event);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <functional>
 #include <optional>
 
@@ -19,7 +18,8 @@ class ViewportWidget : public QWidget {
 public:
     // `make_request` fills in what the frame shows (project, preferences, mode); the widget adds its size
     // and the cursor.
-    ViewportWidget(Renderer& renderer, std::function<RenderRequest()> make_request, QWidget* parent = nullptr);
+    ViewportWidget(Renderer& renderer, std::function<RenderRequest()> make_request,
+                   QWidget* parent = nullptr);
 
     // Where the events go: `navigator` finds the cell and layer pixel under the cursor, `handler` takes the
     // input and answers true when the view must be redrawn.

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
 #include "exporters/binmapfile/export_list.h"
 #include "exporters/binmapfile/settings_file.h"
-#include "base/platform.h"
 
 namespace zorva::binmap {
 

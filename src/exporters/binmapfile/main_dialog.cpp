@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "exporters/binmapfile/layout_lines.h"
-#include "qtplatform/qt_platform.h"
 #include "exporters/binmapfile/templates_dialog.h"
 #include "exporters/binmapfile/variable_dialog.h"
+#include "qtplatform/qt_platform.h"
 
 namespace zorva::binmap {
 namespace {

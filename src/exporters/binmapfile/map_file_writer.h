@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "export/export_api.h"
 #include "base/safe_file.h"
+#include "export/export_api.h"
 #include "exporters/binmapfile/export_list.h"
 #include "exporters/binmapfile/output_names.h"
 #include "exporters/binmapfile/value_encoding.h"

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "exporters/binmapfile/export_list.h"
 #include "base/platform.h"
+#include "exporters/binmapfile/export_list.h"
 
 namespace zorva::binmap {
 

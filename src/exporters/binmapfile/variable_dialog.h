@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <optional>
 
-#include "exporters/binmapfile/export_list.h"
 #include "base/platform.h"
+#include "exporters/binmapfile/export_list.h"
 
 class QComboBox;
 class QLineEdit;
