@@ -1,31 +1,29 @@
 #!/bin/sh
-# Builds the libFuzzer targets with clang in build-fuzz and runs each for a bounded time, one after
-# the other (the machine's cores are shared), at low priority.
+# Builds the libFuzzer targets with clang and runs each for a bounded time, one after the other (the
+# machine's cores are shared), at low priority.
 #
 #   sh scripts/fuzz.sh [seconds per target, default 60] [target ...]
 #
-# Without target names every fuzz target of the build runs. Each keeps its corpus in
-# build-fuzz/corpus/<target>, started from fuzz/seeds/<target> when that folder exists; findings are
-# written to build-fuzz/findings/<target>/ and make the script fail.
+# Without target names every fuzz target of the build runs. BUILD_DIR (default build-fuzz) is configured
+# for fuzzing unless it already is a fuzzing build (the CI's sanitizer build is one). Each target keeps its
+# corpus in $BUILD_DIR/corpus/<target>, started from fuzz/seeds/<target> when that folder exists; findings
+# are written to $BUILD_DIR/findings/<target>/ and make the script fail.
 set -eu
 
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
-
-# The project's packages, plus clang and its fuzzer runtime.
-sh scripts/zorva.sh install
-if ! command -v clang++ >/dev/null 2>&1 || ! dpkg-query -W -f='${Status}' libclang-rt-dev 2>/dev/null | grep -q "ok installed"; then
-    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo=sudo; fi
-    $sudo apt-get update -qq
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang libclang-rt-dev
-fi
 JOBS=${JOBS:-2}
 
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZORVA_FUZZ=ON \
-    -DZORVA_BUILD_GUI=OFF -DZORVA_BUILD_TESTS=OFF -DZORVA_BUILD_BENCH=OFF >/dev/null
+# The project's packages, plus clang and its fuzzer runtime.
+EXTRA_PACKAGES="clang libclang-rt-dev" sh scripts/zorva.sh install
+
+if ! grep -q '^ZORVA_FUZZ:BOOL=ON$' "$BUILD_DIR/CMakeCache.txt" 2>/dev/null; then
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZORVA_FUZZ=ON \
+        -DZORVA_BUILD_GUI=OFF -DZORVA_BUILD_TESTS=OFF -DZORVA_BUILD_BENCH=OFF >/dev/null
+fi
 
 if [ $# -gt 0 ]; then
     targets="$*"
@@ -47,6 +45,7 @@ for target in $targets; do
     if ! nice -n 10 "$BUILD_DIR/bin/$target" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$findings/" -rss_limit_mb=2048 "$corpus" 2>"$BUILD_DIR/$target.log"; then
         echo "== $target: FINDING, see $findings and $BUILD_DIR/$target.log"
+        tail -n 30 "$BUILD_DIR/$target.log"
         status=1
     fi
     grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|#[0-9]+ *DONE)' \

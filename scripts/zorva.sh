@@ -6,7 +6,8 @@
 #   sh scripts/zorva.sh build   install and build only
 #
 # Works on a minimal Debian 12 as root (or through sudo); installing is skipped when every
-# package is already there. BUILD_DIR and CMAKE_ARGS may be set to build elsewhere or differently.
+# package is already there. BUILD_DIR and CMAKE_ARGS may be set to build elsewhere or differently;
+# EXTRA_PACKAGES names further Debian packages to install (the CI's clang, for instance).
 set -eu
 
 cd "$(dirname "$0")/.."
@@ -18,7 +19,8 @@ PACKAGES="g++ libc6-dev cmake ninja-build pkg-config ca-certificates
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
 libpng-dev zlib1g-dev libpugixml-dev
 libgtest-dev libgmock-dev libbenchmark-dev
-xvfb xauth"
+xvfb xauth
+${EXTRA_PACKAGES:-}"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -92,7 +92,7 @@ TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
     EXPECT_EQ(w.recent_menu()->title(), "&Recent Projects");
 }
 
-TEST_F(EditorFixture, CommandsOfPartsStillToComeAreDisabled) {
+TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
     MainWindow& w = window();
     for (int id :
          {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,

@@ -132,8 +132,10 @@ MainDialog::MainDialog(ExportSettings& settings, const std::filesystem::path& se
                                                            {no_control_points_, kFlagControlPoints},
                                                            {map_names_, kFlagMapNames},
                                                            {remove_extensions_, kFlagRemoveExtensions}};
-    for (const auto& [check, flag] : box_flags) {
-        connect(check, &QCheckBox::clicked, this, [this, flag](bool checked) { box_clicked(flag, checked); });
+    for (const auto& box_flag : box_flags) {
+        const ExportFlag flag = box_flag.second;
+        connect(box_flag.first, &QCheckBox::clicked, this,
+                [this, flag](bool checked) { box_clicked(flag, checked); });
     }
 
     // Keyboard: Insert adds, Delete removes, Enter on the list edits; all go through the same rules.
