@@ -24,11 +24,6 @@
 #include "support/qt_test_app.h"
 #include "support/temp_dir.h"
 
-// The system font library keeps a cache for the life of the process; the leak checker of sanitizer builds
-// is told so.
-extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
-
 namespace zorva {
 namespace {
 

@@ -16,10 +16,6 @@
 #include "support/qt_test_app.h"
 #include "support/temp_dir.h"
 
-// The font configuration library keeps a cache for the life of the process; under the leak checker
-// that is not ours to report.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace zorva {
 namespace {
 
