@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -20,6 +22,7 @@
 #include "app/windows/viewport_widget.h"
 #include "editor_test_support.h"
 #include "prefs/preferences.h"
+#include "support/project_builder.h"
 #include "support/project_file.h"
 #include "support/qt_test_app.h"
 #include "support/temp_dir.h"
@@ -121,40 +124,101 @@ TEST_F(EditorFixture, OpenByMenuFillsTheListWindowsAndTitle) {
     EXPECT_EQ(w.cursor_pane()->text(), "(0, 0) / (0, 0)  T:0");
 }
 
-TEST_F(EditorFixture, SelectingInTheListWindowsMovesBetweenMapsAndLayers) {
-    Project project;
-    HeadlessPlatform quiet;
-    for (const char* name : {"One", "Two"}) {
-        MapProperties mp;
-        mp.name = name;
-        Map* map = add_map(project, mp, false, &quiet);
-        for (const char* layer_name : {"Back", "Front"}) {
-            LayerProperties lp;
-            lp.map_id = map->unique_id;
-            lp.name = std::string(name) + layer_name;
-            add_layer(project, lp, false, &quiet);
-        }
-    }
-    project.select_map(project.maps[0]->unique_id);
-    ASSERT_TRUE(write_project(file("two.zvp"), project, true));
+// A left click on a line of a list window, as the user gives it.
+void click_line(ListWindow* window, int row) {
+    QListWidget* list = window->list();
+    QListWidgetItem* item = list->item(row);
+    ASSERT_NE(item, nullptr) << row;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
 
+// The value of `name="..."` in a saved XML project (the first one).
+std::string saved_attribute(const std::string& xml, const std::string& name) {
+    const std::string key = name + "=\"";
+    const std::size_t at = xml.find(key);
+    if (at == std::string::npos) return "(missing)";
+    const std::size_t from = at + key.size();
+    return xml.substr(from, xml.find('"', from) - from);
+}
+
+TEST_F(EditorFixture, SelectingInTheListWindowsMovesBetweenMapsAndLayers) {
+    test::TestProject t;
+    t.add_tile_set("Cave", 16, 16);
+    t.add_tile_set("Dungeon", 16, 16);
+    t.add_parent("Bat");
+    t.add_parent("Slime");
+    for (const char* name : {"One", "Two"}) {
+        Map& map = t.add_map(name);
+        for (const char* layer_name : {"Back", "Front"})
+            t.add_layer(map, std::string(name) + layer_name, 4, 4);
+    }
+    Project& built = t.project;
+    built.select_map(built.maps[0]->unique_id);
+    built.select_tile_set(built.tile_sets[0]->unique_id);
+    built.select_parent_entity(built.parent_entities[0]->unique_id);
+    ASSERT_TRUE(test::write_project_file(t, file("two.xml")));
+
+    for (FlagA bit : {FlagA::ShowMapsWindow, FlagA::ShowLayersWindow, FlagA::ShowEntitiesWindow,
+                      FlagA::ShowTileSetsWindow})
+        prefs.set_flag(bit, true);
     MainWindow& w = window();
-    ASSERT_TRUE(w.open_project(file("two.zvp")));
+    w.session().set_missing_resources_check(
+        [](Project&, const std::string&) { return MissingResourcesOutcome::NoneMissing; });
+    ASSERT_TRUE(w.open_project(file("two.xml")));
+    w.show();
     ListWindow* maps = w.list_window(ListKind::Maps);
     ListWindow* layers = w.list_window(ListKind::Layers);
-    EXPECT_EQ(maps->current_id(), w.project().maps[0]->unique_id);
-    maps->list()->setCurrentRow(1);
-    EXPECT_EQ(w.project().selected_map(), w.project().maps[1].get());
+    ListWindow* tile_sets = w.list_window(ListKind::TileSets);
+    ListWindow* entities = w.list_window(ListKind::Entities);
+    for (ListWindow* list : {maps, layers, tile_sets, entities})
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    const Project& p = w.project();
+    EXPECT_EQ(maps->current_id(), p.maps[0]->unique_id);
+
+    // The second map: its line stays selected and its layers are listed.
+    click_line(maps, 1);
+    ASSERT_EQ(p.selected_map(), p.maps[1].get());
+    EXPECT_EQ(maps->current_id(), p.maps[1]->unique_id);
+    EXPECT_TRUE(maps->list()->item(1)->isSelected());
+    EXPECT_EQ(layers->windowTitle(), "Layers (2)");
+    EXPECT_TRUE(layers->list()->isEnabled());
     ASSERT_EQ(layers->list()->count(), 2);
     EXPECT_TRUE(layers->list()->item(0)->text().startsWith("TwoBack"));
-    layers->list()->setCurrentRow(1);
-    ASSERT_NE(w.project().selected_layer(), nullptr);
-    EXPECT_EQ(w.project().selected_layer()->name, "TwoFront");
     EXPECT_FALSE(maps->controls().move_down);
     EXPECT_TRUE(maps->controls().move_up);
+    // Clicking the selected line again keeps it.
+    click_line(maps, 1);
+    EXPECT_EQ(p.selected_map(), p.maps[1].get());
+    // Back to the first map and on to the second again.
+    click_line(maps, 0);
+    EXPECT_EQ(p.selected_map(), p.maps[0].get());
+    EXPECT_TRUE(maps->controls().move_down);
+    click_line(maps, 1);
+    EXPECT_EQ(p.selected_map(), p.maps[1].get());
+
+    click_line(layers, 1);
+    ASSERT_NE(p.selected_layer(), nullptr);
+    EXPECT_EQ(p.selected_layer()->name, "TwoFront");
+    EXPECT_TRUE(layers->list()->item(1)->isSelected());
+    click_line(tile_sets, 1);
+    ASSERT_NE(p.selected_tile_set(), nullptr);
+    EXPECT_EQ(p.selected_tile_set()->name, "Dungeon");
+    click_line(entities, 1);
+    ASSERT_NE(p.selected_parent_entity(), nullptr);
+    EXPECT_EQ(p.selected_parent_entity()->name, "Slime");
     // The object buttons wait for their commands.
     EXPECT_FALSE(maps->button("New")->isEnabled());
     EXPECT_EQ(maps->button("Move Up")->toolTip(), "Move Up");
+
+    // The saved file holds what was clicked.
+    w.project().modified = true;
+    ASSERT_TRUE(w.run_command(cmd::kSave));
+    const std::string saved = test::read_file(file("two.xml"));
+    EXPECT_EQ(saved_attribute(saved, "selected_map_id"), std::to_string(p.maps[1]->unique_id));
+    EXPECT_EQ(saved_attribute(saved, "selected_layer_id"), std::to_string(p.maps[1]->layers[1]->unique_id));
+    EXPECT_EQ(saved_attribute(saved, "selected_tile_set_id"), std::to_string(p.tile_sets[1]->unique_id));
+    EXPECT_EQ(saved_attribute(saved, "selected_parent_entity_id"),
+              std::to_string(p.parent_entities[1]->unique_id));
 }
 
 TEST_F(EditorFixture, RecentEntryOpensItsProject) {

@@ -45,14 +45,18 @@ ListWindow::ListWindow(ListKind kind, QWidget* parent)
     resize(260, 300);
     setMinimumSize(sizeHint().boundedTo(QSize(200, 160)));
 
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int) {
-        if (filling_) return;
-        const ObjectId id = current_id();
-        if (project_) select_list_id(*project_, kind_, id);
-        controls_ = list_controls(project_, kind_, list_lines(project_, kind_), id);
-        apply_controls();
-        emit selection_changed(kind_, id);
+    // A click makes the line current before it selects it, so the selection, not the current row, says
+    // which object was chosen.
+    connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!filling_) chosen(current_id());
     });
+}
+
+void ListWindow::chosen(ObjectId id) {
+    if (project_) select_list_id(*project_, kind_, id);
+    controls_ = list_controls(project_, kind_, list_lines(project_, kind_), id);
+    apply_controls();
+    emit selection_changed(kind_, id);
 }
 
 void ListWindow::add_button(const QString& label, const QString& tool_tip, bool checkable) {
@@ -73,9 +77,9 @@ QPushButton* ListWindow::button(const QString& tool_tip) const {
 }
 
 ObjectId ListWindow::current_id() const {
-    const QListWidgetItem* item = list_->currentItem();
-    if (!item || !item->isSelected()) return kInvalidId;
-    return item->data(Qt::UserRole).toUInt();
+    const QList<QListWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty()) return kInvalidId;
+    return selected.front()->data(Qt::UserRole).toUInt();
 }
 
 void ListWindow::refresh(Project* project) {
@@ -99,21 +103,20 @@ void ListWindow::refresh(Project* project) {
 }
 
 void ListWindow::select(ObjectId id) {
-    for (int row = 0; row < list_->count(); ++row) {
-        if (list_->item(row)->data(Qt::UserRole).toUInt() == id) {
-            list_->setCurrentRow(row);
-            return;
-        }
-    }
-    // An id no line carries clears the selection.
+    int found = -1;
+    for (int row = 0; row < list_->count() && found < 0; ++row)
+        if (list_->item(row)->data(Qt::UserRole).toUInt() == id) found = row;
     filling_ = true;
-    list_->setCurrentRow(-1);
-    list_->clearSelection();
+    if (found >= 0) {
+        list_->setCurrentRow(found);
+        list_->item(found)->setSelected(true);
+    } else {
+        // An id no line carries clears the selection.
+        list_->setCurrentRow(-1);
+        list_->clearSelection();
+    }
     filling_ = false;
-    if (project_) select_list_id(*project_, kind_, kInvalidId);
-    controls_ = list_controls(project_, kind_, list_lines(project_, kind_), kInvalidId);
-    apply_controls();
-    emit selection_changed(kind_, kInvalidId);
+    chosen(found >= 0 ? id : kInvalidId);
 }
 
 void ListWindow::apply_controls() {

@@ -48,6 +48,8 @@ protected:
 private:
     void add_button(const QString& label, const QString& tool_tip, bool checkable = false);
     void apply_controls();
+    // The user or select() chose the line of `id` (kInvalidId: none): the project follows.
+    void chosen(ObjectId id);
 
     ListKind kind_;
     Project* project_ = nullptr;
