@@ -316,6 +316,50 @@ TEST_F(EditorFixture, HideAllDialogsSurvivesARestart) {
     second.shut_down();
 }
 
+// A tool window comes back where it was left, with the same size, restart after restart (the rectangle
+// stored is the one restored, not one with the frame and one without).
+TEST_F(EditorFixture, ToolWindowRectangleStaysPutAcrossRestarts) {
+    prefs.set_flag(FlagA::ShowMapsWindow, true);
+    prefs.set_flag(FlagA::ShowLayersWindow, true);
+    QRect left_at;
+    QRect framed_at;
+    for (int run = 0; run < 3; ++run) {
+        auto w = make_window();
+        w->show();
+        ListWindow* maps = w->list_window(ListKind::Maps);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(maps));
+        if (run == 0) {
+            maps->move(300, 200);
+            maps->resize(250, 230);
+            QTest::qWait(20);
+            left_at = maps->geometry();
+            framed_at = maps->frameGeometry();
+        }
+        EXPECT_EQ(maps->geometry(), left_at) << "run " << run;
+        EXPECT_EQ(maps->frameGeometry(), framed_at) << "run " << run;
+        ASSERT_TRUE(w->shut_down());
+        const WindowRect stored = prefs.tool_window_rect(ToolWindow::Maps);
+        EXPECT_EQ(QRect(QPoint(stored.left, stored.top), QPoint(stored.right - 1, stored.bottom - 1)),
+                  left_at);
+    }
+}
+
+// The backup interval of a new project counts from the start: saving it for the first time does not make
+// a backup due.
+TEST_F(EditorFixture, FirstSaveOfANewProjectWaitsTheBackupInterval) {
+    prefs.set_flag(FlagA::EnableAutoBackup, true);
+    prefs.set_backup_interval_minutes(1);
+    MainWindow& w = window();
+    platform.save_files.push_back(file("new.zvp"));
+    ASSERT_TRUE(w.run_command(cmd::kSave));
+    ASSERT_TRUE(w.session().saved_in_this_run());
+    EXPECT_EQ(w.session().try_auto_backup(), AutoBackup::Result::NotDue);
+    EXPECT_FALSE(fs::exists(dir.path() / "data" / "Autoback"));
+    // The clock runs from the window's start.
+    EXPECT_GE(w.session().auto_backup().last_ms(), 0);
+    EXPECT_LT(w.session().auto_backup().last_ms(), 60000);
+}
+
 TEST_F(EditorFixture, ViewTogglesFlipTheirBitsAndFollowTheModeRules) {
     MainWindow& w = window();
     const bool grid = prefs.flag(FlagA::ViewGrid);

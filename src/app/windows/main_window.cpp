@@ -125,7 +125,6 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
       renderer_(pictures_),
       pacer_([this] { return now_ms(); }, &preferences, &platform),
       navigator_(&session_.project(), &preferences, &pacer_) {
-    clock_.start();
     setObjectName("main_window");
     setWindowTitle(qs(project_title(project())));
     resize(1200, 800);
@@ -318,9 +317,11 @@ void MainWindow::build_list_windows() {
         lists_[static_cast<std::size_t>(info.kind)] = window;
         window->set_keep_on_screen(!preferences_.flag(FlagA::AllowDialogsOffScreen));
         if (preferences_.tool_window_rect_stored(info.window)) {
+            // The rectangle stored is the one without the frame: put back the same one.
             const WindowRect r = preferences_.tool_window_rect(info.window);
-            window->move(r.left, r.top);
-            if (r.right > r.left && r.bottom > r.top) window->resize(r.right - r.left, r.bottom - r.top);
+            QSize size = window->size();
+            if (r.right > r.left && r.bottom > r.top) size = QSize(r.right - r.left, r.bottom - r.top);
+            window->setGeometry(QRect(QPoint(r.left, r.top), size));
         } else {
             window->move(default_tool_window_position(info.kind));
             window->resize(window->width(), std::min(window->height(), 160));

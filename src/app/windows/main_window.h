@@ -120,7 +120,12 @@ private:
     Preferences& preferences_;
     Platform& platform_;
     std::filesystem::path data_folder_;
-    QElapsedTimer clock_;
+    // Started here, before the session, which reads it when it is built.
+    QElapsedTimer clock_ = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
     ProjectSession session_;
     BuiltinPictures pictures_;
     Renderer renderer_;
