@@ -105,6 +105,58 @@ TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
     EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());
 }
 
+// The tools and the tiles, selected entities and mosaics windows come later: until then their commands
+// are greyed, their keys do nothing, and no check mark claims a window that is not there.
+TEST_F(EditorFixture, ToolCommandsAndMissingWindowsAreGreyedAndUnchecked) {
+    for (FlagA bit : {FlagA::ShowTilesWindow, FlagA::ShowSelectedEntitiesWindow, FlagA::ShowMosaicsWindow,
+                      FlagA::SnapToGrid, FlagA::ShowMapsWindow})
+        prefs.set_flag(bit, true);
+    prefs.set_flag(FlagA::ShowLayersWindow, false);
+    MainWindow& w = window();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const std::vector<int> waiting{cmd::kToolPlacement, cmd::kToolEraser,         cmd::kToolSelect,
+                                   cmd::kToolMove,      cmd::kToolExtraPlacement, cmd::kSnapToGrid};
+    for (int id : waiting) {
+        EXPECT_FALSE(w.action(id)->isEnabled()) << id;
+        EXPECT_FALSE(w.action(id)->isChecked()) << id;
+    }
+    for (int id : {cmd::kTilesDialog, cmd::kSelectedEntitiesDialog, cmd::kMosaicsDialog}) {
+        EXPECT_FALSE(w.action(id)->isEnabled()) << id;
+        EXPECT_FALSE(w.action(id)->isChecked()) << id;
+    }
+    // The tool buttons are greyed too.
+    for (QAction* button : w.findChildren<QAction*>()) {
+        if (!button->objectName().startsWith("button_")) continue;
+        const int id = button->data().toInt();
+        if (std::find(waiting.begin(), waiting.end(), id) != waiting.end()) {
+            EXPECT_FALSE(button->isEnabled()) << id;
+            EXPECT_FALSE(button->isChecked()) << id;
+        }
+    }
+    // The list windows are checked when they are shown.
+    EXPECT_TRUE(w.action(cmd::kMapsDialog)->isChecked());
+    EXPECT_FALSE(w.action(cmd::kLayersDialog)->isChecked());
+    w.list_window(ListKind::Maps)->close();
+    w.refresh_commands();
+    EXPECT_FALSE(w.action(cmd::kMapsDialog)->isChecked());
+
+    // Their keys do nothing; a handler given later enables the command and its key.
+    w.viewport()->setFocus();
+    const bool snap = prefs.flag(FlagA::SnapToGrid);
+    QTest::keyClick(w.viewport(), Qt::Key_M);
+    EXPECT_EQ(w.edit_state().tool(), Tool::Placement);
+    EXPECT_EQ(prefs.flag(FlagA::SnapToGrid), snap);
+    int moves = 0;
+    w.set_command_handler(cmd::kToolMove, [&] { ++moves; });
+    EXPECT_TRUE(w.action(cmd::kToolMove)->isEnabled());
+    QTest::keyClick(w.viewport(), Qt::Key_M);
+    EXPECT_EQ(moves, 1);
+    QTest::keyClick(w.viewport(), Qt::Key_D);  // shown in the menu, but M is the key
+    EXPECT_EQ(moves, 1);
+}
+
 TEST_F(EditorFixture, OpenByMenuFillsTheListWindowsAndTitle) {
     ASSERT_TRUE(test::write_small_project(file("level.xml"), "Meadow"));
     MainWindow& w = window();
@@ -369,8 +421,8 @@ TEST_F(EditorFixture, ViewTogglesFlipTheirBitsAndFollowTheModeRules) {
     w.run_command(cmd::kViewGrid);
     EXPECT_EQ(prefs.flag(FlagA::ViewGrid), grid);
 
-    w.run_command(cmd::kToolExtraPlacement);
-    EXPECT_EQ(w.edit_state().tool(), Tool::ExtraPlacement);
+    // The tool commands wait for the editing tools, so the tool is set as they will set it.
+    w.edit_state().set_tool(Tool::ExtraPlacement);
     ASSERT_TRUE(w.run_command(cmd::kEditEntities));
     EXPECT_EQ(w.edit_state().mode(), EditMode::Entities);
     EXPECT_EQ(w.edit_state().tool(), Tool::Placement);
@@ -404,10 +456,10 @@ TEST_F(EditorFixture, KeysReachTheirCommands) {
     EXPECT_TRUE(w.action(cmd::kZoom200)->isChecked());
     QTest::keyClick(w.viewport(), Qt::Key_Minus);
     EXPECT_EQ(w.project().zoom, 190u);
-    QTest::keyClick(w.viewport(), Qt::Key_M);
-    EXPECT_EQ(w.edit_state().tool(), Tool::Move);
-    QTest::keyClick(w.viewport(), Qt::Key_D);  // shown in the menu, but M is the key
-    EXPECT_EQ(w.edit_state().tool(), Tool::Move);
+    QTest::keyClick(w.viewport(), Qt::Key_Y);
+    EXPECT_EQ(w.edit_state().mode(), EditMode::Entities);
+    QTest::keyClick(w.viewport(), Qt::Key_T);
+    EXPECT_EQ(w.edit_state().mode(), EditMode::Tiles);
     const bool grid = prefs.flag(FlagA::ViewGrid);
     QTest::keyClick(w.viewport(), Qt::Key_G, Qt::ControlModifier);
     EXPECT_NE(prefs.flag(FlagA::ViewGrid), grid);
@@ -496,6 +548,32 @@ TEST_F(EditorFixture, HelpOpensOurPageAndAboutNamesTheLibraries) {
     EXPECT_EQ(platform.shown[0].caption, "About Zorva");
     for (const char* library : {"Qt ", "pugixml", "libpng", "zlib"})
         EXPECT_NE(platform.shown[0].text.find(library), std::string::npos) << library;
+}
+
+// F1 in a dialog opens the main window's help; without a browser the user is told where the file is.
+TEST_F(EditorFixture, F1InADialogOpensTheHelpAndAFailureNamesTheFile) {
+    MainWindow& w = window();
+    w.show();
+    bool pressed = false;
+    test::when_modal_opens([&](QWidget* dialog) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused && dialog->isAncestorOf(focused) ? focused : dialog, Qt::Key_F1);
+        pressed = true;
+        dialog->close();
+    });
+    w.run_command(cmd::kPreferences);
+    ASSERT_TRUE(pressed);
+    ASSERT_EQ(opened_urls.size(), 1u);
+    EXPECT_EQ(opened_urls[0], w.help_url());
+    EXPECT_TRUE(platform.shown.empty());
+
+    w.set_url_opener([](const QUrl&) { return false; });
+    ASSERT_TRUE(w.run_command(cmd::kHelp));
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].caption, "Help");
+    const std::string path = w.help_url().toLocalFile().toStdString();
+    ASSERT_TRUE(fs::path(path).is_absolute()) << path;
+    EXPECT_NE(platform.shown[0].text.find(path), std::string::npos) << platform.shown[0].text;
 }
 
 TEST_F(EditorFixture, ViewportPaintsTheProjectInOneFrame) {

@@ -7,11 +7,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QMimeData>
@@ -190,11 +192,13 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     edit_.set_mode(EditMode::Tiles, preferences_);
     edit_.set_tool(Tool::Placement);
     setAcceptDrops(true);
+    qApp->installEventFilter(this);
     refresh_lists();
     refresh_commands();
 }
 
 MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
     redraw_timer_.stop();
     status_timer_.stop();
 }
@@ -404,8 +408,7 @@ void MainWindow::connect_commands() {
     on(cmd::kRedo, redo);
 
     for (const FlagToggle& t : kFlagToggles) on(t.command, [this, id = t.command] { toggle_view(id); });
-    for (int id : {cmd::kViewPathLineNormals, cmd::kViewSortEntities, cmd::kViewEntitiesCustomVariables,
-                   cmd::kSnapToGrid})
+    for (int id : {cmd::kViewPathLineNormals, cmd::kViewSortEntities, cmd::kViewEntitiesCustomVariables})
         on(id, [this, id] { toggle_view(id); });
     for (const ZoomItem& z : kZoomItems)
         on(z.command, [this, p = z.percent] { navigator_.set_zoom(p, false); });
@@ -427,11 +430,8 @@ void MainWindow::connect_commands() {
     on(cmd::kEditTiles, [this] { set_mode(EditMode::Tiles); });
     on(cmd::kEditEntities, [this] { set_mode(EditMode::Entities); });
     on(cmd::kEditPaths, [this] { set_mode(EditMode::Paths); });
-    on(cmd::kToolPlacement, [this] { set_tool(Tool::Placement); });
-    on(cmd::kToolEraser, [this] { set_tool(Tool::Eraser); });
-    on(cmd::kToolSelect, [this] { set_tool(Tool::Select); });
-    on(cmd::kToolExtraPlacement, [this] { set_tool(Tool::ExtraPlacement); });
-    on(cmd::kToolMove, [this] { set_tool(Tool::Move); });
+    // The tool commands (Placement, Eraser, Select, Extra Placement, Move) and Snap to Grid get their
+    // handlers with the editing tools; until then they stay disabled.
 
     for (const ListWindowInfo& info : kListWindows)
         on(info.command, [this, kind = info.kind] {
@@ -440,13 +440,7 @@ void MainWindow::connect_commands() {
     on(cmd::kShowAllDialogs, [this] { show_all_tool_windows(true); });
     on(cmd::kHideAllDialogs, [this] { show_all_tool_windows(false); });
 
-    on(cmd::kHelp, [this] {
-        const QUrl url = help_url();
-        if (url_opener_)
-            url_opener_(url);
-        else
-            QDesktopServices::openUrl(url);
-    });
+    on(cmd::kHelp, [this] { show_help(); });
     on(cmd::kAbout, [this] {
         platform_.message_box(about_text().toStdString(), "About Zorva", MessageButtons::Ok,
                               MessageIcon::Information, Answer::Ok);
@@ -489,12 +483,14 @@ bool MainWindow::command_enabled(int id) const {
 
 bool MainWindow::command_checked(int id, bool& checkable) const {
     checkable = true;
+    // A command that does nothing yet shows no check mark (so no window that does not exist is checked).
+    if (handlers_.find(id) == handlers_.end()) return false;
     for (const FlagToggle& t : kFlagToggles)
         if (t.command == id) return preferences_.flag(t.bit);
     for (const ZoomItem& z : kZoomItems)
         if (z.command == id) return project().zoom == z.percent;
     for (const ListWindowInfo& info : kListWindows)
-        if (info.command == id) return preferences_.flag(info.shown_bit);
+        if (info.command == id) return list_window(info.kind) && !list_window(info.kind)->isHidden();
     switch (id) {
         case cmd::kViewPathLineNormals:
             return preferences_.flag(FlagC::ViewPathLineNormals);
@@ -586,9 +582,39 @@ void MainWindow::set_mode(EditMode mode) {
     request_redraw(true);
 }
 
-void MainWindow::set_tool(Tool tool) {
-    edit_.set_tool(tool);
-    request_redraw(true);
+void MainWindow::show_help() {
+    // F1 in the message below must not open another one.
+    if (showing_help_) return;
+    showing_help_ = true;
+    const QUrl url = help_url();
+    const bool opened = url_opener_ ? url_opener_(url) : QDesktopServices::openUrl(url);
+    if (!opened) {
+        const std::string file = url.toLocalFile().toLocal8Bit().toStdString();
+        platform_.message_box(
+            "No web browser could be started to show the help file. Open it yourself:\n\n" + file + "\n\n",
+            "Help", MessageButtons::Ok, MessageIcon::Information, Answer::Ok);
+    }
+    showing_help_ = false;
+}
+
+bool MainWindow::in_own_dialog(const QWidget* widget) const {
+    const QWidget* window = widget->window();
+    if (!qobject_cast<const QDialog*>(window)) return false;
+    for (const QWidget* w = window->parentWidget(); w; w = w->parentWidget())
+        if (w == this) return true;
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier &&
+            in_own_dialog(static_cast<QWidget*>(watched))) {
+            run_command(cmd::kHelp);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::show_tool_window(ListKind kind, bool shown) {

@@ -63,7 +63,7 @@ public:
     QAction* action(int id) const;
     // Carries out a command as if it was chosen (disabled commands do nothing). True when it ran.
     bool run_command(int id);
-    // Connects a command; a command without a handler stays disabled.
+    // Connects a command; a command without a handler stays disabled and shows no check mark.
     void set_command_handler(int id, std::function<void()> handler);
 
     // Opens a project file (recent entries, drops and the command line come here).
@@ -78,7 +78,8 @@ public:
     // Asks for a redraw (unforced requests are paced).
     bool request_redraw(bool force = false);
     void update_status();
-    // Where "&Help" sends the browser; opening goes through `opener` when set (tests).
+    // Where "&Help" sends the browser; opening goes through `opener` when set (tests), which returns
+    // false when no browser could be started.
     QUrl help_url() const;
     void set_url_opener(std::function<bool(const QUrl&)> opener) { url_opener_ = std::move(opener); }
     static QString about_text();
@@ -95,6 +96,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // F1 in any of this window's dialogs opens the help.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_menus();
@@ -105,7 +108,10 @@ private:
     void rebuild_recent_menu();
     void toggle_view(int id);
     void set_mode(EditMode mode);
-    void set_tool(Tool tool);
+    // Opens the help file in the browser; says where the file is when no browser could be started.
+    void show_help();
+    // True for a widget of a dialog that this window owns (F1 there opens the help).
+    bool in_own_dialog(const QWidget* widget) const;
     void show_tool_window(ListKind kind, bool shown);
     void show_all_tool_windows(bool shown);
     void store_tool_window_rects();
@@ -149,6 +155,7 @@ private:
     std::function<bool(const QUrl&)> url_opener_;
     bool shut_down_ = false;
     bool first_frame_ = false;
+    bool showing_help_ = false;
 };
 
 }  // namespace zorva
