@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/ascii_text.h"
+#include "prefs/data_folder.h"
 #include "prefs/preferences.h"
 #include "projectfile/project_io.h"
 
@@ -64,7 +65,26 @@ std::tm local_now() {
     return out;
 }
 
+std::string with_trailing_separator(const fs::path& folder) {
+    std::string text = folder.lexically_normal().string();
+    if (text.empty() || text.back() != '/') text += '/';
+    return text;
+}
+
 }  // namespace
+
+std::string sample_projects_folder(const fs::path& data_folder, const fs::path& program_folder,
+                                   const fs::path& source_examples) {
+    std::vector<fs::path> candidates{data_folder / "Examples" / "SampleProjects"};
+    if (!program_folder.empty())
+        candidates.push_back(program_folder / ".." / "share" / "zorva" / "Examples" / "SampleProjects");
+    if (!source_examples.empty()) candidates.push_back(source_examples);
+    for (const fs::path& folder : candidates) {
+        std::error_code ec;
+        if (fs::is_directory(folder.lexically_normal(), ec)) return with_trailing_separator(folder);
+    }
+    return with_trailing_separator(candidates.front());
+}
 
 ProjectSession::ProjectSession(Preferences& preferences, Platform& platform, fs::path data_folder,
                                Clock clock, LocalTime local_time)
@@ -88,6 +108,12 @@ std::int64_t ProjectSession::now_ms() const {
 
 std::string ProjectSession::save_question_text(const std::string& project_path) {
     return "Do you want to save changes to the project?\n\n" + project_path + "\n\n";
+}
+
+std::string ProjectSession::open_start_folder() const {
+    std::string remembered = preferences_.text(pref_offset::kLastProjectFolder);
+    if (!remembered.empty()) return remembered;
+    return sample_projects_folder(data_folder_, executable_folder(), ZORVA_EXAMPLES_DIR);
 }
 
 std::vector<FileFilter> ProjectSession::project_filters() const {
@@ -131,8 +157,7 @@ bool ProjectSession::ask_save_changes() {
 bool ProjectSession::open(std::optional<std::string> path) {
     if (!ask_save_changes()) return false;
     if (!path) {
-        const std::string start = preferences_.last_project_folder(data_folder_);
-        path = platform_.choose_open_file("Load Project", project_filters(), start);
+        path = platform_.choose_open_file("Load Project", project_filters(), open_start_folder());
         if (!path || path->empty()) return false;
         preferences_.set_last_project_folder(folder_of(*path));
     }

@@ -29,6 +29,14 @@ using MissingResourcesCheck =
 
 enum class SaveResult { Saved, Cancelled, Failed };
 
+// The bundled sample projects: the first of "<data folder>/Examples/SampleProjects/",
+// "<program folder>/../share/zorva/Examples/SampleProjects/" (the installed layout) and `source_examples`
+// (the source tree's "examples/SampleProjects/") that exists, with a trailing separator; the first of
+// them when none exists.
+std::string sample_projects_folder(const std::filesystem::path& data_folder,
+                                   const std::filesystem::path& program_folder,
+                                   const std::filesystem::path& source_examples);
+
 class ProjectSession {
 public:
     using Clock = std::function<std::int64_t()>;  // milliseconds, monotonic
@@ -82,6 +90,9 @@ public:
 
     // The file chooser filters, the one proposed first by the last-format flag.
     std::vector<FileFilter> project_filters() const;
+    // Where the open dialog starts: the last project folder, or the sample projects when none is
+    // remembered yet.
+    std::string open_start_folder() const;
 
     // The texts of the messages, for the callers and tests.
     static std::string save_question_text(const std::string& project_path);

@@ -277,6 +277,39 @@ TEST_F(SessionFixture, LoadedButNeverSavedProjectIsNeverBackedUpSavedOneIs) {
     EXPECT_TRUE(prefs.flag(FlagA::ProjectDialogsOfferXmlFirst));  // backups do not touch the format flag
 }
 
+// Without a remembered folder the open dialog starts in the bundled sample projects: the data folder's,
+// the installed ones beside the program, or the source tree's, whichever exists first.
+TEST_F(SessionFixture, OpenDialogStartsInTheSampleProjectsFolder) {
+    const fs::path source_examples = fs::path(ZORVA_TEST_SOURCE_DIR) / ".." / "examples" / "SampleProjects";
+    ASSERT_TRUE(fs::is_directory(source_examples));
+    EXPECT_FALSE(session.open());
+    ASSERT_EQ(platform.choosers.size(), 1u);
+    const std::string start = platform.choosers[0].start_folder;
+    EXPECT_EQ(start.back(), '/');
+    EXPECT_TRUE(fs::is_directory(start)) << start;
+    EXPECT_TRUE(fs::equivalent(start, source_examples)) << start;
+
+    const fs::path data = dir.path() / "data";
+    const fs::path program = dir.path() / "prefix" / "bin";
+    const fs::path source = dir.path() / "source" / "examples" / "SampleProjects";
+    const std::string in_data = (data / "Examples" / "SampleProjects").string() + "/";
+    // None exists: the data folder's, as before.
+    EXPECT_EQ(sample_projects_folder(data, program, source), in_data);
+    fs::create_directories(source);
+    EXPECT_EQ(sample_projects_folder(data, program, source), source.string() + "/");
+    fs::create_directories(dir.path() / "prefix" / "share" / "zorva" / "Examples" / "SampleProjects");
+    EXPECT_EQ(sample_projects_folder(data, program, source),
+              (dir.path() / "prefix" / "share" / "zorva" / "Examples" / "SampleProjects").string() + "/");
+    fs::create_directories(data / "Examples" / "SampleProjects");
+    EXPECT_EQ(sample_projects_folder(data, program, source), in_data);
+    // The data folder's samples are where the dialog starts when they exist; a remembered folder wins.
+    EXPECT_FALSE(session.open());
+    EXPECT_EQ(platform.choosers.back().start_folder, in_data);
+    prefs.set_last_project_folder("/home/me/games/");
+    EXPECT_FALSE(session.open());
+    EXPECT_EQ(platform.choosers.back().start_folder, "/home/me/games/");
+}
+
 TEST_F(SessionFixture, WorkingFolderIsRestoredAfterTheLoad) {
     const fs::path before = fs::current_path();
     fs::create_directories(dir.path() / "sub");
