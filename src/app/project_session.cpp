@@ -218,12 +218,17 @@ SaveResult ProjectSession::save_with_dialog() {
     std::string proposed;
     if (!equal_ignoring_case(project_->path_and_file_name.view(), "Noname"))
         proposed = fs::path(project_->path_and_file_name.str()).filename().string();
-    std::optional<std::string> chosen = platform_.choose_save_file("Save Project", filters, start, proposed);
-    if (!chosen || chosen->empty()) return SaveResult::Cancelled;
-    std::string path = *chosen;
-    // A name without one of the two extensions gets the one of the filter offered first.
+    const std::optional<SaveChoice> chosen =
+        platform_.choose_save_file("Save Project", filters, start, proposed);
+    if (!chosen || chosen->path.empty()) return SaveResult::Cancelled;
+    std::string path = chosen->path;
+    // A name without one of the two extensions gets the one of the filter the user picked. A name typed
+    // complete with either extension is kept: the chooser has already asked before overwriting it.
     if (!ends_with_ignoring_case(path, kXmlExtension) && !ends_with_ignoring_case(path, kProjectExtension)) {
-        path += preferences_.flag(FlagA::ProjectDialogsOfferXmlFirst) ? kXmlExtension : kProjectExtension;
+        const FileFilter& filter = filters[chosen->filter < filters.size() ? chosen->filter : 0];
+        const bool xml_filter =
+            !filter.patterns.empty() && filter.patterns.front() == std::string("*") + kXmlExtension;
+        path += xml_filter ? kXmlExtension : kProjectExtension;
         std::error_code ec;
         if (fs::exists(path, ec) &&
             platform_.message_box("Do you want to over write the file? \n\n" + path + "\n\n",

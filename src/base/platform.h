@@ -5,6 +5,7 @@
 // messages to standard error, and tests script it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,13 @@ enum class Answer { Ok, Cancel, Yes, No };
 struct FileFilter {
     std::string name;
     std::vector<std::string> patterns;
+};
+
+// The answer of a save chooser: the path as the user gave it (the chooser adds no extension) and which of
+// the offered filters was chosen, as its index in the list given to the chooser.
+struct SaveChoice {
+    std::string path;
+    std::size_t filter = 0;
 };
 
 class Platform {
@@ -53,10 +61,10 @@ public:
                                                         std::string_view /*start_folder*/) {
         return std::nullopt;
     }
-    virtual std::optional<std::string> choose_save_file(std::string_view /*title*/,
-                                                        const std::vector<FileFilter>& /*filters*/,
-                                                        std::string_view /*start_folder*/,
-                                                        std::string_view /*proposed_name*/) {
+    virtual std::optional<SaveChoice> choose_save_file(std::string_view /*title*/,
+                                                       const std::vector<FileFilter>& /*filters*/,
+                                                       std::string_view /*start_folder*/,
+                                                       std::string_view /*proposed_name*/) {
         return std::nullopt;
     }
     virtual std::optional<std::string> choose_folder(std::string_view /*title*/,

@@ -15,6 +15,32 @@ SafeFileWriter::SafeFileWriter(std::size_t buffer_size) : buffer_(buffer_size ? 
 
 SafeFileWriter::~SafeFileWriter() { abandon(); }
 
+namespace {
+
+// Follows the symbolic links that `path` names, however many, to the file they lead to (which need not
+// exist yet). False, with the reason, for a loop or an unreadable link.
+bool resolve_links(std::string& path, std::string& why) {
+    for (int hops = 0;; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+        if (hops == 40) {
+            why = std::strerror(ELOOP);
+            return false;
+        }
+        std::vector<char> link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
+            why = length < 0 ? std::strerror(errno) : "the symbolic link changed while it was read";
+            return false;
+        }
+        const std::filesystem::path next(std::string(link.data(), static_cast<std::size_t>(length)));
+        path =
+            next.is_absolute() ? next.string() : (std::filesystem::path(path).parent_path() / next).string();
+    }
+}
+
+}  // namespace
+
 bool SafeFileWriter::open(std::string_view path) {
     abandon();
     failed_.clear();
@@ -22,6 +48,24 @@ bool SafeFileWriter::open(std::string_view path) {
     target_ = std::string(path);
     if (target_.empty()) {
         fail("no file name");
+        return false;
+    }
+    // Saving onto a link writes the file it leads to: the link stays, and the new file goes beside the
+    // real one so that the rename replaces it.
+    std::string why;
+    if (!resolve_links(target_, why)) {
+        fail(why);
+        return false;
+    }
+    // Only a regular file is replaced: a folder, a device, a pipe or a socket stays as it is.
+    struct stat existing {};
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        fail(std::strerror(EISDIR));
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        fail("It is not a regular file (but a device, a pipe or a socket) and is not replaced");
         return false;
     }
     std::filesystem::path target(target_);
@@ -34,10 +78,13 @@ bool SafeFileWriter::open(std::string_view path) {
         fail(std::strerror(errno));
         return false;
     }
-    // The new file gets the old one's permissions, or the usual ones for a new file.
-    struct stat existing {};
+    // The new file gets the old one's owner (where allowed) and permissions, or the usual ones for a new
+    // file.
     mode_t mode;
-    if (::stat(target_.c_str(), &existing) == 0) {
+    if (exists) {
+        if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
+            // Only the owner's own group or root may change it; the file then belongs to the writer.
+        }
         mode = existing.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);

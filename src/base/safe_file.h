@@ -4,6 +4,10 @@
 // checks every write and the close, and renames the temporary file over the target only when all
 // of it succeeded. On any failure the previous file stays untouched and the temporary file is
 // removed.
+//
+// A target that is a symbolic link is followed to the file it leads to, which is the one replaced (the
+// link stays). The new file keeps the replaced file's permissions. Only regular files are replaced: a
+// folder, device, pipe or socket of that name makes open() fail and stays as it is.
 #pragma once
 
 #include <cstddef>
@@ -22,7 +26,8 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-    // Creates the temporary file beside `path`. False (with error()) when it cannot be created.
+    // Creates the temporary file beside `path` (beside the file it leads to, for a link). False (with
+    // error()) when it cannot be created or `path` is not a regular file.
     bool open(std::string_view path);
 
     void write(const void* data, std::size_t size);

@@ -9,9 +9,15 @@
 
 namespace zorva::cli {
 
+const char kConvertUsage[] =
+    "Usage: zorva-cli convert INPUT OUTPUT\n"
+    "\n"
+    "Reads the project file INPUT (.xml or .zvp) and writes it as OUTPUT: a binary project file for a\n"
+    "name ending in .zvp, else an XML project file.\n";
+
 int run_convert(Arguments arguments) {
     if (arguments.size() != 2) {
-        std::fputs("Usage: zorva-cli convert INPUT OUTPUT\n", stderr);
+        std::fputs(kConvertUsage, stderr);
         return 2;
     }
     const std::string input = absolute_path(arguments[0]);

@@ -5,14 +5,18 @@
 // Ctrl+C asks the plug-in to cancel.
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
+#include "base/ascii_text.h"
 #include "cli/commands.h"
 #include "export/export_feedback.h"
 #include "export/export_host.h"
@@ -23,10 +27,20 @@
 
 namespace zorva::cli {
 
+const char kExportUsage[] =
+    "Usage: zorva-cli export PROJECT --exporter NAME|PATH --output FILE [--settings LAYOUT.zbe]\n"
+    "\n"
+    "Runs an exporter plug-in on the project file PROJECT as a quick export:\n"
+    "  --exporter NAME|PATH  a plug-in of the Exporters folder beside zorva-cli by its file name (\".so\"\n"
+    "                        may be left out, any letter case), or the path of a plug-in\n"
+    "  --output FILE         the output file name handed to the plug-in\n"
+    "  --settings FILE       ZvBinMapFile: the layout (.zbe) to export with; without it the settings the\n"
+    "                        exporter remembers in the data folder are used\n"
+    "The plug-in's messages go to standard output, failures to standard error.\n";
+
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: zorva-cli export PROJECT --exporter NAME|PATH --output FILE [--settings LAYOUT.zbe]\n";
+constexpr const char* kBinMapExporter = "ZvBinMapFile.so";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -67,25 +81,55 @@ private:
     int percent_ = -1;
 };
 
+std::filesystem::path exporters_folder() { return executable_folder() / "Exporters"; }
+
 // An exporter named by file name lives in the Exporters folder beside the executable; ".so" may be left
 // out, and the letter case need not match. A name with a folder in it is taken as a path.
 std::string find_exporter(const std::string& name) {
     if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) return name;
-    const std::filesystem::path folder = executable_folder() / "Exporters";
+    const std::filesystem::path folder = exporters_folder();
     std::string file = name;
-    if (!file.ends_with(".so")) file += ".so";
+    if (!ends_with_ignoring_case(file, ".so")) file += ".so";
     std::error_code error;
     if (std::filesystem::is_regular_file(folder / file, error)) return (folder / file).string();
-    auto lower = [](std::string text) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    };
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string candidate = entry.path().filename().string();
-        if (lower(candidate) == lower(file) && entry.is_regular_file(error)) return entry.path().string();
+        if (equal_ignoring_case(candidate, file) && entry.is_regular_file(error))
+            return entry.path().string();
     }
-    return (folder / file).string();  // the loader reports it missing, naming where it looked
+    return (folder / file).string();  // missing: reported with the folder where it was looked for
+}
+
+// The exporters the Exporters folder holds, by name, for the message about one that is not there.
+std::string available_exporters() {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(exporters_folder(), error)) {
+        const std::string file = entry.path().filename().string();
+        if (ends_with_ignoring_case(file, ".so") && entry.is_regular_file(error))
+            names.push_back(file.substr(0, file.size() - 3));
+    }
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text.empty() ? "none" : text;
+}
+
+// Without its dialog the binary exporter can only use the settings file it remembers in the data folder
+// ("ZvBinMapFile.cfg" in its Exporters folder or in the data folder itself: the file's path, NUL-padded
+// to 260 bytes). True when that names a file that exists.
+bool binmap_settings_remembered(const std::filesystem::path& data) {
+    std::error_code error;
+    const std::filesystem::path folder =
+        std::filesystem::is_directory(data / "Exporters", error) ? data / "Exporters" : data;
+    std::FILE* file = std::fopen((folder / "ZvBinMapFile.cfg").string().c_str(), "rb");
+    if (file == nullptr) return false;
+    char name[260] = {};
+    const std::size_t got = std::fread(name, 1, sizeof name - 1, file);
+    std::fclose(file);
+    const std::string remembered(name, strnlen(name, got));
+    return !remembered.empty() && !equal_ignoring_case(remembered, "Noname.zbe") &&
+           std::filesystem::is_regular_file(remembered, error);
 }
 
 // A data folder of its own for one run, removed afterwards: its "ZvBinMapFile.cfg" (the binary exporter's
@@ -142,12 +186,25 @@ int run_export_command(Arguments arguments) {
             project_path = argument;
             continue;
         }
-        std::fputs(kUsage, stderr);
+        std::fputs(kExportUsage, stderr);
         return 2;
     }
     if (project_path.empty() || exporter.empty() || output.empty()) {
-        std::fputs(kUsage, stderr);
+        std::fputs(kExportUsage, stderr);
         return 2;
+    }
+    // An exporter that is not there is named before anything else is looked at.
+    const std::string exporter_path = find_exporter(exporter);
+    {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(exporter_path, error)) {
+            std::fprintf(stderr,
+                         "Could not find/load the exporter DLL: \n\n%s\n\n"
+                         "There is no exporter \"%s\". Exporters in %s: %s\n",
+                         exporter_path.c_str(), exporter.c_str(), exporters_folder().c_str(),
+                         available_exporters().c_str());
+            return 1;
+        }
     }
     // The plug-in reads the output name from a 260-character field: a longer one would name another file.
     if (output.size() > kPathLength) {
@@ -171,12 +228,22 @@ int run_export_command(Arguments arguments) {
         }
     }
 
+    const std::string data = settings.empty() ? data_folder().string() : layout_folder.path();
+    if (settings.empty() &&
+        equal_ignoring_case(std::filesystem::path(exporter_path).filename().string(), kBinMapExporter) &&
+        !binmap_settings_remembered(data)) {
+        std::fprintf(
+            stderr,
+            "ZvBinMapFile has no remembered settings in the data folder (%s), and without the editor "
+            "its dialog cannot be shown: pass --settings LAYOUT.zbe.\n",
+            data.c_str());
+        return 1;
+    }
+
     const std::string path = absolute_path(project_path);
     LoadResult loaded = load_project_reporting(path);
     if (!loaded) return 1;
 
-    const std::string exporter_path = find_exporter(exporter);
-    const std::string data = settings.empty() ? data_folder().string() : layout_folder.path();
     const ExporterHostApplication application = headless_application(data.c_str());
     ExportHost host;
     ExporterResult result;

@@ -8,9 +8,35 @@
 
 namespace zorva::cli {
 
+const char kInfoUsage[] =
+    "Usage: zorva-cli info FILE\n"
+    "\n"
+    "Reads the project file FILE (.xml or .zvp) and prints how many objects of each kind it holds and\n"
+    "which of its images failed to load.\n";
+
+std::vector<std::string> failed_images(const Project& project) {
+    std::vector<std::string> failed;
+    for (const auto& tile_set : project.tile_sets) {
+        if (!tile_set->image_path_and_file_name.empty() && tile_set->image.empty())
+            failed.push_back(tile_set->image_path_and_file_name.str());
+    }
+    for (const auto& entity : project.parent_entities) {
+        if (!entity->image_path_and_file_name.empty() && entity->image.empty())
+            failed.push_back(entity->image_path_and_file_name.str());
+    }
+    for (const auto& map : project.maps) {
+        for (const auto& layer : map->layers) {
+            if (layer->use_background_image && !layer->background_image_path_and_file_name.empty() &&
+                layer->background_image.empty())
+                failed.push_back(layer->background_image_path_and_file_name.str());
+        }
+    }
+    return failed;
+}
+
 int run_info(Arguments arguments) {
     if (arguments.size() != 1) {
-        std::fputs("Usage: zorva-cli info FILE\n", stderr);
+        std::fputs(kInfoUsage, stderr);
         return 2;
     }
     const std::string path = absolute_path(arguments[0]);
@@ -23,16 +49,7 @@ int run_info(Arguments arguments) {
     unsigned long long instances = 0;
     unsigned long long paths = 0;
     unsigned long long points = 0;
-    std::vector<std::string> failed_images;
-    for (const auto& tile_set : project.tile_sets) {
-        mosaics += tile_set->mosaics.size();
-        if (!tile_set->image_path_and_file_name.empty() && tile_set->image.empty())
-            failed_images.push_back(tile_set->image_path_and_file_name.str());
-    }
-    for (const auto& entity : project.parent_entities) {
-        if (!entity->image_path_and_file_name.empty() && entity->image.empty())
-            failed_images.push_back(entity->image_path_and_file_name.str());
-    }
+    for (const auto& tile_set : project.tile_sets) mosaics += tile_set->mosaics.size();
     for (const auto& map : project.maps) {
         layers += map->layers.size();
         for (const auto& layer : map->layers) {
@@ -40,11 +57,9 @@ int run_info(Arguments arguments) {
             instances += layer->instance_entities.size();
             paths += layer->path_count();
             points += layer->path_points.size();
-            if (layer->use_background_image && !layer->background_image_path_and_file_name.empty() &&
-                layer->background_image.empty())
-                failed_images.push_back(layer->background_image_path_and_file_name.str());
         }
     }
+    const std::vector<std::string> failed = failed_images(project);
     std::printf("Project: %s\n", path.c_str());
     if (loaded.version_differs) std::printf("Version: older than 118 (it will be saved as version 118)\n");
     std::printf("Tile sets: %zu\n", project.tile_sets.size());
@@ -56,8 +71,8 @@ int run_info(Arguments arguments) {
     std::printf("Instance entities: %llu\n", instances);
     std::printf("Paths: %llu\n", paths);
     std::printf("Path points: %llu\n", points);
-    std::printf("Images that failed to load: %zu\n", failed_images.size());
-    for (const auto& image : failed_images) std::printf("  %s\n", image.c_str());
+    std::printf("Images that failed to load: %zu\n", failed.size());
+    for (const auto& image : failed) std::printf("  %s\n", image.c_str());
     return 0;
 }
 

@@ -11,18 +11,23 @@ namespace zorva::cli {
 std::span<const Command> commands() {
     // Commands register here, one line each.
     static const std::vector<Command> kCommands = {
-        {"convert", "convert INPUT OUTPUT   read a project, write it (.zvp binary, else XML)", run_convert},
-        {"info", "info FILE              object counts and images that failed to load", run_info},
+        {"convert", "convert INPUT OUTPUT   read a project, write it (.zvp binary, else XML)", run_convert,
+         kConvertUsage},
+        {"info", "info FILE              object counts and images that failed to load", run_info, kInfoUsage},
         {"export",
          "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",
-         run_export_command},
+         run_export_command, kExportUsage},
 #ifdef ZORVA_CLI_RENDER
         {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)",
-         run_render},
+         run_render, kRenderUsage},
 #endif
     };
     return kCommands;
 }
+
+#ifndef ZORVA_CLI_RENDER
+void quiet_qt_messages() {}  // no Qt in this build
+#endif
 
 }  // namespace zorva::cli
 
@@ -43,9 +48,17 @@ std::string usage() {
     text +=
         "\n"
         "Options:\n"
-        "  --help       show this help and exit\n"
+        "  --help       show this help and exit (COMMAND --help: the help of that command)\n"
         "  --version    show the version and exit\n";
     return text;
+}
+
+bool asks_for_help(zorva::cli::Arguments arguments) {
+    for (const char* argument : arguments) {
+        const std::string_view text = argument;
+        if (text == "--help" || text == "-h") return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -64,8 +77,15 @@ int main(int argc, char** argv) {
         std::printf("zorva-cli %s\n", ZORVA_VERSION);
         return 0;
     }
+    zorva::cli::quiet_qt_messages();
     for (const auto& command : zorva::cli::commands()) {
-        if (command.name == name) return command.run(zorva::cli::Arguments(argv + 2, argv + argc));
+        if (command.name != name) continue;
+        const zorva::cli::Arguments arguments(argv + 2, argv + argc);
+        if (asks_for_help(arguments)) {
+            std::fputs(command.usage, stdout);
+            return 0;
+        }
+        return command.run(arguments);
     }
     std::fprintf(stderr, "zorva-cli: unknown command '%s'\n\n%s", argv[1], usage().c_str());
     return 2;

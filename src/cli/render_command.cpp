@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/ascii_text.h"
 #include "cli/commands.h"
 #include "image/builtin_pictures.h"
 #include "prefs/data_folder.h"
@@ -20,9 +21,7 @@
 
 namespace zorva::cli {
 
-namespace {
-
-constexpr const char* kUsage =
+const char kRenderUsage[] =
     "Usage: zorva-cli render PROJECT --output OUT.png [--map INDEX] [--layer INDEX] [--zoom PERCENT]\n"
     "                        [--camera COL,ROW] [--size WIDTHxHEIGHT] [--whole]\n"
     "\n"
@@ -35,6 +34,8 @@ constexpr const char* kUsage =
     "  --whole            the whole map at the zoom on a transparent backdrop, without grid, origin marker,\n"
     "                     layer outline, warning frames or counts\n"
     "Pictures are limited to 32768 pixels a side and 268435456 pixels in all.\n";
+
+namespace {
 
 bool parse_int(std::string_view text, long long& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -59,7 +60,7 @@ struct Options {
 int parse(Arguments arguments, Options& options) {
     auto bad = [](const char* what, std::string_view value) {
         std::fprintf(stderr, "zorva-cli render: invalid %s '%.*s'\n\n%s", what,
-                     static_cast<int>(value.size()), value.data(), kUsage);
+                     static_cast<int>(value.size()), value.data(), kRenderUsage);
         return 2;
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -67,10 +68,6 @@ int parse(Arguments arguments, Options& options) {
         if (argument == "--whole") {
             options.whole = true;
             continue;
-        }
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(kUsage, stdout);
-            return -1;
         }
         if (argument.starts_with("--")) {
             if (i + 1 >= arguments.size()) return bad("option (a value is missing)", argument);
@@ -106,7 +103,15 @@ int parse(Arguments arguments, Options& options) {
         options.project = std::string(argument);
     }
     if (options.project.empty() || options.output.empty()) {
-        std::fputs(kUsage, stderr);
+        std::fputs(kRenderUsage, stderr);
+        return 2;
+    }
+    // Only PNG is written: any other name would hold a file its extension misnames.
+    if (!ends_with_ignoring_case(options.output, ".png")) {
+        std::fprintf(stderr,
+                     "zorva-cli render: pictures are written as PNG only; the output name must end in .png: "
+                     "%s\n",
+                     options.output.c_str());
         return 2;
     }
     return 0;
@@ -125,7 +130,7 @@ std::unique_ptr<QGuiApplication> start_gui() {
 
 int run_render(Arguments arguments) {
     Options options;
-    if (const int status = parse(arguments, options); status != 0) return status < 0 ? 0 : status;
+    if (const int status = parse(arguments, options); status != 0) return status;
     if (!options.whole && !picture_size_allowed(options.width, options.height)) {
         std::fprintf(stderr, "zorva-cli render: %s\n",
                      picture_size_refusal(options.width, options.height).c_str());
@@ -136,6 +141,10 @@ int run_render(Arguments arguments) {
     LoadResult loaded = load_project_reporting(path);
     if (!loaded) return 1;
     Project& project = *loaded.project;
+    // The picture is still drawn, without them, as the editor shows such a project.
+    for (const std::string& image : failed_images(project))
+        std::fprintf(stderr, "zorva-cli render: warning: an image failed to load and is not drawn: %s\n",
+                     image.c_str());
     Map* map = options.map ? map_at(project, *options.map) : project.selected_map();
     if (!map && !options.map) map = map_at(project, 0);
     if (!map) {

@@ -274,19 +274,28 @@ std::optional<std::string> QtPlatform::choose_open_file(std::string_view title,
     return from_qstring(file);
 }
 
-std::optional<std::string> QtPlatform::choose_save_file(std::string_view title,
-                                                        const std::vector<FileFilter>& filters,
-                                                        std::string_view start_folder,
-                                                        std::string_view proposed_name) {
+std::optional<SaveChoice> QtPlatform::choose_save_file(std::string_view title,
+                                                       const std::vector<FileFilter>& filters,
+                                                       std::string_view start_folder,
+                                                       std::string_view proposed_name) {
     QString start = to_qstring(start_folder);
     if (!proposed_name.empty()) {
         if (!start.isEmpty() && !start.endsWith('/') && !start.endsWith('\\')) start += '/';
         start += to_qstring(proposed_name);
     }
-    const QString file =
-        QFileDialog::getSaveFileName(parent_, to_qstring(title), start, file_filter_text(filters));
+    const QString filter_text = file_filter_text(filters);
+    // No default suffix: the caller adds the extension of the filter the user picked.
+    QFileDialog dialog(parent_, to_qstring(title), start, filter_text);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QString file = dialog.selectedFiles().value(0);
     if (file.isEmpty()) return std::nullopt;
-    return from_qstring(file);
+    SaveChoice choice{from_qstring(file), 0};
+    const qsizetype picked = filter_text.split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter());
+    if (picked > 0 && static_cast<std::size_t>(picked) < filters.size())
+        choice.filter = static_cast<std::size_t>(picked);
+    return choice;
 }
 
 std::optional<std::string> QtPlatform::choose_folder(std::string_view title, std::string_view start_folder) {

@@ -83,11 +83,11 @@ public:
     std::optional<std::string> choose_open_file(std::string_view title,
                                                 const std::vector<FileFilter>& filters,
                                                 std::string_view start_folder) override;
-    // Qt asks before a chosen existing file is replaced.
-    std::optional<std::string> choose_save_file(std::string_view title,
-                                                const std::vector<FileFilter>& filters,
-                                                std::string_view start_folder,
-                                                std::string_view proposed_name) override;
+    // Qt asks before a chosen existing file is replaced. The name comes back as typed, with the filter
+    // the user left selected.
+    std::optional<SaveChoice> choose_save_file(std::string_view title, const std::vector<FileFilter>& filters,
+                                               std::string_view start_folder,
+                                               std::string_view proposed_name) override;
     std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;
     std::optional<std::uint32_t> choose_colour(std::uint32_t initial) override;
     std::optional<std::string> prompt_value(std::string_view title, std::string_view label,

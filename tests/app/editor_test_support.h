@@ -28,21 +28,21 @@ public:
         choosers.push_back({std::string(title), filters, std::string(start_folder)});
         return next(open_files);
     }
-    std::optional<std::string> choose_save_file(std::string_view title,
-                                                const std::vector<FileFilter>& filters,
-                                                std::string_view start_folder, std::string_view) override {
+    std::optional<SaveChoice> choose_save_file(std::string_view title, const std::vector<FileFilter>& filters,
+                                               std::string_view start_folder, std::string_view) override {
         choosers.push_back({std::string(title), filters, std::string(start_folder)});
         return next(save_files);
     }
 
     std::deque<std::optional<std::string>> open_files;
-    std::deque<std::optional<std::string>> save_files;
+    std::deque<std::optional<SaveChoice>> save_files;  // the name typed and the index of the filter picked
     std::vector<Chooser> choosers;
 
 private:
-    static std::optional<std::string> next(std::deque<std::optional<std::string>>& queue) {
+    template <class T>
+    static std::optional<T> next(std::deque<std::optional<T>>& queue) {
         if (queue.empty()) return std::nullopt;
-        std::optional<std::string> value = queue.front();
+        std::optional<T> value = queue.front();
         queue.pop_front();
         return value;
     }

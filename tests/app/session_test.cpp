@@ -1,12 +1,14 @@
 // Open, Save, Save As, the save question, New and the backup rule of the project session, answered through
 // a scripted platform.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
 #include "app/project_session.h"
 #include "editor_test_support.h"
 #include "prefs/preferences.h"
+#include "projectfile/project_io.h"
 #include "support/project_file.h"
 #include "support/temp_dir.h"
 
@@ -124,7 +126,7 @@ TEST_F(SessionFixture, SaveQuestionAnswers) {
 
     // Yes: saved first (a new project asks for a name), then opened.
     platform.answers = {Answer::Yes};
-    platform.save_files.push_back(target);
+    platform.save_files.push_back(SaveChoice{target, 0});
     EXPECT_TRUE(session.open(file("other.xml")));
     EXPECT_TRUE(fs::exists(target));
     EXPECT_EQ(session.project().maps[0]->name, "Other");
@@ -148,7 +150,7 @@ TEST_F(SessionFixture, SaveAsAppendsTheExtensionAndAsksBeforeOverwriting) {
     prefs.set_flag(FlagA::ProjectDialogsOfferXmlFirst, true);
     test::write_file(file("level.xml"), "old");
 
-    platform.save_files.push_back(file("level"));
+    platform.save_files.push_back(SaveChoice{file("level"), 0});
     platform.answers = {Answer::No};
     EXPECT_EQ(session.save_as(), SaveResult::Cancelled);
     ASSERT_EQ(platform.shown.size(), 1u);
@@ -158,7 +160,7 @@ TEST_F(SessionFixture, SaveAsAppendsTheExtensionAndAsksBeforeOverwriting) {
     EXPECT_EQ(platform.shown[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(test::read_file(file("level.xml")), "old");
 
-    platform.save_files.push_back(file("level"));
+    platform.save_files.push_back(SaveChoice{file("level"), 0});
     platform.answers = {Answer::Yes};
     EXPECT_EQ(session.save_as(), SaveResult::Saved);
     EXPECT_NE(test::read_file(file("level.xml")), "old");
@@ -169,15 +171,47 @@ TEST_F(SessionFixture, SaveAsAppendsTheExtensionAndAsksBeforeOverwriting) {
 
     // With the project filter first a ".zvp" is appended, without a question when nothing is there.
     prefs.set_flag(FlagA::ProjectDialogsOfferXmlFirst, false);
-    platform.save_files.push_back(file("binary"));
+    platform.save_files.push_back(SaveChoice{file("binary"), 0});
     EXPECT_EQ(session.save_as(), SaveResult::Saved);
     EXPECT_TRUE(fs::exists(file("binary.zvp")));
     EXPECT_EQ(platform.shown.size(), 2u);
     EXPECT_FALSE(prefs.flag(FlagA::ProjectDialogsOfferXmlFirst));
 }
 
+// The extension comes from the filter the user picked, not from the one listed first.
+TEST_F(SessionFixture, SaveAsAppendsTheExtensionOfThePickedFilter) {
+    ASSERT_TRUE(test::write_small_project(file("source.xml"), "Picked"));
+    ASSERT_TRUE(session.open(file("source.xml")));  // the XML filter is listed first now
+    const std::size_t project_filter = 1;           // after "Xml Files (*.xml)"
+
+    platform.save_files.push_back(SaveChoice{file("level"), project_filter});
+    ASSERT_EQ(session.save_as(), SaveResult::Saved);
+    EXPECT_EQ(platform.choosers.back().filters[project_filter].name, "Zorva Project Files (*.zvp)");
+    EXPECT_FALSE(fs::exists(file("level.xml")));
+    EXPECT_EQ(session.project().path_and_file_name, file("level.zvp"));
+    EXPECT_FALSE(prefs.flag(FlagA::ProjectDialogsOfferXmlFirst));
+    // Written in binary form: the binary reader takes it back.
+    const std::string bytes = test::read_file(file("level.zvp"));
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_NE(bytes[0], '<');
+    LoadResult back = read_project(file("level.zvp"));
+    ASSERT_TRUE(back.project) << back.message;
+    ASSERT_EQ(back.project->maps.size(), 1u);
+    EXPECT_EQ(back.project->maps[0]->name, "Picked");
+
+    // The appended name exists now: the user is asked, and No keeps the file.
+    prefs.set_flag(FlagA::ProjectDialogsOfferXmlFirst, true);
+    platform.save_files.push_back(SaveChoice{file("level"), project_filter});
+    platform.answers = {Answer::No};
+    EXPECT_EQ(session.save_as(), SaveResult::Cancelled);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text,
+              "Do you want to over write the file? \n\n" + file("level.zvp") + "\n\n");
+    EXPECT_EQ(test::read_file(file("level.zvp")), bytes);
+}
+
 TEST_F(SessionFixture, SaveAsksForANameOnlyWhileNoname) {
-    platform.save_files.push_back(file("first.xml"));
+    platform.save_files.push_back(SaveChoice{file("first.xml"), 0});
     EXPECT_EQ(session.save(), SaveResult::Saved);
     EXPECT_EQ(platform.choosers.size(), 1u);
     make_modified();
@@ -192,7 +226,7 @@ TEST_F(SessionFixture, SaveAsksForANameOnlyWhileNoname) {
 }
 
 TEST_F(SessionFixture, FailedSaveIsReportedAndKeepsTheFileAndTheModifiedMark) {
-    platform.save_files.push_back(file("good.xml"));
+    platform.save_files.push_back(SaveChoice{file("good.xml"), 0});
     ASSERT_EQ(session.save(), SaveResult::Saved);
     const std::string good = test::read_file(file("good.xml"));
     // A folder stands where the file should go: the write fails.
@@ -209,6 +243,16 @@ TEST_F(SessionFixture, FailedSaveIsReportedAndKeepsTheFileAndTheModifiedMark) {
     EXPECT_TRUE(fs::is_directory(file("blocked.xml") + "/inner"));
     EXPECT_EQ(test::read_file(file("good.xml")), good);
     EXPECT_EQ(prefs.recent_entry(0), file("good.xml"));
+
+    // A pipe of that name is not replaced, and the user reads why.
+    ASSERT_EQ(::mkfifo(file("pipe.zvp").c_str(), 0600), 0);
+    session.project().path_and_file_name = file("pipe.zvp");
+    EXPECT_EQ(session.save(), SaveResult::Failed);
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[1].text,
+              "Failed to save the project:\n\n" + file("pipe.zvp") +
+                  "\n\nIt is not a regular file (but a device, a pipe or a socket) and is not replaced\n\n");
+    EXPECT_TRUE(fs::is_fifo(file("pipe.zvp")));
 }
 
 TEST_F(SessionFixture, MissingResourcesOutcomes) {

@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
 #include <fstream>
@@ -185,9 +187,11 @@ TEST_F(QtPlatformTest, FileChoosersShowTitleFiltersAndFolder) {
         EXPECT_EQ(dialog->selectedFiles().value(0).toStdString(), folder.file("Noname.xml"));
         static_cast<QDialog*>(dialog)->accept();
     });
-    EXPECT_EQ(platform.choose_save_file("Save Project", {{"XML Files", {"*.xml"}}}, folder.path().string(),
-                                        "Noname.xml"),
-              folder.file("Noname.xml"));
+    const std::optional<SaveChoice> saved = platform.choose_save_file(
+        "Save Project", {{"XML Files", {"*.xml"}}}, folder.path().string(), "Noname.xml");
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->path, folder.file("Noname.xml"));
+    EXPECT_EQ(saved->filter, 0u);
 
     test::when_modal_opens([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -198,6 +202,39 @@ TEST_F(QtPlatformTest, FileChoosersShowTitleFiltersAndFolder) {
     });
     EXPECT_EQ(platform.choose_folder("Search for resources:", folder.path().string()),
               folder.path().string());
+}
+
+// The user picks the second filter and types a bare name: the name comes back as typed, with the filter.
+TEST_F(QtPlatformTest, SaveChooserReportsThePickedFilter) {
+    test::TempDir folder;
+    QtPlatform platform;
+    test::when_modal_opens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(types, nullptr);
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(types->currentText(), "Xml Files (*.xml)");
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down);
+        EXPECT_EQ(dialog->selectedNameFilter(), "Zorva Project Files (*.zvp)");
+        name->setFocus();
+        name->clear();
+        QTest::keyClicks(name, "level");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const std::optional<SaveChoice> chosen = platform.choose_save_file(
+        "Save Project", {{"Xml Files (*.xml)", {"*.xml"}}, {"Zorva Project Files (*.zvp)", {"*.zvp"}}},
+        folder.path().string(), "");
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->path, folder.file("level"));  // no extension added by the chooser
+    EXPECT_EQ(chosen->filter, 1u);
+
+    test::when_modal_opens([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(platform.choose_save_file("Save Project", {{"Xml Files (*.xml)", {"*.xml"}}},
+                                        folder.path().string(), ""),
+              std::nullopt);
 }
 
 TEST_F(QtPlatformTest, ColourChooserAndPrompt) {

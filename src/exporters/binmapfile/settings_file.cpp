@@ -165,8 +165,8 @@ SaveStatus save_settings(ExportSettings& settings, bool save_as, Platform& platf
         const std::filesystem::path current(settings.file_name);
         auto chosen = platform.choose_save_file("Save Settings", {settings_file_filter()},
                                                 current.parent_path().string(), current.filename().string());
-        if (!chosen || chosen->empty()) return SaveStatus::Cancelled;
-        path = *chosen;
+        if (!chosen || chosen->path.empty()) return SaveStatus::Cancelled;
+        path = chosen->path;
         if (std::filesystem::path(path).extension().empty()) path += kSettingsExtension;
     }
     const std::vector<std::uint8_t> bytes = settings_file_bytes(settings.flags, settings.list.items());

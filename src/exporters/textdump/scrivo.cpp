@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "export/export_api.h"
 #include "text_output.h"
@@ -364,6 +365,18 @@ void Dump::paths() {
     if (count == 0) out_.put("\n");
 }
 
+// Tells the log why the output file could not be created or written.
+void report_failure(Api& api, const char* what, const char* file, const TextOutput& out) {
+    const std::string text = std::string("ERROR: Failed to ") + what + " file [" + file + "]: " + out.error();
+    api.add_message(text.c_str(), true);
+}
+
+bool commit(Api& api, const char* file, TextOutput& out) {
+    if (out.commit()) return true;
+    report_failure(api, "write", file, out);
+    return false;
+}
+
 bool run(ExportApi& table) {
     Api api(table);
     float progress = 10.0f;
@@ -373,7 +386,10 @@ bool run(ExportApi& table) {
     api.output_file_name(output_file, kPathLength);
     output_file[kPathLength - 1] = '\0';
     TextOutput out;
-    if (!out.open(output_file)) return false;
+    if (!out.open(output_file)) {
+        report_failure(api, "create", output_file, out);
+        return false;
+    }
     api.add_message(output_file, true);
 
     char project_file[kPathLength] = {};
@@ -381,7 +397,7 @@ bool run(ExportApi& table) {
     project_file[kPathLength - 1] = '\0';
     out.print("\nExported project file: \n%s\n\n\n", project_file);
 
-    if (api.cancelled()) return out.commit();
+    if (api.cancelled()) return commit(api, output_file, out);
 
     Dump dump(api, out);
     struct Section {
@@ -406,10 +422,11 @@ bool run(ExportApi& table) {
         progress += 10.0f;
         api.set_progress(progress, false, true);
     }
+    // A file that could not be written completely is a failed export, and the previous file stays.
+    if (!commit(api, output_file, out)) return false;
     api.add_message("Success", true);
     api.set_progress(100.0f, false, true);
-    // A file that could not be written completely is a failed export, and the previous file stays.
-    return out.commit();
+    return true;
 }
 
 }  // namespace
@@ -421,7 +438,12 @@ ZV_EXPORTER_VISIBLE std::uint32_t QueryExporterDLLVersion(void) { return zorva::
 
 ZV_EXPORTER_VISIBLE std::uint8_t StartExport(zorva::ExportApi* api) {
     if (!api) return 0;
-    return scrivo::run(*api) ? 1 : 0;
+    // Nothing may escape into the host: a failure of memory ends the run as a failed export.
+    try {
+        return scrivo::run(*api) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
 }  // extern "C"

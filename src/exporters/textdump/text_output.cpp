@@ -1,9 +1,5 @@
 #include "text_output.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -11,87 +7,20 @@
 
 namespace scrivo {
 
-TextOutput::~TextOutput() { discard(); }
-
 bool TextOutput::open(const char* path) {
-    discard();
-    if (!path || !*path) return false;
-    const std::size_t length = std::strlen(path);
-    target_ = static_cast<char*>(std::malloc(length + 1));
-    temporary_ = static_cast<char*>(std::malloc(length + 32));
-    buffer_ = static_cast<char*>(std::malloc(kBufferSize));
-    if (!target_ || !temporary_ || !buffer_) {
-        discard();
-        return false;
-    }
-    std::memcpy(target_, path, length + 1);
-    // A fresh name in the same folder, so the final rename stays on one file system.
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        std::snprintf(temporary_, length + 32, "%s.%ld-%u.tmp", path, static_cast<long>(getpid()), attempt);
-        fd_ = ::open(temporary_, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0 || errno != EEXIST) break;
-    }
-    if (fd_ < 0) {
-        std::free(temporary_);
-        temporary_ = nullptr;
-        discard();
-        return false;
-    }
-    used_ = 0;
-    failed_ = false;
-    return true;
-}
-
-void TextOutput::flush() {
-    std::size_t done = 0;
-    while (!failed_ && done < used_) {
-        const ssize_t written = ::write(fd_, buffer_ + done, used_ - done);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            failed_ = true;
-        } else {
-            done += static_cast<std::size_t>(written);
-        }
-    }
-    used_ = 0;
+    text_error_.clear();
+    return file_.open(path ? path : "");
 }
 
 bool TextOutput::commit() {
-    if (fd_ < 0) return false;
-    flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) failed_ = true;
-    if (!failed_ && std::rename(temporary_, target_) != 0) failed_ = true;
-    if (failed_) {
-        discard();
+    if (!text_error_.empty()) {
+        file_.abandon();
         return false;
     }
-    std::free(temporary_);
-    temporary_ = nullptr;
-    discard();
-    return true;
-}
-
-void TextOutput::discard() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    if (temporary_) {
-        ::unlink(temporary_);
-        std::free(temporary_);
-        temporary_ = nullptr;
-    }
-    std::free(target_);
-    target_ = nullptr;
-    std::free(buffer_);
-    buffer_ = nullptr;
-    used_ = 0;
+    return file_.commit();
 }
 
 void TextOutput::put(const char* text, std::size_t length) {
-    if (!buffer_) return;
     for (std::size_t i = 0; i < length; ++i) {
         if (text[i] == '\n') {
             newline();
@@ -112,7 +41,7 @@ void TextOutput::print(const char* format, ...) {
     const int needed = std::vsnprintf(small, sizeof small, format, arguments);
     va_end(arguments);
     if (needed < 0) {
-        failed_ = true;
+        text_error_ = "The text could not be formatted.";
     } else if (static_cast<std::size_t>(needed) < sizeof small) {
         put(small, static_cast<std::size_t>(needed));
     } else if (char* large = static_cast<char*>(std::malloc(static_cast<std::size_t>(needed) + 1))) {
@@ -120,7 +49,7 @@ void TextOutput::print(const char* format, ...) {
         put(large, static_cast<std::size_t>(needed));
         std::free(large);
     } else {
-        failed_ = true;
+        text_error_ = "Not enough memory.";
     }
     va_end(again);
 }

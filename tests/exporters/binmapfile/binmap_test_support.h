@@ -24,14 +24,14 @@ public:
         last_start_folder = start_folder;
         return open_choice;
     }
-    std::optional<std::string> choose_save_file(std::string_view title,
-                                                const std::vector<FileFilter>& filters,
-                                                std::string_view start_folder,
-                                                std::string_view /*proposed_name*/) override {
+    std::optional<SaveChoice> choose_save_file(std::string_view title, const std::vector<FileFilter>& filters,
+                                               std::string_view start_folder,
+                                               std::string_view /*proposed_name*/) override {
         chooser_titles.emplace_back(title);
         last_filters = filters;
         last_start_folder = start_folder;
-        return save_choice;
+        if (!save_choice) return std::nullopt;
+        return SaveChoice{*save_choice, 0};
     }
 
     std::optional<std::string> open_choice;

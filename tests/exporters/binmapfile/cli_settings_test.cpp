@@ -48,11 +48,27 @@ TEST_F(CliSettingsTest, TheLayoutIsUsedAndTheRememberedSettingsStayAsTheyWere) {
     EXPECT_EQ(test::read_bytes(home + "/ZvBinMapFile.cfg"), mine);
 }
 
-TEST_F(CliSettingsTest, WithoutRememberedSettingsTheHeadlessRunFailsAsTheDialogCannotBeShown) {
-    const zorva::test::CliRun run = run_cli(home, {"--output", dir.file("level.bin")});
+// Without the editor the exporter's dialog cannot be shown, so a run without usable remembered settings
+// and without --settings fails at once and tells the user to pass --settings.
+TEST_F(CliSettingsTest, WithoutRememberedSettingsTheHeadlessRunSaysToPassSettings) {
+    const std::string wanted =
+        "ZvBinMapFile has no remembered settings in the data folder (" + home +
+        "), and without the editor its dialog cannot be shown: pass --settings LAYOUT.zbe.\n";
+    zorva::test::CliRun run = run_cli(home, {"--output", dir.file("level.bin")});
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_NE(run.output().find("ERROR: Failed to create the dialog."), std::string::npos) << run.output();
+    EXPECT_EQ(run.err, wanted);
+    EXPECT_EQ(run.out, "");
     EXPECT_FALSE(std::filesystem::exists(dir.file("level0.bin")));
+
+    // Remembered settings that name a file which is gone are no settings either.
+    std::vector<std::uint8_t> gone(260, 0);
+    const std::string missing_layout = dir.file("gone.zbe");
+    std::copy(missing_layout.begin(), missing_layout.end(), gone.begin());
+    test::write_bytes(home + "/ZvBinMapFile.cfg", gone);
+    run = run_cli(home, {"--output", dir.file("level.bin")});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, wanted);
+    EXPECT_EQ(test::read_bytes(home + "/ZvBinMapFile.cfg"), gone);
 
     const zorva::test::CliRun missing =
         run_cli(home, {"--output", dir.file("level.bin"), "--settings", dir.file("no.zbe")});

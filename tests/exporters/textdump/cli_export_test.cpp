@@ -71,6 +71,8 @@ TEST_F(CliExportTest, AcceptsAPathAndReportsFailuresOnStandardError) {
         {"export", project_file, "--exporter", "Scrivo", "--output", dir.file("missing/dump.txt")});
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.err, "An error occured in the export DLL.\n");
+    EXPECT_EQ(run.out, "ERROR: Failed to create file [" + dir.file("missing/dump.txt") +
+                           "]: No such file or directory\n");
 
     run = test::run_zorva_cli({"export", dir.file("absent.zvp"), "--exporter", "Scrivo", "--output", output});
     EXPECT_EQ(run.exit_code, 1);

@@ -2,7 +2,10 @@
 // by hand (expected/*.txt, CR LF line ends).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -176,12 +179,48 @@ TEST_F(ScrivoTest, SampleProjectDumpsEveryObject) {
     expect_same_dump(run_and_read(), expected("sample.txt"));
 }
 
-TEST_F(ScrivoTest, AnOutputFileThatCannotBeCreatedFailsWithTheGenericError) {
-    const ExporterResult result = run(dir.file("no/such/folder/dump.txt"));
+TEST_F(ScrivoTest, AnOutputFileThatCannotBeCreatedFailsWithTheGenericErrorAndLogsWhy) {
+    const std::string missing = dir.file("no/such/folder/dump.txt");
+    ExporterResult result = run(missing);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "An error occured in the export DLL.");
-    EXPECT_TRUE(feedback.messages.empty());
+    EXPECT_EQ(feedback.messages, std::vector<std::string>{"ERROR: Failed to create file [" + missing +
+                                                          "]: No such file or directory"});
+    EXPECT_EQ(log.lines(), feedback.messages);
+
+    // A folder where the file should go.
+    feedback.messages.clear();
+    result = run(dir.path().string());
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(feedback.messages, std::vector<std::string>{"ERROR: Failed to create file [" +
+                                                          dir.path().string() + "]: Is a directory"});
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
     EXPECT_FALSE(run("").ok);
+}
+
+// "Success" only once the file is in place: a write that fails at the end (here: the file size limit)
+// logs the reason instead, and the previous file stays.
+TEST_F(ScrivoTest, AFailedWriteLogsWhyAndNeverSuccess) {
+    p.project.path_and_file_name = "/projects/empty.xml";
+    const std::string output = dir.file("dump.txt");
+    std::ofstream(output) << "previous";
+
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const ExporterResult result = run(output);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, old_handler);
+
+    EXPECT_FALSE(result.ok);
+    ASSERT_FALSE(feedback.messages.empty());
+    EXPECT_EQ(feedback.messages.back(), "ERROR: Failed to write file [" + output + "]: File too large");
+    EXPECT_EQ(std::count(feedback.messages.begin(), feedback.messages.end(), "Success"), 0);
+    EXPECT_EQ(feedback.progresses.back(), 80);
+    EXPECT_EQ(read_file(output), "previous");
 }
 
 TEST_F(ScrivoTest, ReplacesAnExistingFileAndLeavesNoTemporaryFiles) {
