@@ -402,7 +402,7 @@ TEST_F(EditorFixture, FirstSaveOfANewProjectWaitsTheBackupInterval) {
     prefs.set_flag(FlagA::EnableAutoBackup, true);
     prefs.set_backup_interval_minutes(1);
     MainWindow& w = window();
-    platform.save_files.push_back(file("new.zvp"));
+    platform.save_files.push_back(SaveChoice{file("new.zvp"), 0});
     ASSERT_TRUE(w.run_command(cmd::kSave));
     ASSERT_TRUE(w.session().saved_in_this_run());
     EXPECT_EQ(w.session().try_auto_backup(), AutoBackup::Result::NotDue);
