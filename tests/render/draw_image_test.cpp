@@ -234,7 +234,20 @@ TEST(DrawImageRegion, ChoosesOpaqueCopyOrBlend) {
             << c.stored_depth << c.colour_key << int(c.opacity);
         QImage frame = make_frame(2, 1, backdrop);
         draw_image_region(frame, image, r, options);
-        EXPECT_EQ(at(frame, 0, 0), c.blends ? backdrop : 0u);  // a copied keyed pixel reads black
+        // A copied keyed pixel reads opaque black: nothing of what lay below may show through it.
+        EXPECT_EQ(at(frame, 0, 0), c.blends ? backdrop : argb(255, 0, 0, 0));
+    }
+    // The same for copies that are mirrored or scaled (other pixel runs than the straight one).
+    Image image = make_image(2, 1, keyed);
+    DrawOptions disabled;
+    disabled.disable_transparent_images = true;
+    for (bool flip : {false, true}) {
+        DrawRegion r = region(0, 0, 4, 1, 0, 0, 2, 1);
+        r.flip_horizontal = flip;
+        QImage frame = make_frame(4, 1, backdrop);
+        draw_image_region(frame, image, r, disabled);
+        EXPECT_EQ(at(frame, flip ? 3 : 0, 0), argb(255, 0, 0, 0)) << flip;
+        EXPECT_EQ(at(frame, flip ? 0 : 3, 0), argb(255, 9, 9, 9)) << flip;
     }
 }
 

@@ -146,7 +146,7 @@ TEST_F(RenderTest, LayerOpacityAndColourKeyBlendOverWhatIsBelow) {
     prefs.set_flag(FlagA::DisableTransparentImages, true);
     const QImage& opaque = draw(t, 16, 16);
     EXPECT_EQ(at(opaque, 12, 2), tile_colour(2));
-    EXPECT_EQ(at(opaque, 2, 2), 0u);  // the keyed pixel copied as it is
+    EXPECT_EQ(at(opaque, 2, 2), argb(255, 0, 0, 0));  // the keyed pixel copied as opaque black
 }
 
 TEST_F(RenderTest, LayersDrawnTogetherBandByBandGiveTheSameFrame) {
