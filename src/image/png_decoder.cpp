@@ -197,7 +197,9 @@ bool decode_png(Image& image, const std::uint8_t* bytes, std::size_t size) {
     image.stored_depth = header.bit_depth * header.channels;
     image.stored_width = width;
     image.stored_height = height;
-    image.has_transparency = has_trns;
+    // An alpha channel is transparency the file carries, whatever the stored depth: an 8-bit grey picture
+    // with alpha is stored in 16 bits a pixel and must still be drawn blended.
+    image.has_transparency = has_trns || (header.colour_type & PNG_COLOR_MASK_ALPHA) != 0;
     return true;
 }
 

@@ -151,6 +151,7 @@ TEST(PngLoader, LowDepthGreyAndGreyAlphaAreWidened) {
     EXPECT_EQ(pixel(image, 0, 0), (Pixel{200, 200, 200, 255}));
     EXPECT_EQ(pixel(image, 1, 0), (Pixel{0, 0, 0, 0}));
     EXPECT_EQ(image.stored_depth, 16);
+    EXPECT_TRUE(image.has_transparency);  // its alpha channel, though stored in fewer than 32 bits
 }
 
 TEST(PngLoader, TransparentColourOfATrueColourPicture) {

@@ -8,6 +8,7 @@
 
 #include "image/image_loader.h"
 #include "render_test_support.h"
+#include "support/image_files.h"
 
 namespace zorva::test {
 namespace {
@@ -249,6 +250,24 @@ TEST(DrawImageRegion, ChoosesOpaqueCopyOrBlend) {
         EXPECT_EQ(at(frame, flip ? 3 : 0, 0), argb(255, 0, 0, 0)) << flip;
         EXPECT_EQ(at(frame, flip ? 0 : 3, 0), argb(255, 9, 9, 9)) << flip;
     }
+}
+
+TEST(DrawImageRegion, GreyPicturesWithAlphaBlendThoughStoredInSixteenBits) {
+    // An 8-bit grey-with-alpha PNG: grey 200 opaque, half transparent, fully transparent.
+    PngSpec spec;
+    spec.width = 3;
+    spec.colour_type = PNG_COLOR_TYPE_GRAY_ALPHA;
+    spec.rows = {{200, 255, 200, 128, 200, 0}};
+    const Bytes file = png_file(spec);
+    Image image;
+    ASSERT_EQ(load_image_from_memory(image, ImageKind::Png, file.data(), file.size(), false, 0),
+              kImageLoaded);
+    const std::uint32_t backdrop = argb(255, 0, 0, 100);
+    QImage frame = make_frame(3, 1, backdrop);
+    ASSERT_EQ(draw_image_region(frame, image, region(0, 0, 3, 1, 0, 0, 3, 1), {}), kImageLoaded);
+    EXPECT_EQ(at(frame, 0, 0), argb(255, 200, 200, 200));
+    EXPECT_EQ(at(frame, 1, 0), blend_pixel(backdrop, argb(128, 100, 100, 100), 255));
+    EXPECT_EQ(at(frame, 2, 0), backdrop);
 }
 
 TEST(DrawImageRegion, ClipsToTheTargetAndTheImage) {
