@@ -204,18 +204,21 @@ zorva::PathPoint point(const zorva::Layer& layer, float x, float y) {
 }
 
 // Adds a path through `coordinates` (pairs of x, y). With `bezier` every point carries control points a
-// third of the way towards its neighbours.
+// third of the way towards its neighbours. A closed path ends on its starting point, with the same
+// control points, as the editor closes one.
 void add_path(zorva::Project& project, const zorva::Layer& layer, const std::vector<float>& coordinates,
               bool closed, bool bezier, std::int16_t speed) {
     const std::size_t count = coordinates.size() / 2;
-    for (std::size_t i = 0; i < count; ++i) {
-        zorva::PathPoint p = point(layer, coordinates[2 * i], coordinates[2 * i + 1]);
+    const std::size_t points = closed ? count + 1 : count;
+    for (std::size_t i = 0; i < points; ++i) {
+        const std::size_t k = i % count;  // the closing point repeats the first
+        zorva::PathPoint p = point(layer, coordinates[2 * k], coordinates[2 * k + 1]);
         p.set_starts_path(i == 0);
-        p.set_ends_path(i + 1 == count);
+        p.set_ends_path(i + 1 == points);
         p.set_is_closed(i == 0 && closed);
         if (bezier) {
-            const std::size_t previous = (i + count - 1) % count;
-            const std::size_t next = (i + 1) % count;
+            const std::size_t previous = (k + count - 1) % count;
+            const std::size_t next = (k + 1) % count;
             const float dx = (coordinates[2 * next] - coordinates[2 * previous]) / 6.0f;
             const float dy = (coordinates[2 * next + 1] - coordinates[2 * previous + 1]) / 6.0f;
             p.set_ucp(true);

@@ -23,7 +23,8 @@ struct Image {
     std::int32_t stored_height = 0;
     std::int32_t stride = 0;  // bytes per row, a multiple of 4
     bool colour_key_on = false;
-    bool has_transparency = false;  // the file itself carries transparency (a PNG transparency chunk)
+    bool has_transparency = false;  // the file itself carries transparency (a PNG transparency chunk or
+                                    // alpha channel)
     bool needs_blending = false;    // always set after a successful load
 
     bool empty() const { return kind == ImageKind::Empty || !bitmap; }

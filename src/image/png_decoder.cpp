@@ -3,6 +3,9 @@
 // picture makes palette entry n-1 transparent and leaves every other entry opaque, whatever alpha
 // values the chunk holds; in grey and true-colour pictures it makes its one colour transparent.
 //
+// Every chunk must fit in what is left of the file: its length is checked as its header is read, before
+// libpng allocates anything for it.
+//
 // Decompression bombs: the header is refused before any pixel memory is taken when the picture
 // holds more than kMaxImagePixels pixels, or when its filtered rows could not fit in the file even at
 // the best ratio deflate can reach (about 1032 to 1; kMaxDeflateRatio leaves some margin).
@@ -17,6 +20,10 @@
 #include "image/image_decoders.h"
 #include "image/image_loader.h"
 
+#ifndef PNG_IO_STATE_SUPPORTED
+#error "chunk lengths are checked as libpng reads chunk headers, which needs its I/O state"
+#endif
+
 namespace zorva::detail {
 
 namespace {
@@ -30,11 +37,20 @@ struct MemoryReader {
     std::size_t position;
 };
 
+std::uint32_t big_endian_u32(const std::uint8_t* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+
 void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
     auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
     if (reader->size - reader->position < length) png_error(png, "truncated");
     std::memcpy(out, reader->bytes + reader->position, length);
     reader->position += length;
+    // A chunk header (length and type, read in one piece): the chunk's data and checksum must lie in
+    // the bytes left, before libpng takes a buffer of the length it claims.
+    if (length == 8 && (png_get_io_state(png) & PNG_IO_MASK_LOC) == PNG_IO_CHUNK_HDR &&
+        std::uint64_t{big_endian_u32(out)} + 4 > reader->size - reader->position)
+        png_error(png, "chunk longer than the file");
 }
 
 [[noreturn]] void on_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -197,7 +213,9 @@ bool decode_png(Image& image, const std::uint8_t* bytes, std::size_t size) {
     image.stored_depth = header.bit_depth * header.channels;
     image.stored_width = width;
     image.stored_height = height;
-    image.has_transparency = has_trns;
+    // An alpha channel is transparency the file carries, whatever the stored depth: an 8-bit grey picture
+    // with alpha is stored in 16 bits a pixel and must still be drawn blended.
+    image.has_transparency = has_trns || (header.colour_type & PNG_COLOR_MASK_ALPHA) != 0;
     return true;
 }
 

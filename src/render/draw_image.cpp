@@ -7,7 +7,6 @@
 #endif
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <optional>
 
@@ -91,10 +90,14 @@ private:
     int direction_;
 };
 
+// An opaque copy leaves nothing of the target showing: every pixel it writes is opaque, so pixels
+// keyed out (all zero) arrive as black.
+constexpr std::uint32_t kOpaque = 0xFF000000u;
+
 template <Mode mode>
 inline void put(std::uint32_t& d, std::uint32_t s, std::uint32_t opacity) {
     if constexpr (mode == Mode::Copy) {
-        d = s;
+        d = s | kOpaque;
     } else if constexpr (mode == Mode::Blend) {
         const std::uint32_t a = s >> 24;
         if (a == 255)
@@ -222,7 +225,7 @@ void draw_run(std::uint32_t* dst, const std::uint32_t* src, std::int64_t step, s
     std::int64_t i = 0;
     if constexpr (mode == Mode::Copy) {
         if (step == 1) {
-            std::memcpy(dst, src, static_cast<std::size_t>(count) * 4);
+            for (; i < count; ++i) dst[i] = src[i] | kOpaque;
             return;
         }
     }

@@ -50,7 +50,8 @@ struct DrawOptions {
 // s' = s * opacity / 255, result = s' + d * (255 - alpha(s')) / 255, each division rounded.
 std::uint32_t blend_pixel(std::uint32_t destination, std::uint32_t source, std::uint32_t opacity);
 
-// True when the draw would be a blend rather than an opaque copy.
+// True when the draw would be a blend rather than an opaque copy. An opaque copy writes every pixel with
+// alpha 255, so pixels keyed out or transparent in the image show black.
 bool draw_blends(const Image& image, const DrawRegion& region, const DrawOptions& options);
 
 class DrawQueue;

@@ -620,8 +620,9 @@ void Renderer::draw_paths(Frame& f, const Layer& layer, bool is_current) {
             min_y = std::min(min_y, end.y());
             max_y = std::max(max_y, end.y());
         };
+        // Only the segments from each point to the next: a closed path is closed by its last point
+        // lying on its first, never by a segment back to the start.
         for (std::size_t i = range.first + 1; i <= range.last; ++i) segment(*points[i - 1], *points[i]);
-        if (first.is_closed() && range.size() > 1) segment(*points[range.last], first);
         if (range.size() > 1) {
             QPainter& p = f.painter();
             const bool selected = overlay && overlay->selected_paths.contains(first.uid);

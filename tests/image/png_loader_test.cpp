@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "image/image_loader.h"
 #include "support/image_files.h"
 
@@ -151,6 +156,7 @@ TEST(PngLoader, LowDepthGreyAndGreyAlphaAreWidened) {
     EXPECT_EQ(pixel(image, 0, 0), (Pixel{200, 200, 200, 255}));
     EXPECT_EQ(pixel(image, 1, 0), (Pixel{0, 0, 0, 0}));
     EXPECT_EQ(image.stored_depth, 16);
+    EXPECT_TRUE(image.has_transparency);  // its alpha channel, though stored in fewer than 32 bits
 }
 
 TEST(PngLoader, TransparentColourOfATrueColourPicture) {
@@ -241,6 +247,47 @@ TEST(PngLoader, OversizedHeadersAreRefused) {
     EXPECT_EQ(load(image, with_size(100000, 100000)), kImageFailed);  // above 64 Mpixels
     EXPECT_EQ(load(image, with_size(4000, 4000)), kImageFailed);      // too much for a tiny file
     EXPECT_TRUE(image.empty());
+}
+
+// Virtual memory of this process in kB: its size now and its peak so far.
+struct VirtualMemory {
+    long size = -1;
+    long peak = -1;
+};
+
+VirtualMemory virtual_memory() {
+    VirtualMemory memory;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmSize:", 0) == 0) memory.size = std::stol(line.substr(7));
+        if (line.rfind("VmPeak:", 0) == 0) memory.peak = std::stol(line.substr(7));
+    }
+    return memory;
+}
+
+TEST(PngLoader, ChunksLongerThanTheFileFailBeforeAnyBufferIsTakenForThem) {
+    // Found by fuzzing: the signature, a 13 x 1 palette header and a text chunk whose length reads
+    // 0x73737373 (1.9 GB), in a file of 114 bytes. libpng takes a buffer of the claimed length for text
+    // and other chunks of variable length before it reads them.
+    std::ifstream in(
+        std::string(ZORVA_TEST_SOURCE_DIR) + "/../fuzz/seeds/fuzz_png/chunk_longer_than_file.png",
+        std::ios::binary);
+    const Bytes seed{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(seed.size(), 114u);
+    constexpr long kGigabyte = 1L << 20;  // in kB
+    const VirtualMemory before = virtual_memory();
+    ASSERT_GT(before.size, 0);
+    // A large allocation shows as a jump of the peak, when the peak lies near the size to begin with.
+    ASSERT_LT(before.peak - before.size, kGigabyte);
+    Image image;
+    for (const char* type :
+         {"tEXt", "zTXt", "iTXt", "sPLT", "iCCP", "eXIf", "pCAL", "sCAL", "IDAT", "ssss"}) {
+        Bytes file = seed;
+        std::memcpy(file.data() + 37, type, 4);
+        EXPECT_EQ(load(image, file), kImageFailed) << type;
+        EXPECT_TRUE(image.empty());
+        EXPECT_LT(virtual_memory().peak - before.size, kGigabyte) << type;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "image/image_loader.h"
 #include "render_test_support.h"
+#include "support/image_files.h"
 
 namespace zorva::test {
 namespace {
@@ -234,8 +235,39 @@ TEST(DrawImageRegion, ChoosesOpaqueCopyOrBlend) {
             << c.stored_depth << c.colour_key << int(c.opacity);
         QImage frame = make_frame(2, 1, backdrop);
         draw_image_region(frame, image, r, options);
-        EXPECT_EQ(at(frame, 0, 0), c.blends ? backdrop : 0u);  // a copied keyed pixel reads black
+        // A copied keyed pixel reads opaque black: nothing of what lay below may show through it.
+        EXPECT_EQ(at(frame, 0, 0), c.blends ? backdrop : argb(255, 0, 0, 0));
     }
+    // The same for copies that are mirrored or scaled (other pixel runs than the straight one).
+    Image image = make_image(2, 1, keyed);
+    DrawOptions disabled;
+    disabled.disable_transparent_images = true;
+    for (bool flip : {false, true}) {
+        DrawRegion r = region(0, 0, 4, 1, 0, 0, 2, 1);
+        r.flip_horizontal = flip;
+        QImage frame = make_frame(4, 1, backdrop);
+        draw_image_region(frame, image, r, disabled);
+        EXPECT_EQ(at(frame, flip ? 3 : 0, 0), argb(255, 0, 0, 0)) << flip;
+        EXPECT_EQ(at(frame, flip ? 0 : 3, 0), argb(255, 9, 9, 9)) << flip;
+    }
+}
+
+TEST(DrawImageRegion, GreyPicturesWithAlphaBlendThoughStoredInSixteenBits) {
+    // An 8-bit grey-with-alpha PNG: grey 200 opaque, half transparent, fully transparent.
+    PngSpec spec;
+    spec.width = 3;
+    spec.colour_type = PNG_COLOR_TYPE_GRAY_ALPHA;
+    spec.rows = {{200, 255, 200, 128, 200, 0}};
+    const Bytes file = png_file(spec);
+    Image image;
+    ASSERT_EQ(load_image_from_memory(image, ImageKind::Png, file.data(), file.size(), false, 0),
+              kImageLoaded);
+    const std::uint32_t backdrop = argb(255, 0, 0, 100);
+    QImage frame = make_frame(3, 1, backdrop);
+    ASSERT_EQ(draw_image_region(frame, image, region(0, 0, 3, 1, 0, 0, 3, 1), {}), kImageLoaded);
+    EXPECT_EQ(at(frame, 0, 0), argb(255, 200, 200, 200));
+    EXPECT_EQ(at(frame, 1, 0), blend_pixel(backdrop, argb(128, 100, 100, 100), 255));
+    EXPECT_EQ(at(frame, 2, 0), backdrop);
 }
 
 TEST(DrawImageRegion, ClipsToTheTargetAndTheImage) {

@@ -146,7 +146,7 @@ TEST_F(RenderTest, LayerOpacityAndColourKeyBlendOverWhatIsBelow) {
     prefs.set_flag(FlagA::DisableTransparentImages, true);
     const QImage& opaque = draw(t, 16, 16);
     EXPECT_EQ(at(opaque, 12, 2), tile_colour(2));
-    EXPECT_EQ(at(opaque, 2, 2), 0u);  // the keyed pixel copied as it is
+    EXPECT_EQ(at(opaque, 2, 2), argb(255, 0, 0, 0));  // the keyed pixel copied as opaque black
 }
 
 TEST_F(RenderTest, LayersDrawnTogetherBandByBandGiveTheSameFrame) {
@@ -457,6 +457,41 @@ TEST_F(RenderTest, PathsAreDrawnAndCountedUnderTheCursor) {
     prefs.set_flag(FlagA::ViewPaths, false);
     renderer.redraw(r);
     EXPECT_EQ(at(renderer.frame(), 20, 10), kBackground);
+}
+
+TEST_F(RenderTest, ClosedPathsDrawNoSegmentFromTheLastPointBackToTheFirst) {
+    // A path closed smoothly: its last point lies on its first, each with its own control points.
+    // Every control point of the drawn segments lies at y >= 16, so nothing may appear above row 16;
+    // a segment from the last point (outgoing control point above) back to the first would loop there.
+    TestProject t = TestProject::with_tiles(16, 16);
+    Layer& layer = t.select(t.add_layer(10, 10));
+    no_current_layer(t);
+    auto add = [&](float x, float y, float cx1, float cy1, float cx2, float cy2, bool start, bool end) {
+        PathPoint p;
+        p.map_id = t.map->unique_id;
+        p.layer_id = layer.unique_id;
+        p.px = x;
+        p.py = y;
+        p.cx1 = cx1;
+        p.cy1 = cy1;
+        p.cx2 = cx2;
+        p.cy2 = cy2;
+        p.set_ucp(true);
+        p.set_starts_path(start);
+        p.set_is_closed(start);
+        p.set_ends_path(end);
+        add_path_point(t.project, p, false, &t.platform);
+    };
+    add(40, 16, 10, 16, 70, 16, true, false);
+    add(40, 48, 70, 48, 10, 48, false, false);
+    add(40, 16, 10, 30, 70, 2, false, true);
+    const QImage& frame = draw(t, 80, 64);
+    const std::uint32_t path = pixel_from_colour(rgb(200, 200, 100));
+    EXPECT_EQ(at(frame, 40, 48), path);
+    int above = 0;
+    for (int y = 0; y < 14; ++y)
+        for (int x = 0; x < 80; ++x) above += at(frame, x, y) != kBackground;
+    EXPECT_EQ(above, 0);
 }
 
 TEST_F(RenderTest, PictureFramesHaveNoDecorationsAndATransparentBackdrop) {

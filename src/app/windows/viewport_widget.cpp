@@ -91,6 +91,7 @@ void ViewportWidget::paintEvent(QPaintEvent*) {
     request.cursor = cursor_;
     QPainter painter(this);
     if (request.project && renderer_.redraw(request) == 0) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);  // the frame replaces what was shown
         painter.drawImage(0, 0, renderer_.frame());
     } else {
         painter.fillRect(rect(), Qt::black);
