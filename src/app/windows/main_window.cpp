@@ -667,6 +667,7 @@ bool MainWindow::open_dropped(const QList<QUrl>& urls) {
 
 void MainWindow::project_replaced() {
     navigator_.set_project(&project());
+    tools_.set_project(&project());
     refresh_lists();
     setWindowTitle(qs(project_title(project())));
     request_redraw(true);

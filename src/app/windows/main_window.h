@@ -138,7 +138,8 @@ private:
     RedrawPacer pacer_;
     ViewNavigator navigator_;
     EditState edit_;
-    ToolDispatch tools_{edit_};
+    ToolDispatch tools_{EditingContext{&session_.project(), session_.histories(), preferences_, platform_,
+                                       edit_, [this] { return now_ms(); }, &navigator_}};
     LayerPixel last_pixel_;
 
     ViewportWidget* viewport_ = nullptr;
