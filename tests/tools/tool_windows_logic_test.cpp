@@ -6,6 +6,7 @@
 #include "support/project_builder.h"
 #include "support/scripted_platform.h"
 #include "tools/mosaic_strip.h"
+#include "tools/tile_picker.h"
 
 namespace zorva {
 namespace {
@@ -64,6 +65,88 @@ TEST(MosaicStrip, ThumbnailCellsKeepTheTileSizeWhenTheyFitElseShrinkInProportion
     const ThumbnailCell cell = thumbnail_cell(wide, 32, 16, 64);
     EXPECT_EQ(cell.width, 8);
     EXPECT_EQ(cell.height, 4);
+}
+
+}  // namespace
+}  // namespace zorva
+
+namespace zorva {
+namespace {
+
+// A map over a tile set of 5 tiles across and 3 down (15 tiles) or 12 tiles (the last row partial).
+struct PickerTest : ::testing::Test {
+    Map map;
+    TileCount tiles{5, 3, 15};
+};
+
+TEST_F(PickerTest, ViewSizeIsClampedAndAClickResetsTheBrushFlags) {
+    EXPECT_EQ(tile_view_size(map), 8);  // -1 reads as 8
+    EXPECT_TRUE(set_tile_view_size(map, 5));
+    EXPECT_EQ(map.pixel_size_of_tiles_in_tiles_dialog, 8);
+    EXPECT_TRUE(set_tile_view_size(map, 200));
+    EXPECT_EQ(map.pixel_size_of_tiles_in_tiles_dialog, 128);
+    EXPECT_FALSE(set_tile_view_size(map, 300));
+    set_tile_view_size(map, 18);  // cells of 20 pixels
+    map.place_tile_horizontal_flip = map.place_tile_rotate = true;
+    map.place_tile_attribute = 9;
+    const std::uint32_t tile = tile_at(map, tiles, 45, 25);  // column 2, row 1
+    EXPECT_EQ(tile, 8u);
+    choose_tile(map, tile);
+    EXPECT_EQ(map.selected_tile_index, 8u);
+    EXPECT_FALSE(map.place_tile_horizontal_flip || map.place_tile_rotate);
+    EXPECT_EQ(map.place_tile_attribute, 0);
+    // Scrolled to column 3: a click four columns in lies beyond the row's end and takes its last tile;
+    // far below the last row it is limited to the last row.
+    set_top_left(map, tiles, 3, 0);
+    EXPECT_EQ(map.top_left_tile_index_in_tiles_dialog, 4u);
+    EXPECT_EQ(tile_at(map, tiles, 85, 5), 5u);
+    EXPECT_EQ(tile_at(map, tiles, 5, 500), 14u);
+    TileCount partial{5, 3, 12};
+    set_top_left(map, partial, 0, 0);
+    EXPECT_EQ(tile_at(map, partial, 85, 45), 12u);  // past the last tile
+    EXPECT_EQ(tile_at(map, TileCount{}, 5, 5), 0u);
+    EXPECT_EQ(tiles_title(&map, tiles), "Tiles  (8 / 15)");
+}
+
+TEST_F(PickerTest, CtrlArrowsWrapAsTheyShould) {
+    map.selected_tile_index = 0;
+    ASSERT_TRUE(step_brush(map, tiles, BrushStep::Left, 5, 3));
+    EXPECT_EQ(map.selected_tile_index, 1u);  // no brush tile: tile 1
+    step_brush(map, tiles, BrushStep::Left, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 5u);  // before the row's first: its last
+    step_brush(map, tiles, BrushStep::Right, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 1u);  // after the row's last: its first
+    map.selected_tile_index = 10;
+    step_brush(map, tiles, BrushStep::Right, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 6u);
+    map.selected_tile_index = 13;
+    step_brush(map, tiles, BrushStep::Down, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 3u);  // the same column of the first row
+    step_brush(map, tiles, BrushStep::Up, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 13u);
+    // With 12 tiles: t + A − N and t + N − A.
+    TileCount partial{5, 3, 12};
+    map.selected_tile_index = 9;
+    step_brush(map, partial, BrushStep::Down, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 2u);
+    step_brush(map, partial, BrushStep::Up, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 9u);
+    map.selected_tile_index = 12;
+    step_brush(map, partial, BrushStep::Right, 5, 3);
+    EXPECT_EQ(map.selected_tile_index, 11u);  // the partial row's first tile
+    EXPECT_FALSE(step_brush(map, TileCount{}, BrushStep::Right, 5, 3));
+}
+
+TEST_F(PickerTest, TheBrushScrollsIntoView) {
+    set_top_left(map, tiles, 0, 0);
+    map.selected_tile_index = 1;
+    step_brush(map, tiles, BrushStep::Left, 2, 1);  // tile 5, column 4: becomes the last whole column
+    EXPECT_EQ(top_left_spot(map, tiles).column, 3);
+    step_brush(map, tiles, BrushStep::Down, 2, 1);  // tile 10, row 1
+    EXPECT_EQ(top_left_spot(map, tiles).row, 1);
+    step_brush(map, tiles, BrushStep::Right, 2, 1);  // tile 6, column 0: becomes the first
+    EXPECT_EQ(top_left_spot(map, tiles).column, 0);
+    EXPECT_EQ(map.top_left_tile_index_in_tiles_dialog, 6u);
 }
 
 }  // namespace
