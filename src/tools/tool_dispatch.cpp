@@ -333,7 +333,7 @@ bool ToolDispatch::after_redraw(std::int64_t now_ms, std::optional<ViewPoint> po
         return changed;
     }
     // A float follows the cursor wherever it is; a band's cursor is reported by the drag's own events.
-    if (pointer && f.active() && !f.keyboard) {
+    if (pointer && f.active() && !f.keyboard && pointer != shared_.cursor) {
         shared_.cursor = pointer;
         shared_.cursor_cell = context_.cell_at(*pointer);
         refresh_overlay();
