@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <filesystem>
 #include <memory>
 
@@ -308,6 +309,23 @@ TEST_F(TileToolsGui, CtrlArrowsMoveTheBrushWithTheirWraps) {
     QTest::mouseClick(tiles->grid(), Qt::LeftButton, {}, QPoint(15, 15));
     EXPECT_EQ(map().selected_tile_index, 6u);
     EXPECT_FALSE(map().place_tile_horizontal_flip || map().place_tile_rotate);
+    // The wheel over the grid scrolls a row per notch, over the horizontal bar a column; with Ctrl it
+    // zooms the grid by a pixel.
+    map().top_left_tile_index_in_tiles_dialog = 1;
+    auto turn = [](QWidget* over, int delta, Qt::KeyboardModifiers keys) {
+        const QPointF at(5, 5);
+        QWheelEvent wheel(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, keys,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &wheel);
+    };
+    turn(tiles->grid(), -120, Qt::NoModifier);
+    EXPECT_EQ(map().top_left_tile_index_in_tiles_dialog, 5u);
+    turn(tiles->horizontal_bar(), -120, Qt::NoModifier);
+    EXPECT_EQ(map().top_left_tile_index_in_tiles_dialog, 6u);
+    w.project().modified = false;
+    turn(tiles->grid(), 120, Qt::ControlModifier);
+    EXPECT_EQ(map().pixel_size_of_tiles_in_tiles_dialog, 9);
+    EXPECT_TRUE(w.project().modified);
     // The view size field clamps what is typed.
     tiles->view_size_field()->setFocus();
     tiles->view_size_field()->selectAll();

@@ -322,6 +322,7 @@ void MainWindow::default_tool_window_positions() {
         preferences_.set_tool_window_rect_stored(info.window, false);
         list_window(info.kind)->move(default_tool_window_position(info.kind));
     }
+    default_tile_window_positions();
 }
 
 void MainWindow::build_list_windows() {

@@ -137,6 +137,8 @@ private:
     bool tile_window_shown(ToolWindow which) const;
     void show_tile_window(ToolWindow which, bool shown);
     void store_tile_window_rects();
+    QPoint default_tile_window_position(ToolWindow which) const;
+    void default_tile_window_positions();
     void hide_tile_windows();
     void run_tool_command(ToolCommand command);
     void put_copied_tiles_on_clipboard();

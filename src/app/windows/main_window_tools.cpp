@@ -109,10 +109,9 @@ void MainWindow::build_tile_tools() {
         FloatingToolWindow* window;
         ToolWindow which;
         FlagA shown_bit;
-        QPoint offset;
     } windows[] = {
-        {tiles_window_, ToolWindow::Tiles, FlagA::ShowTilesWindow, {20, 80}},
-        {mosaics_window_, ToolWindow::Mosaics, FlagA::ShowMosaicsWindow, {20, 480}},
+        {tiles_window_, ToolWindow::Tiles, FlagA::ShowTilesWindow},
+        {mosaics_window_, ToolWindow::Mosaics, FlagA::ShowMosaicsWindow},
     };
     for (const auto& w : windows) {
         w.window->set_keep_on_screen(!preferences_.flag(FlagA::AllowDialogsOffScreen));
@@ -122,7 +121,7 @@ void MainWindow::build_tile_tools() {
             if (r.right > r.left && r.bottom > r.top) size = QSize(r.right - r.left, r.bottom - r.top);
             w.window->setGeometry(QRect(QPoint(r.left, r.top), size));
         } else {
-            w.window->move(geometry().topLeft() + w.offset);
+            w.window->move(default_tile_window_position(w.which));
         }
         // The main window's keys work in the tool windows too.
         for (const auto& [id, action] : actions_)
@@ -230,6 +229,21 @@ void MainWindow::store_tile_window_rects() {
         preferences_.set_tool_window_rect(which,
                                           {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
         preferences_.set_tool_window_rect_stored(which, true);
+    }
+}
+
+QPoint MainWindow::default_tile_window_position(ToolWindow which) const {
+    // Left of the column of list windows: the Tiles window on top, the Mosaics window under it.
+    return geometry().topLeft() + QPoint(std::max(0, width() - 560), which == ToolWindow::Tiles ? 80 : 480);
+}
+
+void MainWindow::default_tile_window_positions() {
+    for (const auto& [window, which] :
+         {std::pair<QWidget*, ToolWindow>{tiles_window_, ToolWindow::Tiles},
+          std::pair<QWidget*, ToolWindow>{mosaics_window_, ToolWindow::Mosaics}}) {
+        if (!window) continue;
+        preferences_.set_tool_window_rect_stored(which, false);
+        window->move(default_tile_window_position(which));
     }
 }
 
