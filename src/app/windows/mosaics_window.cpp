@@ -48,12 +48,17 @@ protected:
                 const ThumbnailCell cell = thumbnail_cell(mosaic, tile_set->single_tile_pixel_width,
                                                           tile_set->single_tile_pixel_height, side);
                 if (mosaic.grid.size() == std::size_t{mosaic.gw} * mosaic.gh) {
-                    for (std::uint32_t y = 0; y < mosaic.gh; ++y)
-                        for (std::uint32_t x = 0; x < mosaic.gw; ++x) {
+                    // Only the cells that reach into the square are drawn.
+                    const auto columns =
+                        std::min<std::uint32_t>(mosaic.gw, static_cast<std::uint32_t>(side / cell.width + 1));
+                    const auto rows = std::min<std::uint32_t>(
+                        mosaic.gh, static_cast<std::uint32_t>(side / cell.height + 1));
+                    for (std::uint32_t y = 0; y < rows; ++y)
+                        for (std::uint32_t x = 0; x < columns; ++x) {
                             const QRect at(left + static_cast<int>(x) * cell.width,
                                            static_cast<int>(y) * cell.height, cell.width, cell.height);
-                            if (at.left() >= left + side || at.top() >= side) continue;
-                            draw_tile(frame, *tile_set, *mosaic.cell(x, y), at);
+                            draw_tile(frame, *tile_set, *mosaic.cell(x, y),
+                                      at.intersected(QRect(left, 0, side, side)));
                         }
                 }
                 if (mosaic.uid == tile_set->selected_mosaic_id) current = QRect(left, 0, side, side);
