@@ -15,6 +15,7 @@
 #include "model/project.h"
 #include "prefs/preferences.h"
 #include "render/draw_primitives.h"
+#include "tools/tile_brush.h"
 
 namespace zorva {
 
@@ -192,6 +193,7 @@ void Renderer::draw(QImage& target, const RenderRequest& request) {
                          t.cell_y(f.current->grid_height, f.current->grid_offset_y),
                          resources_.grid_solid.pixel);
         }
+        draw_tool_overlays(f);
         draw_warning_frames(f);
         if (f.prefs.flag(FlagA::ViewObjectsBeneathCursor) && request.main_window_enabled)
             draw_beneath_cursor_count(f);
@@ -232,8 +234,11 @@ void Renderer::draw_layers(Frame& f) {
     // A layer with attribute numbers (text, which may reach past its band) is drawn on its own.
     const bool entities = f.prefs.flag(FlagA::ViewEntities);
     const bool paths = f.prefs.flag(FlagA::ViewPaths);
+    // The Extra Placement preview lies on the current layer, under the layers drawn after it.
+    const bool preview = extra_placement_preview_shown(f);
     auto tiles_only = [&](const Layer& layer) {
-        return !(entities && !layer.instance_entities.empty()) && !(paths && !layer.path_points.empty());
+        return !(entities && !layer.instance_entities.empty()) && !(paths && !layer.path_points.empty()) &&
+               !(preview && &layer == f.current);
     };
     std::size_t i = 0;
     while (i < drawable_.size()) {
@@ -250,6 +255,7 @@ void Renderer::draw_layers(Frame& f) {
         const std::uint8_t opacity = f.options.disable_transparent_images ? 255 : last.opacity;
         if (entities) draw_entities(f, last, is_current, opacity);
         if (paths) draw_paths(f, last, is_current);
+        if (preview && is_current) draw_extra_placement_preview(f, last);
         i = j + 1;
     }
 }
@@ -725,6 +731,158 @@ void Renderer::draw_beneath_cursor_count(Frame& f) {
     p.drawText(QRect(right - 400, f.cursor->y, 400, f.text_height), Qt::AlignRight | Qt::AlignTop,
                QString::fromLatin1(text));
     p.setBackgroundMode(Qt::TransparentMode);
+}
+
+}  // namespace zorva
+
+// --- Tool overlays
+// ---------------------------------------------------------------------------------------------
+
+namespace zorva {
+
+namespace {
+
+// The cells [first, last] of a row or column of cells that meet [0, extent) on screen, `edge(i)` being the
+// screen position of cell i's near edge.
+template <class Edge>
+std::pair<std::int64_t, std::int64_t> cells_in_view(std::int64_t first, std::int64_t last, double step,
+                                                    std::int64_t extent, Edge edge) {
+    if (first > last || step <= 0) return {0, -1};
+    std::int64_t from = first_visible(first, last, static_cast<double>(edge(0)), step);
+    while (from <= last && edge(from + 1) <= 0) ++from;
+    std::int64_t to = from;
+    while (to <= last && edge(to) < extent) ++to;
+    return {from, to - 1};
+}
+
+}  // namespace
+
+bool Renderer::extra_placement_preview_shown(const Frame& f) const {
+    const ToolOverlay* overlay = f.request.overlay;
+    return !f.picture && overlay && overlay->extra_placement && f.request.mode == EditMode::Tiles &&
+           f.current && f.tile_set && !f.tile_set->image.empty() && f.tiles.across > 0 && f.tiles.down > 0;
+}
+
+void Renderer::draw_overlay_cell(Frame& f, const GridCell& cell, std::int64_t x0, std::int64_t y0,
+                                 std::int64_t x1, std::int64_t y1, bool attributes) {
+    DrawRegion r;
+    r.x = static_cast<std::int32_t>(x0);
+    r.y = static_cast<std::int32_t>(y0);
+    r.flip_horizontal = cell.flip_horizontal();
+    r.flip_vertical = cell.flip_vertical();
+    r.rotate = cell.rotate();
+    r.width = static_cast<std::int32_t>(r.rotate ? y1 - y0 : x1 - x0);
+    r.height = static_cast<std::int32_t>(r.rotate ? x1 - x0 : y1 - y0);
+    r.opacity = 255;
+    const TileSet& ts = *f.tile_set;
+    if (cell.tile != 0 && cell.tile <= f.tiles.count && f.tiles.across > 0) {
+        const std::uint32_t index = cell.tile - 1;
+        const std::int64_t step_x = std::int64_t{ts.single_tile_pixel_width} + ts.space_between_tiles_pixel_x;
+        const std::int64_t step_y =
+            std::int64_t{ts.single_tile_pixel_height} + ts.space_between_tiles_pixel_y;
+        r.source_x =
+            static_cast<std::int32_t>(ts.first_tile_offset_pixel_x + (index % f.tiles.across) * step_x);
+        r.source_y =
+            static_cast<std::int32_t>(ts.first_tile_offset_pixel_y + (index / f.tiles.across) * step_y);
+        r.source_width = r.rotate ? ts.single_tile_pixel_height : ts.single_tile_pixel_width;
+        r.source_height = r.rotate ? ts.single_tile_pixel_width : ts.single_tile_pixel_height;
+        draw_image_region(f.target, ts.image, r, f.options);
+    }
+    if (!attributes || cell.attribute() == 0) return;
+    const Image& icon = pictures_.attribute_icon(cell.attribute());
+    if (!icon.empty()) {
+        DrawRegion mark = r;
+        mark.source_x = mark.source_y = 0;
+        mark.source_width = icon.width;
+        mark.source_height = icon.height;
+        mark.force_blending = true;
+        if (cell.tile == 0) {
+            mark.flip_horizontal = mark.flip_vertical = mark.rotate = false;
+            mark.width = static_cast<std::int32_t>(x1 - x0);
+            mark.height = static_cast<std::int32_t>(y1 - y0);
+        }
+        draw_image_region(f.target, icon, mark, f.options);
+    } else if (f.can_write_text()) {
+        QPainter& p = f.painter();
+        const QString text = QString::number(cell.attribute());
+        const int half = f.text_height / 2;
+        const QRect box(static_cast<int>((x0 + x1) / 2) - 200, static_cast<int>((y0 + y1) / 2) - half, 400,
+                        f.text_height * 2);
+        p.setPen(Qt::black);
+        p.drawText(box.translated(1, 1), Qt::AlignHCenter | Qt::AlignTop, text);
+        p.setPen(Qt::white);
+        p.drawText(box, Qt::AlignHCenter | Qt::AlignTop, text);
+    }
+}
+
+void Renderer::draw_extra_placement_preview(Frame& f, const Layer& layer) {
+    const ExtraPlacementOverlay& preview = *f.request.overlay->extra_placement;
+    const ViewTransform& t = f.transform;
+    auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer.grid_offset_x); };
+    auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer.grid_offset_y); };
+    const auto [c0, c1] =
+        cells_in_view(preview.rect.left, preview.rect.right, t.scaled_tile_width(), f.width, col_edge);
+    const auto [r0, r1] =
+        cells_in_view(preview.rect.top, preview.rect.bottom, t.scaled_tile_height(), f.height, row_edge);
+    for (std::int64_t r = r0; r <= r1; ++r) {
+        for (std::int64_t c = c0; c <= c1; ++c) {
+            GridCell cell;
+            cell.tile = extra_placement_tile(preview.brush_tile, f.tiles, c - preview.pressed.column,
+                                             r - preview.pressed.row);
+            cell.flags = preview.flags;
+            draw_overlay_cell(f, cell, col_edge(c), row_edge(r), col_edge(c + 1), row_edge(r + 1), false);
+        }
+    }
+}
+
+void Renderer::draw_tool_overlays(Frame& f) {
+    const ToolOverlay* overlay = f.request.overlay;
+    const Layer* layer = f.current;
+    if (!overlay || !layer) return;
+    const ViewTransform& t = f.transform;
+    auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer->grid_offset_x); };
+    auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer->grid_offset_y); };
+    const std::uint32_t pen = resources_.selection.pixel;
+
+    if (overlay->tile_selection && f.request.mode == EditMode::Tiles) {
+        const CellRect& rc = *overlay->tile_selection;
+        const std::int64_t x0 = col_edge(rc.left), y0 = row_edge(rc.top);
+        const std::int64_t x1 = col_edge(std::int64_t{rc.right} + 1) - 1;
+        const std::int64_t y1 = row_edge(std::int64_t{rc.bottom} + 1) - 1;
+        outline_rect(f.target, x0, y0, x1, y1, pen, LineStyle::Dotted);
+        outline_rect(f.target, x0 + 1, y0 + 1, x1 - 1, y1 - 1, pen, LineStyle::Dotted);
+    }
+
+    if (overlay->floating_tiles && overlay->floating_tiles->at) {
+        const FloatingTilesOverlay& floating = *overlay->floating_tiles;
+        const CellPosition at = *floating.at;
+        if (floating.width > 0 && floating.height > 0 &&
+            floating.cells.size() == static_cast<std::size_t>(floating.width) * floating.height) {
+            if (f.tile_set && !f.tile_set->image.empty()) {
+                auto fx = [&](std::int64_t i) { return col_edge(at.column + i); };
+                auto fy = [&](std::int64_t j) { return row_edge(at.row + j); };
+                const auto [i0, i1] =
+                    cells_in_view(0, floating.width - 1, t.scaled_tile_width(), f.width, fx);
+                const auto [j0, j1] =
+                    cells_in_view(0, floating.height - 1, t.scaled_tile_height(), f.height, fy);
+                const bool attributes = f.prefs.flag(FlagA::ViewTileAttributes);
+                for (std::int64_t j = j0; j <= j1; ++j)
+                    for (std::int64_t i = i0; i <= i1; ++i) {
+                        const GridCell& cell = floating.cells[static_cast<std::size_t>(j) *
+                                                                  static_cast<std::size_t>(floating.width) +
+                                                              static_cast<std::size_t>(i)];
+                        if (cell.tile == 0 && cell.attribute() == 0) continue;
+                        draw_overlay_cell(f, cell, fx(i), fy(j), fx(i + 1), fy(j + 1), attributes);
+                    }
+            }
+            const std::int64_t x0 = col_edge(at.column), y0 = row_edge(at.row);
+            const std::int64_t x1 = col_edge(std::int64_t{at.column} + floating.width) - 1;
+            const std::int64_t y1 = row_edge(std::int64_t{at.row} + floating.height) - 1;
+            for (int inset = 0; inset < 3; ++inset)
+                outline_rect(f.target, x0 + inset, y0 + inset, x1 - inset, y1 - inset, pen,
+                             LineStyle::Dotted);
+        }
+    }
 }
 
 }  // namespace zorva

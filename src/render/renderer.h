@@ -92,6 +92,13 @@ private:
     void draw_grid(Frame& f, const Layer& layer);
     void draw_warning_frames(Frame& f);
     void draw_beneath_cursor_count(Frame& f);
+    // The editing tools' overlays: the tile selection, the floating tiles, the Extra Placement preview.
+    void draw_tool_overlays(Frame& f);
+    bool extra_placement_preview_shown(const Frame& f) const;
+    void draw_extra_placement_preview(Frame& f, const Layer& layer);
+    // One cell of an overlay at opacity 255, with its attribute mark when `attributes`.
+    void draw_overlay_cell(Frame& f, const GridCell& cell, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                           std::int64_t y1, bool attributes);
 
     const BuiltinPictures& pictures_;
     RenderResources resources_;

@@ -7,18 +7,11 @@
 #include <optional>
 #include <vector>
 
+#include "model/grid_cell.h"
 #include "model/ids.h"
+#include "tools/cell_rect.h"
 
 namespace zorva {
-
-// A rectangle of cells of the current layer, both corners inclusive.
-struct CellRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    friend bool operator==(const CellRect&, const CellRect&) = default;
-};
 
 // A sorted set of object ids (entities by their uid, paths by the uid of their first point).
 class IdSet {
@@ -37,9 +30,29 @@ private:
     std::vector<ObjectId> ids_;
 };
 
+// Floating tiles following the cursor (a paste, a mosaic or a move), drawn over the current layer.
+struct FloatingTilesOverlay {
+    std::uint64_t serial = 0;        // the float the cells were copied from
+    std::optional<CellPosition> at;  // the block's top-left cell; none while the cursor's cell is unknown
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<GridCell> cells;  // width × height, row by row
+};
+
+// The Extra Placement band being dragged: every cell of `rect` shows the tile it will get, the brush tile
+// offset by the cell's distance from `pressed` in the tile set's grid of tiles, with the brush's flags.
+struct ExtraPlacementOverlay {
+    CellRect rect;
+    CellPosition pressed;
+    std::uint32_t brush_tile = 0;
+    std::uint32_t flags = 0;  // flips, rotation and attribute, as in a grid cell
+};
+
 struct ToolOverlay {
-    // The TileSelection of the current layer.
+    // The TileSelection of the current layer, or the band being dragged.
     std::optional<CellRect> tile_selection;
+    std::optional<FloatingTilesOverlay> floating_tiles;
+    std::optional<ExtraPlacementOverlay> extra_placement;
     // Entities and paths of the current layer drawn as selected, and those lifted by a move in progress
     // (the floating selection draws them instead).
     IdSet selected_entities;

@@ -92,49 +92,40 @@ TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
 
 TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
     MainWindow& w = window();
-    for (int id :
-         {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
-          cmd::kNewMap, cmd::kFlipHorizontal, cmd::kReversePath, cmd::kTilesDialog, cmd::kEditPathPoints}) {
+    // Cut, Copy and Paste wait for a selection and a clipboard; the others for their issues.
+    for (int id : {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
+                   cmd::kNewMap, cmd::kFlipHorizontal, cmd::kReversePath, cmd::kEditPathPoints}) {
         EXPECT_FALSE(w.action(id)->isEnabled()) << id;
         EXPECT_FALSE(w.run_command(id)) << id;
     }
     for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit,
-                   cmd::kZoom200, cmd::kViewGridItem, cmd::kMapsDialog, cmd::kHelp, cmd::kAbout})
+                   cmd::kZoom200, cmd::kViewGridItem, cmd::kMapsDialog, cmd::kTilesDialog,
+                   cmd::kMosaicsDialog, cmd::kHelp, cmd::kAbout})
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     // Nothing to undo yet.
     EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());
 }
 
-// The tools and the tiles, selected entities and mosaics windows come later: until then their commands
-// are greyed, their keys do nothing, and no check mark claims a window that is not there.
-TEST_F(EditorFixture, ToolCommandsAndMissingWindowsAreGreyedAndUnchecked) {
+// The tool commands select their tools, by menu, button and key, and are checked as the tool is; the
+// selected entities window comes later: until then its command is greyed and no check mark claims it.
+TEST_F(EditorFixture, ToolCommandsSelectTheirToolsAndTheMissingWindowIsGreyed) {
     for (FlagA bit : {FlagA::ShowTilesWindow, FlagA::ShowSelectedEntitiesWindow, FlagA::ShowMosaicsWindow,
-                      FlagA::SnapToGrid, FlagA::ShowMapsWindow})
+                      FlagA::ShowMapsWindow})
         prefs.set_flag(bit, true);
     prefs.set_flag(FlagA::ShowLayersWindow, false);
+    prefs.set_flag(FlagA::SnapToGrid, false);
     MainWindow& w = window();
     w.show();
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    const std::vector<int> waiting{cmd::kToolPlacement, cmd::kToolEraser,         cmd::kToolSelect,
-                                   cmd::kToolMove,      cmd::kToolExtraPlacement, cmd::kSnapToGrid};
-    for (int id : waiting) {
-        EXPECT_FALSE(w.action(id)->isEnabled()) << id;
-        EXPECT_FALSE(w.action(id)->isChecked()) << id;
-    }
-    for (int id : {cmd::kTilesDialog, cmd::kSelectedEntitiesDialog, cmd::kMosaicsDialog}) {
-        EXPECT_FALSE(w.action(id)->isEnabled()) << id;
-        EXPECT_FALSE(w.action(id)->isChecked()) << id;
-    }
-    // The tool buttons are greyed too.
-    for (QAction* button : w.findChildren<QAction*>()) {
-        if (!button->objectName().startsWith("button_")) continue;
-        const int id = button->data().toInt();
-        if (std::find(waiting.begin(), waiting.end(), id) != waiting.end()) {
-            EXPECT_FALSE(button->isEnabled()) << id;
-            EXPECT_FALSE(button->isChecked()) << id;
-        }
-    }
+    EXPECT_TRUE(w.action(cmd::kToolPlacement)->isChecked());
+    for (int id : {cmd::kToolPlacement, cmd::kToolEraser, cmd::kToolSelect, cmd::kToolMove,
+                   cmd::kToolExtraPlacement, cmd::kSnapToGrid})
+        EXPECT_TRUE(w.action(id)->isEnabled()) << id;
+    EXPECT_FALSE(w.action(cmd::kSelectedEntitiesDialog)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kSelectedEntitiesDialog)->isChecked());
+    EXPECT_TRUE(w.action(cmd::kTilesDialog)->isChecked());
+    EXPECT_TRUE(w.action(cmd::kMosaicsDialog)->isChecked());
     // The list windows are checked when they are shown.
     EXPECT_TRUE(w.action(cmd::kMapsDialog)->isChecked());
     EXPECT_FALSE(w.action(cmd::kLayersDialog)->isChecked());
@@ -142,19 +133,33 @@ TEST_F(EditorFixture, ToolCommandsAndMissingWindowsAreGreyedAndUnchecked) {
     w.refresh_commands();
     EXPECT_FALSE(w.action(cmd::kMapsDialog)->isChecked());
 
-    // Their keys do nothing; a handler given later enables the command and its key.
     w.viewport()->setFocus();
-    const bool snap = prefs.flag(FlagA::SnapToGrid);
     QTest::keyClick(w.viewport(), Qt::Key_M);
-    EXPECT_EQ(w.edit_state().tool(), Tool::Placement);
-    EXPECT_EQ(prefs.flag(FlagA::SnapToGrid), snap);
-    int moves = 0;
-    w.set_command_handler(cmd::kToolMove, [&] { ++moves; });
-    EXPECT_TRUE(w.action(cmd::kToolMove)->isEnabled());
-    QTest::keyClick(w.viewport(), Qt::Key_M);
-    EXPECT_EQ(moves, 1);
-    QTest::keyClick(w.viewport(), Qt::Key_D);  // shown in the menu, but M is the key
-    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(w.edit_state().tool(), Tool::Move);
+    EXPECT_TRUE(w.action(cmd::kToolMove)->isChecked());
+    EXPECT_FALSE(w.action(cmd::kToolPlacement)->isChecked());
+    QTest::keyClick(w.viewport(), Qt::Key_E);
+    EXPECT_EQ(w.edit_state().tool(), Tool::Eraser);
+    QTest::keyClick(w.viewport(), Qt::Key_D);  // shown in the Move item, but M is the key
+    EXPECT_EQ(w.edit_state().tool(), Tool::Eraser);
+    QTest::keyClick(w.viewport(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(prefs.flag(FlagA::SnapToGrid));
+    EXPECT_TRUE(w.action(cmd::kSnapToGrid)->isChecked());
+    // The toolbar buttons follow.
+    for (QAction* button : w.findChildren<QAction*>()) {
+        if (!button->objectName().startsWith("button_")) continue;
+        const int id = button->data().toInt();
+        if (id == cmd::kToolEraser) {
+            EXPECT_TRUE(button->isChecked());
+        }
+        if (id == cmd::kToolMove) {
+            EXPECT_FALSE(button->isChecked());
+        }
+    }
+    // Extra Placement is a tool of the Tiles mode only.
+    QTest::keyClick(w.viewport(), Qt::Key_Y);
+    ASSERT_EQ(w.edit_state().mode(), EditMode::Entities);
+    EXPECT_FALSE(w.action(cmd::kToolExtraPlacement)->isEnabled());
 }
 
 TEST_F(EditorFixture, OpenByMenuFillsTheListWindowsAndTitle) {

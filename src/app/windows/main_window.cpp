@@ -142,7 +142,8 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
         request.overlay = &tools_.overlay();
         return request;
     });
-    viewport_->set_tool_input(&navigator_, [this](const ToolInput& input) { return tools_.handle(input); });
+    viewport_->set_tool_input(&navigator_,
+                              [this](const ToolInput& input) { return handle_viewport_input(input); });
     setCentralWidget(viewport_);
     build_menus();
     build_toolbar();
@@ -160,16 +161,23 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
 
     // The tool windows with their shown bits and remembered rectangles.
     build_list_windows();
+    build_tile_tools();
 
     // Redraw pacing and the status timer.
     pacer_.set_hooks({
-        [this] { session_.try_auto_backup(); },
+        [this] {
+            // Not while a move has cells lifted out of the layer: the backup waits for the drop.
+            if (!tools_.cells_lifted()) session_.try_auto_backup();
+        },
         [this] { setWindowTitle(qs(project_title(project()))); },
         [this] { viewport_->update(); },
         [this] { return renderer_.take_offscreen_failure(); },
     });
     connect(&redraw_timer_, &QTimer::timeout, this, [this] { pacer_.request(false); });
-    connect(&status_timer_, &QTimer::timeout, this, [this] { update_status(); });
+    connect(&status_timer_, &QTimer::timeout, this, [this] {
+        update_status();
+        sync_tool_windows();
+    });
     redraw_timer_.start(kRedrawPeriodMs);
     status_timer_.start(kStatusPeriodMs);
     connect(viewport_, &ViewportWidget::resized, this, [this] {
@@ -180,7 +188,8 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
             [this] { navigator_.set_cursor(viewport_->cursor()); });
     connect(viewport_, &ViewportWidget::wheel_turned, this, [this](int delta) {
         navigator_.set_cursor(viewport_->cursor());
-        navigator_.wheel(delta, now_ms());
+        navigator_.wheel(delta, now_ms(),
+                         [this](int direction) { return wheel_notch_to_tool_windows(direction); });
         refresh_commands();
     });
     connect(viewport_, &ViewportWidget::painted, this, [this] {
@@ -189,8 +198,8 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
         emit first_frame_painted();
     });
 
-    edit_.set_mode(EditMode::Tiles, preferences_);
-    edit_.set_tool(Tool::Placement);
+    tools_.set_mode(EditMode::Tiles);
+    tools_.set_tool(Tool::Placement);
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     refresh_lists();
@@ -313,6 +322,7 @@ void MainWindow::default_tool_window_positions() {
         preferences_.set_tool_window_rect_stored(info.window, false);
         list_window(info.kind)->move(default_tool_window_position(info.kind));
     }
+    default_tile_window_positions();
 }
 
 void MainWindow::build_list_windows() {
@@ -337,6 +347,8 @@ void MainWindow::build_list_windows() {
             if (kind == ListKind::Maps) {
                 list_window(ListKind::Layers)->refresh(&project());
             }
+            // Another map or layer: what the tools were doing there ends.
+            if (kind == ListKind::Maps || kind == ListKind::Layers) tools_.end_action(EndStrength::Light);
             request_redraw(true);
             refresh_commands();
         });
@@ -389,7 +401,7 @@ void MainWindow::connect_commands() {
         pacer_.set_suspended(false);
         for (ListWindow* window : lists_)
             window->set_keep_on_screen(!preferences_.flag(FlagA::AllowDialogsOffScreen));
-        edit_.follow_view_toggles(preferences_);
+        tools_.follow_view_toggles();
         request_redraw(true);
     });
     auto undo = [this] {
@@ -430,8 +442,7 @@ void MainWindow::connect_commands() {
     on(cmd::kEditTiles, [this] { set_mode(EditMode::Tiles); });
     on(cmd::kEditEntities, [this] { set_mode(EditMode::Entities); });
     on(cmd::kEditPaths, [this] { set_mode(EditMode::Paths); });
-    // The tool commands (Placement, Eraser, Select, Extra Placement, Move) and Snap to Grid get their
-    // handlers with the editing tools; until then they stay disabled.
+    connect_tool_commands();
 
     for (const ListWindowInfo& info : kListWindows)
         on(info.command, [this, kind = info.kind] {
@@ -476,8 +487,11 @@ bool MainWindow::command_enabled(int id) const {
             return edit_.mode() == EditMode::Tiles;
         case cmd::kMoveViewToLayer:
             return project().selected_layer() != nullptr;
-        default:
-            return true;
+        default: {
+            bool known = false;
+            const bool enabled = tool_command_enabled(id, known);
+            return known ? enabled : true;
+        }
     }
 }
 
@@ -519,11 +533,11 @@ bool MainWindow::command_checked(int id, bool& checkable) const {
         case cmd::kToolMove:
             return edit_.tool() == Tool::Move;
         case cmd::kTilesDialog:
-            return preferences_.flag(FlagA::ShowTilesWindow);
+            return tile_window_shown(ToolWindow::Tiles);
         case cmd::kSelectedEntitiesDialog:
             return preferences_.flag(FlagA::ShowSelectedEntitiesWindow);
         case cmd::kMosaicsDialog:
-            return preferences_.flag(FlagA::ShowMosaicsWindow);
+            return tile_window_shown(ToolWindow::Mosaics);
         default:
             break;
     }
@@ -572,13 +586,13 @@ void MainWindow::toggle_view(int id) {
                 if (t.command == id) preferences_.set_flag(t.bit, !preferences_.flag(t.bit));
             break;
     }
-    edit_.follow_view_toggles(preferences_);
+    tools_.follow_view_toggles();
     refresh_commands();
     request_redraw(true);
 }
 
 void MainWindow::set_mode(EditMode mode) {
-    edit_.set_mode(mode, preferences_);
+    tools_.set_mode(mode);
     request_redraw(true);
 }
 
@@ -632,10 +646,10 @@ void MainWindow::show_tool_window(ListKind kind, bool shown) {
 
 void MainWindow::show_all_tool_windows(bool shown) {
     for (const ListWindowInfo& info : kListWindows) show_tool_window(info.kind, shown);
-    // The tiles, selected entities and mosaics windows keep their bits for when they exist.
-    preferences_.set_flag(FlagA::ShowTilesWindow, shown);
+    show_tile_window(ToolWindow::Tiles, shown);
+    show_tile_window(ToolWindow::Mosaics, shown);
+    // The selected entities window keeps its bit for when it exists.
     preferences_.set_flag(FlagA::ShowSelectedEntitiesWindow, shown);
-    preferences_.set_flag(FlagA::ShowMosaicsWindow, shown);
     refresh_commands();
 }
 
@@ -646,6 +660,7 @@ void MainWindow::store_tool_window_rects() {
                                           {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
         preferences_.set_tool_window_rect_stored(info.window, true);
     }
+    store_tile_window_rects();
 }
 
 // --- Project ---------------------------------------------------------------------------------------------
@@ -667,6 +682,8 @@ bool MainWindow::open_dropped(const QList<QUrl>& urls) {
 
 void MainWindow::project_replaced() {
     navigator_.set_project(&project());
+    tools_.set_project(&project());
+    sync_tool_windows();
     refresh_lists();
     setWindowTitle(qs(project_title(project())));
     request_redraw(true);
@@ -681,8 +698,8 @@ bool MainWindow::request_redraw(bool force) { return pacer_.request(force); }
 
 void MainWindow::update_status() {
     view_pane_->setText(qs(view_pane_text(project().selected_map())));
-    const CursorPaneInput input =
-        cursor_pane_input(navigator_, viewport_->cursor(), edit_.mode(), last_pixel_);
+    CursorPaneInput input = cursor_pane_input(navigator_, viewport_->cursor(), edit_.mode(), last_pixel_);
+    input.tile_selection = tools_.tile_selection_size();
     cursor_pane_->setText(qs(cursor_pane_text(input)));
     if (!zoom_field_->hasFocus()) {
         const QString zoom = QString::number(project().zoom);
@@ -743,6 +760,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     for (ListWindow* window : lists_) window->hide();
+    hide_tile_windows();
     event->accept();
 }
 

@@ -20,6 +20,7 @@
 #include "app/object_lists.h"
 #include "app/project_session.h"
 #include "image/builtin_pictures.h"
+#include "prefs/preferences.h"
 #include "render/renderer.h"
 #include "tools/tool_dispatch.h"
 #include "view/edit_state.h"
@@ -28,8 +29,11 @@
 
 namespace zorva {
 
+class FloatingToolWindow;
 class ListWindow;
+class MosaicsWindow;
 class Preferences;
+class TilesWindow;
 class ViewportWidget;
 
 class MainWindow : public QMainWindow {
@@ -54,6 +58,8 @@ public:
     ToolDispatch& tools() { return tools_; }
     ViewportWidget* viewport() const { return viewport_; }
     ListWindow* list_window(ListKind kind) const { return lists_[static_cast<std::size_t>(kind)]; }
+    TilesWindow* tiles_window() const { return tiles_window_; }
+    MosaicsWindow* mosaics_window() const { return mosaics_window_; }
     QMenu* recent_menu() const { return recent_menu_; }
     QLineEdit* zoom_field() const { return zoom_field_; }
     QLabel* view_pane() const { return view_pane_; }
@@ -123,6 +129,25 @@ private:
     bool command_checked(int id, bool& checkable) const;
     std::int64_t now_ms() const { return static_cast<std::int64_t>(clock_.elapsed()); }
 
+    // The editing tools (main_window_tools.cpp).
+    void build_tile_tools();
+    void connect_tool_commands();
+    void connect_mosaic_command();
+    bool tool_command_enabled(int id, bool& known) const;
+    bool tile_window_shown(ToolWindow which) const;
+    void show_tile_window(ToolWindow which, bool shown);
+    void store_tile_window_rects();
+    QPoint default_tile_window_position(ToolWindow which) const;
+    void default_tile_window_positions();
+    void hide_tile_windows();
+    void run_tool_command(ToolCommand command);
+    void put_copied_tiles_on_clipboard();
+    bool handle_viewport_input(const ToolInput& input);
+    void forward_pointer(QPoint global);
+    void after_viewport_redraw();
+    void sync_tool_windows();
+    bool wheel_notch_to_tool_windows(int direction);
+
     Preferences& preferences_;
     Platform& platform_;
     std::filesystem::path data_folder_;
@@ -138,7 +163,8 @@ private:
     RedrawPacer pacer_;
     ViewNavigator navigator_;
     EditState edit_;
-    ToolDispatch tools_{edit_};
+    ToolDispatch tools_{EditingContext{&session_.project(), session_.histories(), preferences_, platform_,
+                                       edit_, [this] { return now_ms(); }, &navigator_}};
     LayerPixel last_pixel_;
 
     ViewportWidget* viewport_ = nullptr;
@@ -147,6 +173,8 @@ private:
     QLabel* cursor_pane_ = nullptr;
     QMenu* recent_menu_ = nullptr;
     std::array<ListWindow*, 4> lists_{};
+    TilesWindow* tiles_window_ = nullptr;
+    MosaicsWindow* mosaics_window_ = nullptr;
     std::map<int, QAction*> actions_;
     std::map<int, std::function<void()>> handlers_;
     std::vector<QAction*> toolbar_actions_;

@@ -26,6 +26,8 @@ public:
     void set_tool_input(const ViewNavigator* navigator, std::function<bool(const ToolInput&)> handler);
 
     std::optional<ViewPoint> cursor() const { return cursor_; }
+    // The Z key is down (a move started now copies).
+    bool z_held() const { return z_held_; }
     ViewSize view_size() const { return {width(), height()}; }
     int paint_count() const { return paints_; }
 

@@ -1,0 +1,27 @@
+#include "app/windows/floating_tool_window.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+
+#include "app/tool_window_placement.h"
+
+namespace zorva {
+
+FloatingToolWindow::FloatingToolWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {}
+
+void FloatingToolWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (!keep_on_screen_ || isMaximized() || !screen()) return;
+    const QRect area = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const ScreenBox kept = keep_in_work_area({frame.x(), frame.y(), frame.width(), frame.height()},
+                                             {area.x(), area.y(), area.width(), area.height()});
+    if (kept.x != frame.x() || kept.y != frame.y()) move(kept.x, kept.y);
+}
+
+void FloatingToolWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit shown_changed(false);
+}
+
+}  // namespace zorva

@@ -1,0 +1,58 @@
+// The tools of one edit mode as the dispatch sees them. The dispatch hands each viewport event to the
+// floating selection's owner first and then to the tools of the current mode, and routes the Edit menu's
+// commands the same way; the tile tools implement this now, the entity and path tools plug in the same
+// way (ToolDispatch::set_mode_tools).
+#pragma once
+
+#include "tools/tool_input.h"
+#include "tools/tool_overlay.h"
+
+namespace zorva {
+
+// Ending a tool's action. Light: on every tool change (unfinished strokes and bands end as on button up, a
+// move's float is cancelled, every float discarded). Full: on a mode change, before Paste, Paste Mosaic and
+// the commands that add or delete objects: the same, and every selection is cleared.
+enum class EndStrength { Light, Full };
+
+class ModeTools {
+public:
+    virtual ~ModeTools() = default;
+
+    // A viewport event while no floating selection is active. True when the view must be redrawn.
+    virtual bool handle(const ToolInput& input) = 0;
+    // A viewport event while a floating selection of this mode's kind is active.
+    virtual bool handle_floating(const ToolInput& input) = 0;
+    virtual void end_action(EndStrength strength) = 0;
+    // A stroke, band or drag is under way (undo and redo wait).
+    virtual bool dragging() const = 0;
+    // What the renderer shows for this mode.
+    virtual void update_overlay(ToolOverlay& overlay) = 0;
+
+    // The Edit menu's commands: can_* says whether the command can act now, the command says whether it
+    // did.
+    virtual bool can_copy() const { return false; }
+    virtual bool copy() { return false; }
+    virtual bool can_cut() const { return can_copy(); }
+    virtual bool cut() { return false; }
+    virtual bool can_erase() const { return false; }
+    virtual bool erase() { return false; }
+    virtual bool can_paste() const { return false; }
+    virtual bool paste() { return false; }
+    virtual bool can_select_all() const { return false; }
+    virtual bool select_all() { return false; }
+    virtual bool can_select_none() const { return false; }
+    virtual bool select_none() { return false; }
+    // Numeric keypad 4, 6, 8, 2 (a keyboard move) and 0 (drop).
+    virtual bool can_nudge() const { return false; }
+    virtual bool nudge(int /*dx*/, int /*dy*/, bool /*z_held*/) { return false; }
+    virtual bool can_drop() const { return false; }
+    virtual bool drop() { return false; }
+    // Esc.
+    virtual bool can_cancel() const { return false; }
+    virtual bool cancel() { return false; }
+    // Shift+Home.
+    virtual bool can_move_view_to_selection() const { return false; }
+    virtual bool move_view_to_selection() { return false; }
+};
+
+}  // namespace zorva
