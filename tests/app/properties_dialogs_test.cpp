@@ -65,9 +65,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     }
 
-    // Clicks into a field, replaces its text by typing, and leaves it with Tab.
+    // Clicks into a field, replaces its text by typing, and leaves it with Tab (only a field that had the
+    // focus is left, so the click must have given it).
     static void type_into(QLineEdit* edit, const QString& text) {
         QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+        EXPECT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }, 1000))
+            << edit->objectName().toStdString();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Tab);
