@@ -45,19 +45,19 @@ public:
 // A PNG of `across` x `down` tiles of `tile` x `tile` pixels, each tile filled with its own colour (red
 // 40 * column + 20, green 40 * row + 20, blue 200), written to `path`.
 inline bool write_tiles_png(const std::string& path, int across, int down, int tile) {
-    PngSpec spec;
-    spec.width = across * tile;
-    spec.height = down * tile;
-    for (int y = 0; y < spec.height; ++y) {
+    PngSpec picture;
+    picture.width = across * tile;
+    picture.height = down * tile;
+    for (int y = 0; y < picture.height; ++y) {
         Bytes row;
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < picture.width; ++x) {
             row.push_back(static_cast<std::uint8_t>(40 * (x / tile) + 20));
             row.push_back(static_cast<std::uint8_t>(40 * (y / tile) + 20));
             row.push_back(200);
         }
-        spec.rows.push_back(row);
+        picture.rows.push_back(row);
     }
-    const Bytes bytes = png_file(spec);
+    const Bytes bytes = png_file(picture);
     if (bytes.empty()) return false;
     write_file(path, bytes);
     return true;

@@ -110,7 +110,7 @@ LayerDialog::LayerDialog(LayerProperties& edited, bool is_new, Project& project,
                                      background_, preferences_, platform_, &folder_, background);
     image_path_->setMinimumWidth(280);
     background_layout->addWidget(image_path_, 1, 1);
-    grid->addWidget(background, row++, 0, 1, 3);
+    grid->addWidget(background, row++, 0, 1, 4);
 
     const Layer* layer = find_layer(project_, working_.map_id, working_.unique_id);
     char text[64];
@@ -124,6 +124,9 @@ LayerDialog::LayerDialog(LayerProperties& edited, bool is_new, Project& project,
     auto* paths = new QLabel(text, this);
     paths->setObjectName("path_count");
     grid->addWidget(paths, row++, 0, 1, 3);
+
+    // The pairs of fields stay side by side; what is left over goes to an empty last column.
+    grid->setColumnStretch(3, 1);
 
     QPushButton* custom = nullptr;
     QPushButton* ok = nullptr;
