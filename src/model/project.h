@@ -70,6 +70,14 @@ public:
     ObjectList<ParentEntity> parent_entities;
     ObjectList<Map> maps;
 
+    // The entity brush's placement flags, set by the Entities window's H, V and R buttons and given to
+    // placed instance entities. Editor state: not saved.
+    struct EntityBrushFlags {
+        bool flip_horizontal = false;
+        bool flip_vertical = false;
+        bool rotate = false;
+    } entity_brush;
+
     // One table of 100 descriptions per ObjectKind.
     std::array<DescriptionTable, kObjectKindCount> descriptions;
     DescriptionTable& descriptions_for(ObjectKind kind) { return descriptions[static_cast<int>(kind)]; }

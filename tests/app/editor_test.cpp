@@ -92,15 +92,16 @@ TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
 
 TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
     MainWindow& w = window();
-    // Cut, Copy and Paste wait for a selection and a clipboard; the others for their issues.
+    // Cut, Copy and Paste wait for a selection and a clipboard; the others are not built yet.
     for (int id : {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
-                   cmd::kNewMap, cmd::kFlipHorizontal, cmd::kReversePath, cmd::kEditPathPoints}) {
+                   cmd::kFlipHorizontal, cmd::kReversePath, cmd::kEditPathPoints}) {
         EXPECT_FALSE(w.action(id)->isEnabled()) << id;
         EXPECT_FALSE(w.run_command(id)) << id;
     }
-    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit,
-                   cmd::kZoom200, cmd::kViewGridItem, cmd::kMapsDialog, cmd::kTilesDialog,
-                   cmd::kMosaicsDialog, cmd::kHelp, cmd::kAbout})
+    for (int id :
+         {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit, cmd::kZoom200,
+          cmd::kViewGridItem, cmd::kMapsDialog, cmd::kTilesDialog, cmd::kMosaicsDialog, cmd::kHelp,
+          cmd::kAbout, cmd::kNewTileSet, cmd::kNewMap, cmd::kNewLayer, cmd::kNewEntity})
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     // Nothing to undo yet.
     EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());
@@ -263,8 +264,10 @@ TEST_F(EditorFixture, SelectingInTheListWindowsMovesBetweenMapsAndLayers) {
     click_line(entities, 1);
     ASSERT_NE(p.selected_parent_entity(), nullptr);
     EXPECT_EQ(p.selected_parent_entity()->name, "Slime");
-    // The object buttons wait for their commands.
-    EXPECT_FALSE(maps->button("New")->isEnabled());
+    // The object buttons follow the selection.
+    EXPECT_TRUE(maps->button("New")->isEnabled());
+    EXPECT_TRUE(maps->button("Move Up")->isEnabled());
+    EXPECT_FALSE(maps->button("Move Down")->isEnabled());
     EXPECT_EQ(maps->button("Move Up")->toolTip(), "Move Up");
 
     // The saved file holds what was clicked.

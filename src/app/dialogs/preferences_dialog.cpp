@@ -15,38 +15,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/dialogs/dialog_parts.h"
 #include "qtplatform/qt_platform.h"
 
 namespace zorva {
 
 namespace {
-
-// A push button painted in one colour; a click opens the colour chooser.
-class ColourBox : public QPushButton {
-public:
-    ColourBox(std::function<std::uint32_t()> colour, QWidget* parent)
-        : QPushButton(parent), colour_(std::move(colour)) {
-        setFixedSize(44, 20);
-        setAutoDefault(false);
-        setFocusPolicy(Qt::StrongFocus);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        const QRect area = rect().adjusted(0, 0, -1, -1);
-        painter.fillRect(area, to_qcolor(colour_()));
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawRect(area);
-        if (hasFocus()) {
-            painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-            painter.drawRect(area.adjusted(2, 2, -2, -2));
-        }
-    }
-
-private:
-    std::function<std::uint32_t()> colour_;
-};
 
 QString range_label(const char* format, long long min, long long max) {
     return QString::asprintf(format, min, max);

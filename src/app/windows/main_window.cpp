@@ -27,6 +27,7 @@
 #include "app/command_table.h"
 #include "app/dialogs/missing_resources_dialog.h"
 #include "app/dialogs/preferences_dialog.h"
+#include "app/dialogs/properties_dialogs.h"
 #include "app/recent_menu.h"
 #include "app/windows/list_window.h"
 #include "app/windows/viewport_widget.h"
@@ -162,6 +163,7 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     // The tool windows with their shown bits and remembered rectangles.
     build_list_windows();
     build_tile_tools();
+    wire_object_commands();
 
     // Redraw pacing and the status timer.
     pacer_.set_hooks({

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 
+#include "app/object_commands.h"
 #include "app/object_lists.h"
 #include "app/project_session.h"
 #include "image/builtin_pictures.h"
@@ -34,6 +35,7 @@ class ListWindow;
 class MosaicsWindow;
 class Preferences;
 class TilesWindow;
+class QtPropertiesDialogs;
 class ViewportWidget;
 
 class MainWindow : public QMainWindow {
@@ -60,6 +62,8 @@ public:
     ListWindow* list_window(ListKind kind) const { return lists_[static_cast<std::size_t>(kind)]; }
     TilesWindow* tiles_window() const { return tiles_window_; }
     MosaicsWindow* mosaics_window() const { return mosaics_window_; }
+    // The object commands of the list windows and the New menu (main_window_objects.cpp).
+    ObjectCommands& object_commands() { return *objects_; }
     QMenu* recent_menu() const { return recent_menu_; }
     QLineEdit* zoom_field() const { return zoom_field_; }
     QLabel* view_pane() const { return view_pane_; }
@@ -125,6 +129,12 @@ private:
     void default_tool_window_positions();
     void project_replaced();
     void zoom_field_edited();
+    // The object commands: the New menu, the list windows' buttons and selections (main_window_objects.cpp).
+    void wire_object_commands();
+    void run_list_command(ListKind kind, ListCommand command, bool checked);
+    // Runs a command that may open a dialog or ask: drawing paused around it, then every list window
+    // refreshed and the view redrawn.
+    void run_object_command(const std::function<bool()>& command);
     bool command_enabled(int id) const;
     bool command_checked(int id, bool& checkable) const;
     std::int64_t now_ms() const { return static_cast<std::int64_t>(clock_.elapsed()); }
@@ -175,6 +185,8 @@ private:
     std::array<ListWindow*, 4> lists_{};
     TilesWindow* tiles_window_ = nullptr;
     MosaicsWindow* mosaics_window_ = nullptr;
+    std::unique_ptr<QtPropertiesDialogs> dialogs_;
+    std::unique_ptr<ObjectCommands> objects_;
     std::map<int, QAction*> actions_;
     std::map<int, std::function<void()>> handlers_;
     std::vector<QAction*> toolbar_actions_;
