@@ -5,16 +5,13 @@
 #include "app/project_session.h"
 #include "model/project.h"
 #include "prefs/preferences.h"
+#include "tools/lock_rule.h"
 
 namespace zorva {
 
 namespace {
 
 using namespace undo_op;
-
-void say_locked(Platform& platform, const char* text, const char* caption) {
-    platform.message_box(text, caption, MessageButtons::Ok, MessageIcon::Information, Answer::Ok);
-}
 
 bool confirm_delete(Platform& platform, const char* noun, const NameText& name, const char* caption) {
     const std::string text = std::string("Do you want to delete the ") + noun + "\n" + name.str() + " ?";
@@ -79,10 +76,7 @@ bool ObjectCommands::new_layer() {
         return false;
     }
     // The dialogs of a locked map's layers answer with its lock message, the new layer's included.
-    if (map->is_locked) {
-        say_locked(platform, "The Map is locked.", "Locked");
-        return false;
-    }
+    if (!map_change_allowed(*map, platform)) return false;
     const TileSet* tiles = find_tile_set(project, map->use_tile_set_id);
     if (ask_invalid_tile_set_ && (!tiles || count_tiles(*tiles).count == 0)) {
         bool dont_ask = false;
@@ -150,10 +144,7 @@ bool ObjectCommands::tile_set_properties() {
     Project& project = session_.project();
     TileSet* tile_set = project.selected_tile_set();
     if (!tile_set) return false;
-    if (tile_set->is_locked) {
-        say_locked(session_.platform(), "The Tile Set is locked.", "Locked");
-        return false;
-    }
+    if (!tile_set_change_allowed(*tile_set, session_.platform())) return false;
     TileSetProperties edited = tile_set->properties();
     if (!dialogs_.tile_set(edited, false)) return false;
     session_.histories().record_tile_set_properties(project, *tile_set);
@@ -166,10 +157,7 @@ bool ObjectCommands::map_properties() {
     Project& project = session_.project();
     Map* map = project.selected_map();
     if (!map) return false;
-    if (map->is_locked) {
-        say_locked(session_.platform(), "The Map is locked.", "Locked");
-        return false;
-    }
+    if (!map_change_allowed(*map, session_.platform())) return false;
     MapProperties edited = map->properties();
     if (!dialogs_.map(edited, false)) return false;
     session_.histories().record_map_properties(project, *map);
@@ -189,14 +177,7 @@ bool ObjectCommands::layer_properties() {
                              MessageIcon::Stop, Answer::Ok);
         return false;
     }
-    if (map->is_locked) {
-        say_locked(platform, "The Map is locked.", "Locked");
-        return false;
-    }
-    if (layer->is_locked) {
-        say_locked(platform, "The Layer is locked/hidden.", "Locked/Hidden");
-        return false;
-    }
+    if (!layer_properties_allowed(*map, *layer, platform)) return false;
     LayerProperties edited = layer->properties();
     if (!dialogs_.layer(edited, false)) return false;
 
@@ -216,10 +197,7 @@ bool ObjectCommands::parent_entity_properties() {
     Project& project = session_.project();
     ParentEntity* entity = project.selected_parent_entity();
     if (!entity) return false;
-    if (entity->is_locked) {
-        say_locked(session_.platform(), "The Entity is locked.", "Locked");
-        return false;
-    }
+    if (!parent_entity_change_allowed(*entity, session_.platform())) return false;
     ParentEntityProperties edited = entity->properties();
     if (!dialogs_.parent_entity(edited, false)) return false;
     session_.histories().record_parent_entity_properties(project, *entity);

@@ -1,5 +1,7 @@
 #include "model/layer.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <new>
@@ -95,10 +97,23 @@ void reload_layer_background(Layer& layer, Platform* platform) {
 
 namespace {
 
-// A grid of `cells` empty cells; throws std::bad_alloc when it cannot be had.
+// The machine's physical memory in bytes (0 when the system does not say).
+std::uint64_t physical_memory() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long page_size = ::sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && page_size > 0
+               ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page_size)
+               : 0;
+}
+
+// A grid of `cells` empty cells; throws std::bad_alloc when it cannot be had. A grid larger than the
+// machine's memory is refused before it is requested: the system would grant it lazily and the program
+// would be killed while the cells are cleared.
 std::vector<GridCell> make_grid(std::size_t cells) {
     std::vector<GridCell> grid;
     if (cells > grid.max_size()) throw std::bad_alloc();
+    static const std::uint64_t memory = physical_memory();
+    if (memory != 0 && cells > memory / sizeof(GridCell)) throw std::bad_alloc();
     grid.resize(cells);
     return grid;
 }

@@ -18,9 +18,20 @@ bool refuse(Platform& platform, const char* text, const char* caption) {
 }  // namespace
 
 bool layer_change_allowed(const Map& map, const Layer& layer, Platform& platform) {
-    if (map.is_locked) return refuse(platform, "The Map is locked.", "Locked");
+    if (!map_change_allowed(map, platform)) return false;
     if (layer.is_locked || !layer.is_visible)
         return refuse(platform, "The Layer is locked/hidden.", "Locked/Hidden");
+    return true;
+}
+
+bool layer_properties_allowed(const Map& map, const Layer& layer, Platform& platform) {
+    if (!map_change_allowed(map, platform)) return false;
+    if (layer.is_locked) return refuse(platform, "The Layer is locked/hidden.", "Locked/Hidden");
+    return true;
+}
+
+bool map_change_allowed(const Map& map, Platform& platform) {
+    if (map.is_locked) return refuse(platform, "The Map is locked.", "Locked");
     return true;
 }
 

@@ -336,5 +336,28 @@ TEST_F(TileToolsGui, CtrlArrowsMoveTheBrushWithTheirWraps) {
     w.project().modified = false;
 }
 
+// Adding or deleting objects first ends what the tools are doing: a keyboard move puts its cells back and
+// the selection goes.
+TEST_F(TileToolsGui, DeletingATileSetEndsAMoveAndClearsTheSelection) {
+    MainWindow& w = open();
+    set(2, 2, 5);
+    drag(Qt::Key_S, at(2, 2), at(2, 2));
+    QTest::keyClick(view(), Qt::Key_6, Qt::KeypadModifier);  // a keyboard move lifts the cell
+    ASSERT_TRUE(w.tools().floating_active());
+    EXPECT_EQ(cell(2, 2).tile, 0u);
+
+    ListWindow* tile_sets = w.list_window(ListKind::TileSets);
+    QListWidget* list = tile_sets->list();
+    QListWidgetItem* other = list->findItems("Other", Qt::MatchStartsWith).value(0);
+    ASSERT_NE(other, nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(other).center());
+    QTest::mouseClick(tile_sets->button("Delete"), Qt::LeftButton);  // the question is answered Yes
+    EXPECT_EQ(w.project().tile_sets.size(), 1u);
+    EXPECT_FALSE(w.tools().floating_active());
+    EXPECT_FALSE(w.tools().tile_selection().active);
+    EXPECT_EQ(cell(2, 2).tile, 5u);
+    w.project().modified = false;
+}
+
 }  // namespace
 }  // namespace zorva

@@ -134,7 +134,10 @@ private:
     void run_list_command(ListKind kind, ListCommand command, bool checked);
     // Runs a command that may open a dialog or ask: drawing paused around it, then every list window
     // refreshed and the view redrawn.
-    void run_object_command(const std::function<bool()>& command);
+    // Runs an object command with drawing paused and refreshes the windows after it. What the editing tools
+    // are doing ends first: fully (selections cleared too) before objects are added or deleted, lightly
+    // before a properties dialog.
+    void run_object_command(const std::function<bool()>& command, EndStrength end = EndStrength::Full);
     bool command_enabled(int id) const;
     bool command_checked(int id, bool& checkable) const;
     std::int64_t now_ms() const { return static_cast<std::int64_t>(clock_.elapsed()); }

@@ -37,6 +37,9 @@ void MainWindow::wire_object_commands() {
 void MainWindow::run_list_command(ListKind kind, ListCommand command, bool checked) {
     switch (command) {
         case ListCommand::Properties:
+            run_object_command([this, kind, command] { return objects_->run(kind, command); },
+                               EndStrength::Light);
+            break;
         case ListCommand::Delete:
         case ListCommand::New:
             run_object_command([this, kind, command] { return objects_->run(kind, command); });
@@ -50,7 +53,8 @@ void MainWindow::run_list_command(ListKind kind, ListCommand command, bool check
     }
 }
 
-void MainWindow::run_object_command(const std::function<bool()>& command) {
+void MainWindow::run_object_command(const std::function<bool()>& command, EndStrength end) {
+    tools_.end_action(end);
     const bool was_suspended = pacer_.suspended();
     pacer_.set_suspended(true);
     command();
