@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QWidget>
 #include <atomic>
+#include <exception>
 #include <system_error>
 #include <thread>
 
@@ -147,7 +148,13 @@ ExporterResult ExportController::run_with_progress(const ExportRequest& plugin_r
     std::thread worker;
     try {
         worker = std::thread([&] {
-            result = run_export(host, project, request);
+            try {
+                result = run_export(host, project, request);
+            } catch (const std::exception&) {
+                // Out of memory in the host: the run failed, and the editor goes on.
+                result = ExporterResult{};
+                result.message = "An error occured in the export DLL.";
+            }
             finished = true;
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
