@@ -277,4 +277,10 @@ AutoBackup::Result ProjectSession::try_auto_backup() {
                         local_time_ ? local_time_() : local_now());
 }
 
+AutoBackup::Result ProjectSession::backup_now() {
+    if (saving_) return AutoBackup::Result::Failed;
+    return backup_.write_now(*project_, local_time_ ? local_time_() : local_now(),
+                             preferences_.max_backup_files());
+}
+
 }  // namespace zorva

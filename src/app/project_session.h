@@ -87,6 +87,9 @@ public:
 
     // The automatic backup check of each redraw tick.
     AutoBackup::Result try_auto_backup();
+    // A backup into "Autoback/" at once, whatever the backup preferences say (before running code that
+    // might take the program down). The file is auto_backup().last_file().
+    AutoBackup::Result backup_now();
 
     // The file chooser filters, the one proposed first by the last-format flag.
     std::vector<FileFilter> project_filters() const;
