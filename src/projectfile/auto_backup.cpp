@@ -78,6 +78,13 @@ AutoBackup::Result AutoBackup::tick(const BackupSettings& settings, Project& pro
     if (now_ms - last_ms_ < interval_ms) return Result::NotDue;
     const fs::path folder = backup_folder(data_folder_);
     if (is_in_folder(project.path_and_file_name.str(), folder)) return Result::Skipped;
+    return write_now(project, settings.max_files, now_ms, local_time);
+}
+
+AutoBackup::Result AutoBackup::write_now(Project& project, std::size_t max_files, std::int64_t now_ms,
+                                         const std::tm& local_time) {
+    if (running_) return Result::Failed;
+    const fs::path folder = backup_folder(data_folder_);
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) return Result::Failed;
@@ -89,7 +96,7 @@ AutoBackup::Result AutoBackup::tick(const BackupSettings& settings, Project& pro
     project.modified = modified;
     running_ = false;
     if (!written) return Result::Failed;  // tried again at the next tick
-    delete_oldest_backup(folder, settings.max_files);
+    delete_oldest_backup(folder, max_files);
     last_file_ = name;
     last_ms_ = now_ms;
     return Result::Written;

@@ -48,6 +48,9 @@ public:
     // in this run. `local_time` names the file. The project's path, title, modified flag are untouched.
     Result tick(const BackupSettings& settings, Project& project, bool saved_in_this_run, std::int64_t now_ms,
                 const std::tm& local_time);
+    // The same backup at once, whatever the settings and the time since the last one say (before a change
+    // that cannot be undone). The oldest backup beyond `max_files` is deleted as after every backup.
+    Result write_now(Project& project, std::size_t max_files, std::int64_t now_ms, const std::tm& local_time);
 
     // The file written by the last successful backup.
     const std::string& last_file() const { return last_file_; }
