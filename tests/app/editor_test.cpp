@@ -92,14 +92,13 @@ TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
 
 TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
     MainWindow& w = window();
-    for (int id :
-         {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
-          cmd::kNewMap, cmd::kFlipHorizontal, cmd::kReversePath, cmd::kTilesDialog, cmd::kEditPathPoints}) {
+    for (int id : {cmd::kExport, cmd::kQuickExport, cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kNewMap,
+                   cmd::kFlipHorizontal, cmd::kReversePath, cmd::kTilesDialog, cmd::kEditPathPoints}) {
         EXPECT_FALSE(w.action(id)->isEnabled()) << id;
         EXPECT_FALSE(w.run_command(id)) << id;
     }
-    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit,
-                   cmd::kZoom200, cmd::kViewGridItem, cmd::kMapsDialog, cmd::kHelp, cmd::kAbout})
+    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kImportBinaryMap, cmd::kPreferences,
+                   cmd::kExit, cmd::kZoom200, cmd::kViewGridItem, cmd::kMapsDialog, cmd::kHelp, cmd::kAbout})
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     // Nothing to undo yet.
     EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());

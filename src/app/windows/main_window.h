@@ -105,6 +105,8 @@ private:
     void build_status();
     void build_list_windows();
     void connect_commands();
+    // "Import Binary MAP File" (map_import_command.h with its dialog).
+    void connect_map_import();
     void rebuild_recent_menu();
     void toggle_view(int id);
     void set_mode(EditMode mode);
