@@ -204,6 +204,7 @@ TEST_F(MapImportDialogTest, SaveSettingsWritesTheControlsAndLoadSettingsBringsTh
     click(dialog, "save_settings");
     ASSERT_EQ(platform.choosers.size(), 1u);
     EXPECT_EQ(platform.choosers[0].title, "Save Settings");
+    EXPECT_EQ(platform.choosers[0].start_folder, "/levels/");  // beside the MAP file: nothing remembered yet
     ASSERT_EQ(platform.choosers[0].filters.size(), 1u);
     EXPECT_EQ(platform.choosers[0].filters[0].name, "Zorva Importer Settings Files (*.zis)");
     EXPECT_EQ(platform.choosers[0].filters[0].patterns, std::vector<std::string>{"*.zis"});

@@ -121,16 +121,17 @@ void MapImportDialog::build() {
     // The files.
     auto* files = new QGroupBox(this);
     auto* files_layout = new QGridLayout(files);
+    // Created in the order the Tab key visits them.
     map_file_ = new QLineEdit(files);
     map_file_->setObjectName("map_file");
     map_file_->setMaxLength(static_cast<int>(kPathLength));
     map_file_->setMinimumWidth(360);
-    tile_set_image_ = new QLineEdit(files);
-    tile_set_image_->setObjectName("tile_set_image");
-    tile_set_image_->setMaxLength(static_cast<int>(kPathLength));
     auto* map_browse = new QPushButton("Browse...", files);
     map_browse->setObjectName("map_file_browse");
     map_browse->setAutoDefault(false);
+    tile_set_image_ = new QLineEdit(files);
+    tile_set_image_->setObjectName("tile_set_image");
+    tile_set_image_->setMaxLength(static_cast<int>(kPathLength));
     auto* image_browse = new QPushButton("Browse...", files);
     image_browse->setObjectName("tile_set_image_browse");
     image_browse->setAutoDefault(false);
@@ -388,8 +389,11 @@ void MapImportDialog::choose_colour() {
 bool MapImportDialog::save_settings_file() {
     const std::string remembered = remembered_import_settings_file(preferences_);
     const std::string proposed = remembered.substr(folder_of(remembered).size());
-    const std::optional<SaveChoice> chosen = platform_.choose_save_file(
-        "Save Settings", settings_filters(), import_settings_save_folder(preferences_), proposed);
+    // Without a settings file remembered, the choosers open beside the MAP file.
+    std::string start = import_settings_save_folder(preferences_);
+    if (start.empty()) start = folder_of(from_qstring(map_file_->text()));
+    const std::optional<SaveChoice> chosen =
+        platform_.choose_save_file("Save Settings", settings_filters(), start, proposed);
     if (!chosen || chosen->path.empty()) return false;
     std::string path = chosen->path;
     // The chooser has asked before replacing a name typed complete; one the extension was added to is
@@ -414,8 +418,10 @@ bool MapImportDialog::save_settings_file() {
 }
 
 bool MapImportDialog::load_settings_file() {
-    const std::optional<std::string> chosen = platform_.choose_open_file(
-        "Load Settings", settings_filters(), folder_of(remembered_import_settings_file(preferences_)));
+    std::string start = folder_of(remembered_import_settings_file(preferences_));
+    if (start.empty()) start = folder_of(from_qstring(map_file_->text()));
+    const std::optional<std::string> chosen =
+        platform_.choose_open_file("Load Settings", settings_filters(), start);
     if (!chosen || chosen->empty()) return false;
     const ImportSettingsRead read = read_import_settings_file(*chosen);
     if (!read.ok) {
