@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zorva::Project open;
     zorva::MemoryMapSource source({map, map_size});
     zorva::ImportOptions options;
-    options.memory_limit = 64u << 20;
+    options.memory_limit = 8u << 20;
     const zorva::ImportResult result = zorva::import_binary_map(
         s, source, size_known ? std::optional<std::uint64_t>(map_size) : std::nullopt,
         merge ? &open : nullptr, platform, options);

@@ -117,7 +117,7 @@ private:
     std::uint64_t memory_limit_;
     bool changed_ = false;
     std::uint64_t layer_memory_ = 0;    // one layer in the project
-    std::uint64_t working_memory_ = 0;  // the cell buffer and the grid
+    std::uint64_t working_memory_ = 0;  // buffers of the layer being read
 };
 
 TileSet* Importer::tile_set() {
@@ -187,7 +187,8 @@ std::int32_t Importer::map_side(const Side& side, bool from_file, std::uint32_t 
 void Importer::check_memory(std::uint64_t cells, std::uint32_t cell_size) {
     layer_memory_ =
         saturating_add(saturating_multiply(cells, sizeof(GridCell)), sizeof(Layer) + kLayerOverhead);
-    working_memory_ = saturating_multiply(cells, sizeof(GridCell) + cell_size);
+    // The cell buffer, the grid, and the copy of the grid the layer is added with.
+    working_memory_ = saturating_multiply(cells, 2 * sizeof(GridCell) + cell_size);
     if (!file_size_) {
         if (saturating_add(working_memory_, layer_memory_) > memory_limit_) throw Failure{kLayerMemoryText};
         return;
