@@ -313,9 +313,14 @@ std::string failed_to_load_text(const ImportSettings& settings) {
 
 std::uint64_t default_import_memory_limit() {
     const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long free_pages = ::sysconf(_SC_AVPHYS_PAGES);
     const long page_size = ::sysconf(_SC_PAGE_SIZE);
     if (pages <= 0 || page_size <= 0) return std::uint64_t{1} << 30;
-    return saturating_multiply(static_cast<std::uint64_t>(pages), static_cast<std::uint64_t>(page_size)) / 2;
+    const std::uint64_t half =
+        saturating_multiply(static_cast<std::uint64_t>(pages), static_cast<std::uint64_t>(page_size)) / 2;
+    if (free_pages <= 0) return half;
+    return std::min(half, saturating_multiply(static_cast<std::uint64_t>(free_pages),
+                                              static_cast<std::uint64_t>(page_size)));
 }
 
 ImportResult import_binary_map(const ImportSettings& settings, MapSource& source,

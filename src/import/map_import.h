@@ -27,7 +27,8 @@ namespace zorva {
 inline constexpr std::int32_t kLargeMapSide = 500;  // a size read above this is asked about
 
 struct ImportOptions {
-    // Bytes the new layers may take together; 0 takes half of the machine's physical memory.
+    // Bytes the new layers may take together; 0 takes half of the machine's physical memory, or the memory
+    // free at the start of the import when that is less.
     std::uint64_t memory_limit = 0;
 };
 
@@ -57,7 +58,8 @@ ImportResult import_binary_map(const ImportSettings& settings, MapSource& source
                                std::optional<std::uint64_t> file_size, Project* target, Platform& platform,
                                const ImportOptions& options = {});
 
-// Half of the machine's physical memory (1 GB when it cannot be found out).
+// Half of the machine's physical memory or the free memory, whichever is less (1 GB when neither can be
+// found out).
 std::uint64_t default_import_memory_limit();
 
 }  // namespace zorva
