@@ -105,7 +105,7 @@ private:
     std::int32_t map_side(const Side& side, bool from_file, std::uint32_t fixed, std::uint32_t field_size,
                           bool use_position, std::int32_t position);
     void seek_to(std::int32_t position, const char* what);
-    void check_memory(std::uint64_t cells, std::uint32_t cell_size);
+    void check_memory(std::int32_t width, std::int32_t height, std::uint32_t cell_size);
     void read_layers(Map& map, std::int32_t width, std::int32_t height, std::uint32_t cell_size);
 
     const ImportSettings& settings_;
@@ -184,7 +184,8 @@ std::int32_t Importer::map_side(const Side& side, bool from_file, std::uint32_t 
 
 // Refuses sizes whose cells the file cannot hold, and files that would make more layers than memory
 // allows, before anything of the size is allocated.
-void Importer::check_memory(std::uint64_t cells, std::uint32_t cell_size) {
+void Importer::check_memory(std::int32_t width, std::int32_t height, std::uint32_t cell_size) {
+    const std::uint64_t cells = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     layer_memory_ =
         saturating_add(saturating_multiply(cells, sizeof(GridCell)), sizeof(Layer) + kLayerOverhead);
     // The cell buffer, the grid, and the copy of the grid the layer is added with.
@@ -203,9 +204,9 @@ void Importer::check_memory(std::uint64_t cells, std::uint32_t cell_size) {
     const std::uint64_t layers = available == 0 ? 1 : (available - 1) / layer_bytes + 1;
     if (saturating_add(saturating_multiply(layers, layer_memory_), working_memory_) > memory_limit_)
         throw Failure{
-            format("The MAP file would make %llu layers of %llu cells, more than memory allows.\n"
+            format("The MAP file would make %llu layers of %d x %d cells, more than memory allows.\n"
                    "Make sure the map's width, height and cell size are correct.",
-                   static_cast<unsigned long long>(layers), static_cast<unsigned long long>(cells))};
+                   static_cast<unsigned long long>(layers), width, height)};
 }
 
 void Importer::read_layers(Map& map, std::int32_t width, std::int32_t height, std::uint32_t cell_size) {
@@ -226,9 +227,9 @@ void Importer::read_layers(Map& map, std::int32_t width, std::int32_t height, st
         if (!file_size_ &&
             saturating_add(saturating_multiply(n + 1, layer_memory_), working_memory_) > memory_limit_)
             throw Failure{
-                format("The MAP file holds more than %llu layers of %llu cells, more than memory "
+                format("The MAP file holds more than %llu layers of %d x %d cells, more than memory "
                        "allows.\nMake sure the map's width, height and cell size are correct.",
-                       n, static_cast<unsigned long long>(cells))};
+                       n, width, height)};
         LayerProperties tmpl;
         char name[32];
         std::snprintf(name, sizeof name, "Layer%02llu", n);
@@ -296,8 +297,7 @@ ObjectId Importer::run() {
 
     if (settings_.use_map_array_position) seek_to(settings_.map_array_position, "Map Array");
 
-    const std::uint64_t cells = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-    check_memory(cells, static_cast<std::uint32_t>(cell_size));
+    check_memory(width, height, static_cast<std::uint32_t>(cell_size));
     read_layers(*map, width, height, static_cast<std::uint32_t>(cell_size));
 
     if (settings_.invert_layer_order && map->layers.size() > 1)

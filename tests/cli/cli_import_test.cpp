@@ -139,9 +139,9 @@ TEST_F(CliImportTest, BadInputFailsCleanlyWithTheImportersWords) {
     run = run_zorva_cli({"import", zis, output});
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(
-        run.err.rfind("The MAP file would make 1073741824 layers of 1 cells, more than memory allows.\n", 0),
-        0u)
+    EXPECT_EQ(run.err.rfind(
+                  "The MAP file would make 1073741824 layers of 1 x 1 cells, more than memory allows.\n", 0),
+              0u)
         << run.err;
 
     // No MAP file named.

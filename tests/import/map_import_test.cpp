@@ -382,7 +382,7 @@ TEST_F(MapImportTest, AGigabyteFileReadAsOneCellLayersIsRefusedAtOnce) {
     const ImportResult result = run(fixed(1, 1));
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(result.message,
-              "The MAP file would make 1073741824 layers of 1 cells, more than memory allows.\n"
+              "The MAP file would make 1073741824 layers of 1 x 1 cells, more than memory allows.\n"
               "Make sure the map's width, height and cell size are correct.");
     EXPECT_LT(took, std::chrono::seconds(2));
 
