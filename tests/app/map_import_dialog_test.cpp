@@ -310,7 +310,7 @@ TEST_F(MapImportDialogTest, NoLeavesWithoutSavingAndImportHandsOverTheSettings) 
     EXPECT_EQ(chosen->map_file, "/levels/world.map");
     EXPECT_TRUE(platform.choosers.empty());
 
-    test::when_modal_opens([this](QWidget* modal) { click(*static_cast<QDialog*>(modal), "cancel"); });
+    test::when_modal_opens([](QWidget* modal) { click(*static_cast<QDialog*>(modal), "cancel"); });
     EXPECT_FALSE(run_map_import_dialog(nullptr, initial, prefs, platform));
 }
 
