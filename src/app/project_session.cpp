@@ -283,4 +283,22 @@ AutoBackup::Result ProjectSession::backup_now() {
                              preferences_.max_backup_files());
 }
 
+void ProjectSession::adopt_import(std::unique_ptr<Project> imported, ObjectId map_id) {
+    if (imported) {
+        imported->select_map(map_id);
+        install(std::move(imported), true);
+        return;
+    }
+    histories_.clear_all();
+    project_->modified = true;
+    project_->select_map(map_id);
+    backup_.restart(now_ms());
+    if (replaced_) replaced_();
+}
+
+void ProjectSession::keep_partial_merge() {
+    project_->modified = true;
+    if (replaced_) replaced_();
+}
+
 }  // namespace zorva

@@ -25,9 +25,11 @@
 #include <pugixml.hpp>
 
 #include "app/command_table.h"
+#include "app/dialogs/map_import_dialog.h"
 #include "app/dialogs/missing_resources_dialog.h"
 #include "app/dialogs/preferences_dialog.h"
 #include "app/dialogs/properties_dialogs.h"
+#include "app/map_import_command.h"
 #include "app/recent_menu.h"
 #include "app/windows/export_controller.h"
 #include "app/windows/list_window.h"
@@ -152,6 +154,7 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     build_status();
     connect_commands();
     connect_export_commands();
+    connect_map_import();
 
     session_.set_project_replaced([this] { project_replaced(); });
     session_.set_missing_resources_check([this](Project& read, const std::string& path) {
@@ -459,6 +462,28 @@ void MainWindow::connect_commands() {
     on(cmd::kAbout, [this] {
         platform_.message_box(about_text().toStdString(), "About Zorva", MessageButtons::Ok,
                               MessageIcon::Information, Answer::Ok);
+    });
+}
+
+// --- Binary MAP import ----------------------------------------------------------------------------------
+
+void MainWindow::connect_map_import() {
+    // The command keeps the tile set image of the last import for the rest of the run.
+    auto command = std::make_shared<MapImportCommand>(
+        session_,
+        [this](const ImportSettings& initial) {
+            return run_map_import_dialog(this, initial, preferences_, platform_);
+        },
+        [this](Project& imported, const std::string& map_file) {
+            const ResourceCheckOutcome outcome = run_missing_resources(this, imported, platform_, map_file,
+                                                                       [this] { run_command(cmd::kHelp); });
+            return static_cast<MissingResourcesOutcome>(static_cast<int>(outcome));
+        });
+    set_command_handler(cmd::kImportBinaryMap, [this, command] {
+        pacer_.set_suspended(true);
+        command->run();
+        pacer_.set_suspended(false);
+        request_redraw(true);
     });
 }
 

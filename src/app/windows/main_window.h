@@ -122,6 +122,8 @@ private:
     // The export commands (export_controller.h does the work).
     void connect_export_commands();
     bool exporting() const;
+    // "Import Binary MAP File" (map_import_command.h with its dialog).
+    void connect_map_import();
     void rebuild_recent_menu();
     void toggle_view(int id);
     void set_mode(EditMode mode);
