@@ -5,21 +5,6 @@
 
 namespace zorva {
 
-namespace {
-
-class BusyCursor {
-public:
-    explicit BusyCursor(Platform& platform) : platform_(platform) { platform_.set_busy(true); }
-    ~BusyCursor() { platform_.set_busy(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Platform& platform_;
-};
-
-}  // namespace
-
 MapImportCommand::MapImportCommand(ProjectSession& session, Dialog dialog, MissingResourcesCheck check,
                                    ImportOptions options)
     : session_(session), dialog_(std::move(dialog)), check_(std::move(check)), options_(options) {}

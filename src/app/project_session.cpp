@@ -47,17 +47,6 @@ private:
     bool changed_ = false;
 };
 
-class BusyCursor {
-public:
-    explicit BusyCursor(Platform& platform) : platform_(platform) { platform_.set_busy(true); }
-    ~BusyCursor() { platform_.set_busy(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Platform& platform_;
-};
-
 std::tm local_now() {
     const std::time_t now = std::time(nullptr);
     std::tm out{};

@@ -81,6 +81,23 @@ public:
     virtual void set_busy(bool /*busy*/) {}
 };
 
+// The wait cursor for the life of a scope (none without a platform).
+class BusyCursor {
+public:
+    explicit BusyCursor(Platform& platform) : BusyCursor(&platform) {}
+    explicit BusyCursor(Platform* platform) : platform_(platform) {
+        if (platform_) platform_->set_busy(true);
+    }
+    ~BusyCursor() {
+        if (platform_) platform_->set_busy(false);
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Platform* platform_;
+};
+
 // A platform without a person: every message box takes its default answer. Messages are kept so a
 // headless caller can print them.
 class HeadlessPlatform : public Platform {

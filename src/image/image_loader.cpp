@@ -48,21 +48,6 @@ bool read_file(std::string_view path, std::unique_ptr<std::uint8_t[]>& bytes, st
     return ok;
 }
 
-class BusyCursor {
-public:
-    explicit BusyCursor(Platform* platform) : platform_(platform) {
-        if (platform_) platform_->set_busy(true);
-    }
-    ~BusyCursor() {
-        if (platform_) platform_->set_busy(false);
-    }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Platform* platform_;
-};
-
 }  // namespace
 
 ImageKind image_kind_from_path(std::string_view path) {

@@ -6,6 +6,9 @@
 
 namespace zorva {
 
+// Moves a tool window whose frame left the desktop work area back inside it.
+void keep_in_work_area(QWidget& window);
+
 class FloatingToolWindow : public QWidget {
     Q_OBJECT
 public:

@@ -4,11 +4,10 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "app/tool_window_placement.h"
+#include "app/windows/floating_tool_window.h"
 #include "model/project.h"
 
 namespace zorva {
@@ -244,12 +243,7 @@ void ListWindow::apply_controls() {
 
 void ListWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (!keep_on_screen_ || isMaximized() || !screen()) return;
-    const QRect area = screen()->availableGeometry();
-    const QRect frame = frameGeometry();
-    const ScreenBox kept = keep_in_work_area({frame.x(), frame.y(), frame.width(), frame.height()},
-                                             {area.x(), area.y(), area.width(), area.height()});
-    if (kept.x != frame.x() || kept.y != frame.y()) move(kept.x, kept.y);
+    if (keep_on_screen_) keep_in_work_area(*this);
 }
 
 void ListWindow::closeEvent(QCloseEvent* event) {
