@@ -17,6 +17,10 @@ std::span<const Command> commands() {
         {"export",
          "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",
          run_export_command, kExportUsage},
+        {"check", "check PROJECT... [--werror] [--json]   problems a game build would trip over", run_check,
+         kCheckUsage},
+        {"diff", "diff A B [--json] [--picture OUT.png]   what changed between two versions", run_diff,
+         kDiffUsage},
 #ifdef ZORVA_CLI_RENDER
         {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)",
          run_render, kRenderUsage},

@@ -1,0 +1,146 @@
+#include "cli/json_writer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace zorva::cli {
+
+std::string JsonWriter::quoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                continue;
+            case '\\':
+                out += "\\\\";
+                continue;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            default:
+                break;
+        }
+        if (byte < 0x20 || byte > 0x7E) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+    return out;
+}
+
+void JsonWriter::newline() {
+    text_ += '\n';
+    text_.append(levels_.size() * 2, ' ');
+}
+
+void JsonWriter::before_value() {
+    if (after_key_) {
+        after_key_ = false;
+        return;
+    }
+    if (levels_.empty()) return;
+    Level& level = levels_.back();
+    if (!level.empty) text_ += ',';
+    level.empty = false;
+    newline();
+}
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+    Level& level = levels_.back();
+    if (!level.empty) text_ += ',';
+    level.empty = false;
+    newline();
+    text_ += quoted(name);
+    text_ += ": ";
+    after_key_ = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::begin_object() {
+    before_value();
+    text_ += '{';
+    levels_.push_back({true, true});
+    return *this;
+}
+
+JsonWriter& JsonWriter::begin_array() {
+    before_value();
+    text_ += '[';
+    levels_.push_back({false, true});
+    return *this;
+}
+
+JsonWriter& JsonWriter::end_object() {
+    const bool empty = levels_.back().empty;
+    levels_.pop_back();
+    if (!empty) newline();
+    text_ += '}';
+    if (levels_.empty()) text_ += '\n';
+    return *this;
+}
+
+JsonWriter& JsonWriter::end_array() {
+    const bool empty = levels_.back().empty;
+    levels_.pop_back();
+    if (!empty) newline();
+    text_ += ']';
+    if (levels_.empty()) text_ += '\n';
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(std::string_view text) {
+    before_value();
+    text_ += quoted(text);
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(bool flag) {
+    before_value();
+    text_ += flag ? "true" : "false";
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(std::int64_t number) {
+    before_value();
+    text_ += std::to_string(number);
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(std::uint64_t number) {
+    before_value();
+    text_ += std::to_string(number);
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(float number) {
+    if (std::isnan(number)) return value(std::string_view("nan"));
+    if (std::isinf(number)) return value(std::string_view(number > 0 ? "inf" : "-inf"));
+    before_value();
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, number);
+    text_.append(buffer, error == std::errc() ? end : buffer);
+    return *this;
+}
+
+JsonWriter& JsonWriter::null() {
+    before_value();
+    text_ += "null";
+    return *this;
+}
+
+}  // namespace zorva::cli
