@@ -17,6 +17,10 @@ std::span<const Command> commands() {
         {"export",
          "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",
          run_export_command, kExportUsage},
+        {"import",
+         "import SETTINGS.zis OUTPUT [--map FILE] [--image FILE] [--merge-into PROJECT]   import a binary "
+         "MAP file",
+         run_import, kImportUsage},
         {"check", "check PROJECT... [--werror] [--json]   problems a game build would trip over", run_check,
          kCheckUsage},
         {"diff", "diff A B [--json] [--picture OUT.png]   what changed between two versions", run_diff,
