@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/project_diff.h"
 #include "cli/project_loading.h"
+#include "image/image_loader.h"
 #include "projectfile/project_io.h"
+#include "support/cli_runner.h"
 #include "support/project_file.h"
 #include "support/temp_dir.h"
 
@@ -216,6 +220,89 @@ TEST(Diff, ResizedLayersCompareOverBothSizes) {
               (std::vector<std::string>{"map 0 \"Level\" / layer 0 \"Ground\": grid_width: 2 -> 4",
                                         "map 0 \"Level\" / layer 0 \"Ground\": 1 cell changed at (3, 1)"}));
 }
+
+#ifdef ZORVA_CLI_RENDER
+
+struct Box {
+    std::int64_t left = INT64_MAX, top = INT64_MAX, right = -1, bottom = -1;  // inclusive; right -1: none
+    void add(std::int64_t x, std::int64_t y) {
+        left = std::min(left, x), top = std::min(top, y), right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
+};
+
+Image load_png(const std::string& path) {
+    Image image;
+    EXPECT_EQ(load_image(image, path, ImageKind::Png, nullptr, true, false, 0), kImageLoaded) << path;
+    return image;
+}
+
+// Where the picture at (`x`, `y`) differs from `alone` (the map drawn on its own): every differing pixel
+// must be the outline's opaque magenta.
+Box outlined_part(const Image& picture, std::int64_t x, std::int64_t y, const Image& alone) {
+    Box box;
+    for (int row = 0; row < alone.height; ++row) {
+        for (int column = 0; column < alone.width; ++column) {
+            const std::uint8_t* drawn = picture.row(static_cast<int>(y) + row) + (x + column) * 4;
+            const std::uint8_t* plain = alone.row(row) + column * 4;
+            if (std::equal(drawn, drawn + 4, plain)) continue;
+            EXPECT_TRUE(drawn[0] == 255 && drawn[1] == 0 && drawn[2] == 255 && drawn[3] == 255)
+                << "at " << x + column << ", " << y + row;
+            box.add(column, row);
+        }
+    }
+    return box;
+}
+
+// The picture for review: each changed map as a row, A on the left and B on the right, each side drawn
+// as render --whole draws it, with only the repainted 4 x 2 cells outlined, at the same place on both.
+TEST_F(SampleEdit, PictureOutlinesTheChangedCellsOnBothSides) {
+    const std::string picture = dir.file("changes.png");
+    const CliRun run = run_zorva_cli({"diff", a, b, "--picture", picture, "--zoom", "50"});
+    EXPECT_EQ(run.exit_code, 1) << run.output();
+    EXPECT_EQ(run.err, "");
+    Image alone[2][2];  // [version][map]
+    for (int v = 0; v < 2; ++v) {
+        for (int m = 0; m < 2; ++m) {
+            const std::string out = dir.file("alone" + std::to_string(v) + std::to_string(m) + ".png");
+            ASSERT_EQ(run_zorva_cli({"render", v == 0 ? a : b, "--whole", "--map", std::to_string(m),
+                                     "--zoom", "50", "--output", out})
+                          .exit_code,
+                      0);
+            alone[v][m] = load_png(out);
+        }
+    }
+    const Image drawn = load_png(picture);
+    ASSERT_FALSE(drawn.empty());
+    constexpr std::int64_t kGap = 16;
+    const std::int64_t right_x = std::max(alone[0][0].width, alone[0][1].width) + kGap;
+    const std::int64_t second_row_y = std::max(alone[0][0].height, alone[1][0].height) + kGap;
+    EXPECT_EQ(drawn.width, right_x + std::max(alone[1][0].width, alone[1][1].width));
+    EXPECT_EQ(drawn.height, second_row_y + std::max(alone[0][1].height, alone[1][1].height));
+
+    const Box left = outlined_part(drawn, 0, 0, alone[0][0]);
+    const Box right = outlined_part(drawn, right_x, 0, alone[1][0]);
+    LoadResult sample = load(a);
+    const TileSet& tiles = *find_tile_set(*sample.project, sample.project->maps[0]->use_tile_set_id);
+    // 4 x 2 tiles at half size, give or take the outline's width.
+    EXPECT_NEAR(static_cast<double>(left.right - left.left), tiles.single_tile_pixel_width * 4 * 0.5, 3.0);
+    EXPECT_NEAR(static_cast<double>(left.bottom - left.top), tiles.single_tile_pixel_height * 2 * 0.5, 3.0);
+    EXPECT_EQ(left.left, right.left);
+    EXPECT_EQ(left.top, right.top);
+    EXPECT_EQ(left.right, right.right);
+    EXPECT_EQ(left.bottom, right.bottom);
+    // The second map gained a layer with no cells set: drawn, nothing outlined.
+    EXPECT_EQ(outlined_part(drawn, 0, second_row_y, alone[0][1]).right, -1);
+    EXPECT_EQ(outlined_part(drawn, right_x, second_row_y, alone[1][1]).right, -1);
+
+    // No changes, no picture, no failure.
+    const std::string none = dir.file("none.png");
+    const CliRun same = run_zorva_cli({"diff", a, a, "--picture", none});
+    EXPECT_EQ(same.exit_code, 0) << same.output();
+    EXPECT_FALSE(std::filesystem::exists(none));
+}
+
+#endif
 
 }  // namespace
 }  // namespace zorva::test
