@@ -123,9 +123,10 @@ int run_check(Arguments arguments) {
             if (loaded) check.report = check_project(*loaded.project, loaded.skipped_instances, options);
             return JobOutput{};
         },
-        [&](std::size_t i, JobOutput&) {
+        [&](std::size_t i, JobOutput& output) {
+            ProjectCheck& check = checks[i];
+            check.messages += output.err;  // a check that threw is unreadable, and says why
             if (json) return;
-            const ProjectCheck& check = checks[i];
             const std::string prefix = projects[i] + ": ";
             write_prefixed(stderr, prefix, check.messages);
             if (!check.readable) {

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -30,7 +31,15 @@ void run_jobs(std::size_t count, unsigned jobs, const std::function<JobOutput(st
 
     const auto work = [&] {
         for (std::size_t i = next++; i < count; i = next++) {
-            JobOutput output = job(i);
+            JobOutput output;
+            // A job that throws (memory ran out, say) fails alone; the other jobs go on.
+            try {
+                output = job(i);
+            } catch (const std::exception& error) {
+                output = {2, {}, std::string("zorva-cli: the job failed: ") + error.what() + "\n"};
+            } catch (...) {
+                output = {2, {}, "zorva-cli: the job failed\n"};
+            }
             {
                 const std::lock_guard lock(mutex);
                 results[i] = std::move(output);

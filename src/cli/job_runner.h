@@ -17,7 +17,7 @@ struct JobOutput {
 
 // Runs job(0) ... job(count - 1) on up to `jobs` threads (at least one). `report(i, output)` is called
 // on the calling thread for each job in index order, as soon as that job and every one before it are
-// done. A job must not throw.
+// done. A job that throws is reported with status 2 and the exception's text on `err`.
 void run_jobs(std::size_t count, unsigned jobs, const std::function<JobOutput(std::size_t)>& job,
               const std::function<void(std::size_t, JobOutput&)>& report);
 

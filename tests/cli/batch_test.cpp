@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -124,6 +125,23 @@ TEST(JobRunner, ReportsInTheOrderOfTheJobsHoweverTheyFinish) {
     EXPECT_EQ(reported, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
     EXPECT_LE(most.load(), 3);
     EXPECT_GE(most.load(), 2);
+}
+
+// A job that throws fails alone, with the reason on its standard error; the others are done.
+TEST(JobRunner, AJobThatThrowsFailsAlone) {
+    std::vector<cli::JobOutput> reported;
+    cli::run_jobs(
+        3, 2,
+        [](std::size_t i) {
+            if (i == 1) throw std::runtime_error("out of memory");
+            return cli::JobOutput{0, "done", {}};
+        },
+        [&](std::size_t, cli::JobOutput& output) { reported.push_back(output); });
+    ASSERT_EQ(reported.size(), 3u);
+    EXPECT_EQ(reported[0].out, "done");
+    EXPECT_EQ(reported[1].status, 2);
+    EXPECT_EQ(reported[1].err, "zorva-cli: the job failed: out of memory\n");
+    EXPECT_EQ(reported[2].out, "done");
 }
 
 // A folder of three projects, one of them broken: the other two are exported, the broken one is named.
