@@ -168,7 +168,7 @@ int run_check(Arguments arguments) {
     for (std::size_t i = 0; i < projects.size(); ++i) {
         const ProjectCheck& check = checks[i];
         out.begin_object();
-        out.member("project", projects[i]);
+        out.member("project", SystemText{projects[i]});
         out.member("status", status_name(status_of(check, werror)));
         write_lines(out, "messages", check.messages);
         out.member("errors", static_cast<std::uint64_t>(check.report.errors));

@@ -83,14 +83,14 @@ int run_diff(Arguments arguments) {
         if (json) {
             JsonWriter out;
             begin_document(out, "diff", ZORVA_VERSION);
-            out.member("a", paths[0]);
-            out.member("b", paths[1]);
+            out.member("a", SystemText{paths[0]});
+            out.member("b", SystemText{paths[1]});
             out.member("status", "unreadable");
             out.key("unreadable").begin_array();
             for (int i = 0; i < 2; ++i) {
                 if ((i == 0 ? a : b)) continue;
                 out.begin_object();
-                out.member("project", paths[i]);
+                out.member("project", SystemText{paths[i]});
                 write_lines(out, "messages", messages[i]);
                 out.end_object();
             }
@@ -123,8 +123,8 @@ int run_diff(Arguments arguments) {
     if (json) {
         JsonWriter out;
         begin_document(out, "diff", ZORVA_VERSION);
-        out.member("a", paths[0]);
-        out.member("b", paths[1]);
+        out.member("a", SystemText{paths[0]});
+        out.member("b", SystemText{paths[1]});
         out.member("status", report.identical() ? "identical" : "different");
         out.member("editor_state", options.editor_state);
         out.key("changes").begin_array();
@@ -133,9 +133,9 @@ int run_diff(Arguments arguments) {
         write_diff_summary(out, report.summary);
         if (!picture.empty()) {
             out.key("picture").begin_object();
-            out.member("file", picture);
+            out.member("file", SystemText{picture});
             out.member("written", picture_written);
-            if (!picture_message.empty()) out.member("message", picture_message);
+            if (!picture_message.empty()) out.member("message", SystemText{picture_message});
             out.end_object();
         }
         out.member("exit_status", exit_status);

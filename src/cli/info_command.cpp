@@ -76,7 +76,7 @@ int info_json(const std::string& file, const std::string& path) {
     const LoadResult loaded = load_project(path, messages);
     JsonWriter out;
     begin_document(out, "info", ZORVA_VERSION);
-    out.member("project", file);
+    out.member("project", SystemText{file});
     out.member("status", loaded ? "ok" : "unreadable");
     write_lines(out, "messages", messages);
     if (!loaded) {

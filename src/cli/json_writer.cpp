@@ -6,12 +6,50 @@
 
 namespace zorva::cli {
 
-std::string JsonWriter::quoted(std::string_view text) {
+namespace {
+
+// The length of the well-formed UTF-8 sequence of two to four bytes at the start of `text`, or 0.
+std::size_t utf8_sequence(std::string_view text) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = at(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // no overlong forms
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (text.size() < length || at(1) < low || at(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (at(i) < 0x80 || at(i) > 0xBF) return 0;
+    return length;
+}
+
+}  // namespace
+
+std::string JsonWriter::quoted(std::string_view text, bool keep_utf8) {
     std::string out;
     out.reserve(text.size() + 2);
     out += '"';
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
+        if (keep_utf8 && byte > 0x7F) {
+            if (const std::size_t length = utf8_sequence(text.substr(i)); length > 0) {
+                out += text.substr(i, length);
+                i += length - 1;
+                continue;
+            }
+        }
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -106,6 +144,12 @@ JsonWriter& JsonWriter::end_array() {
 JsonWriter& JsonWriter::value(std::string_view text) {
     before_value();
     text_ += quoted(text);
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(SystemText text) {
+    before_value();
+    text_ += quoted(text.text, true);
     return *this;
 }
 

@@ -2,7 +2,9 @@
 //
 // The project's texts are single bytes in ISO-8859-1, as the project files declare. They are written as
 // ASCII, every byte above 0x7E and every control character as a \u escape of the same code point, so the
-// document is valid UTF-8 whatever a name holds.
+// document is valid UTF-8 whatever a name holds. File names and the messages that quote them are UTF-8, as
+// the system names files: they are written as they are, and only bytes that are not UTF-8 are escaped as
+// above.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,11 @@
 #include <vector>
 
 namespace zorva::cli {
+
+// A text in the system's encoding (UTF-8): a file name, or a message that names files.
+struct SystemText {
+    std::string_view text;
+};
 
 class JsonWriter {
 public:
@@ -24,6 +31,7 @@ public:
     JsonWriter& value(std::string_view text);
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& value(const std::string& text) { return value(std::string_view(text)); }
+    JsonWriter& value(SystemText text);
     JsonWriter& value(bool flag);
     JsonWriter& value(std::int64_t number);
     JsonWriter& value(std::uint64_t number);
@@ -44,8 +52,8 @@ public:
     // The document so far; complete (with a final line break) once the outermost container is closed.
     const std::string& text() const { return text_; }
 
-    // `text` as a JSON string with its quotes, escaped as above.
-    static std::string quoted(std::string_view text);
+    // `text` as a JSON string with its quotes, escaped as above: byte by byte, or keeping UTF-8 sequences.
+    static std::string quoted(std::string_view text, bool keep_utf8 = false);
 
 private:
     void before_value();

@@ -18,7 +18,7 @@ void write_lines(JsonWriter& json, std::string_view key, std::string_view text) 
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        if (end > start) json.value(text.substr(start, end - start));
+        if (end > start) json.value(SystemText{text.substr(start, end - start)});
         start = end + 1;
     }
     json.end_array();

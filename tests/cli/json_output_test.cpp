@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/json_writer.h"
 #include "support/cli_runner.h"
 #include "support/json_schema.h"
 #include "support/project_file.h"
@@ -49,6 +50,20 @@ JsonValue valid_document(const CliRun& run) {
     EXPECT_EQ(document["exit_status"].is_number() ? static_cast<int>(document["exit_status"].number()) : -1,
               run.exit_code);
     return document;
+}
+
+// File names keep their UTF-8; any byte that is not well-formed UTF-8 (a lone byte, an overlong form, a
+// surrogate, a code point above U+10FFFF, a cut-off sequence) is escaped, so the document stays UTF-8.
+TEST(JsonWriterText, FileNamesKeepUtf8AndEscapeTheRest) {
+    using cli::JsonWriter;
+    EXPECT_EQ(JsonWriter::quoted("caf\xc3\xa9 \xf0\x9f\x99\x82", true), "\"caf\xc3\xa9 \xf0\x9f\x99\x82\"");
+    EXPECT_EQ(JsonWriter::quoted("caf\xc3\xa9"), "\"caf\\u00c3\\u00a9\"");  // a project name: byte by byte
+    EXPECT_EQ(JsonWriter::quoted("\xe9t\xe9", true), "\"\\u00e9t\\u00e9\"");
+    EXPECT_EQ(JsonWriter::quoted("\xc0\xaf", true), "\"\\u00c0\\u00af\"");
+    EXPECT_EQ(JsonWriter::quoted("\xed\xa0\x80", true), "\"\\u00ed\\u00a0\\u0080\"");
+    EXPECT_EQ(JsonWriter::quoted("\xf4\x90\x80\x80", true), "\"\\u00f4\\u0090\\u0080\\u0080\"");
+    EXPECT_EQ(JsonWriter::quoted("a\xc3", true), "\"a\\u00c3\"");
+    EXPECT_EQ(JsonWriter::quoted("\x7f\n", true), "\"\\u007f\\n\"");
 }
 
 // The validator itself: each keyword the schema relies on rejects what it should.
@@ -124,29 +139,32 @@ TEST(JsonOutput, InfoOfAFileThatCannotBeRead) {
     EXPECT_FALSE(document["messages"].array().empty());
 }
 
-// A clean project, one with problems (under a name outside ASCII), and one that cannot be read.
+// A clean project, one with problems (under a name outside ASCII), and one that cannot be read, in a folder
+// whose name is UTF-8 as file names are: the names come back as they are, not as ISO-8859-1 read twice.
 TEST(JsonOutput, CheckOfSeveralProjects) {
     TempDir dir;
-    std::filesystem::create_directories(dir.path() / "levels");
+    std::filesystem::create_directories(dir.path() / "niveaux-\xc3\xa9t\xc3\xa9");
     {
         TestProject t;
         Map& map = t.add_map("Caf\xe9");  // no tile set
         t.add_layer(map, "Ground", 4, 4).is_locked = true;
-        ASSERT_TRUE(write_project_file(t, dir.file("levels/b-problems.xml")));
+        ASSERT_TRUE(write_project_file(t, dir.file("niveaux-\xc3\xa9t\xc3\xa9/b-problems.xml")));
     }
     {
         TestProject t;
-        ASSERT_TRUE(write_project_file(t, dir.file("levels/a-clean.zvp")));
+        ASSERT_TRUE(write_project_file(t, dir.file("niveaux-\xc3\xa9t\xc3\xa9/a-clean.zvp")));
     }
-    std::ofstream(dir.file("levels/c-broken.xml")) << "<project>";
+    std::ofstream(dir.file("niveaux-\xc3\xa9t\xc3\xa9/c-broken.xml")) << "<project>";
 
-    const CliRun run = run_zorva_cli({"check", dir.file("levels"), "--json", "--jobs", "2"});
+    const CliRun run =
+        run_zorva_cli({"check", dir.file("niveaux-\xc3\xa9t\xc3\xa9"), "--json", "--jobs", "2"});
     EXPECT_EQ(run.exit_code, 2) << run.err;
     EXPECT_EQ(run.err, "");
     const JsonValue document = valid_document(run);
     const JsonArray& projects = document["projects"].array();
     ASSERT_EQ(projects.size(), 3u);
     EXPECT_EQ(projects[0]["status"].string(), "clean");
+    EXPECT_EQ(projects[0]["project"].string(), dir.file("niveaux-\xc3\xa9t\xc3\xa9/a-clean.zvp"));
     EXPECT_EQ(projects[1]["status"].string(), "problems");
     EXPECT_EQ(projects[2]["status"].string(), "unreadable");
     const JsonValue& problem = projects[1]["problems"][0];
