@@ -100,7 +100,7 @@ int info_json(const std::string& file, const std::string& path) {
     out.member("path_points", static_cast<std::uint64_t>(counts.points));
     out.end_object();
     out.key("failed_images").begin_array();
-    for (const std::string& image : failed_images(project)) out.value(image);
+    for (const std::string& image : failed_images(project)) out.value(SystemText{image});
     out.end_array();
     out.key("tile_sets").begin_array();
     for (std::size_t i = 0; i < project.tile_sets.size(); ++i) {
@@ -109,7 +109,7 @@ int info_json(const std::string& file, const std::string& path) {
         out.member("index", static_cast<std::uint64_t>(i));
         write_id(out, "id", tile_set.unique_id);
         out.member("name", tile_set.name.view());
-        out.member("image", tile_set.image_path_and_file_name.view());
+        out.member("image", SystemText{tile_set.image_path_and_file_name.view()});
         out.member("image_loaded", !tile_set.image.empty());
         out.member("tiles", count_tiles(tile_set).count);
         out.end_object();
@@ -122,7 +122,7 @@ int info_json(const std::string& file, const std::string& path) {
         out.member("index", static_cast<std::uint64_t>(i));
         write_id(out, "id", entity.unique_id);
         out.member("name", entity.name.view());
-        out.member("image", entity.image_path_and_file_name.view());
+        out.member("image", SystemText{entity.image_path_and_file_name.view()});
         out.member("image_loaded", !entity.image.empty());
         out.end_object();
     }
