@@ -70,21 +70,19 @@ void draw_side(QImage& canvas, Renderer& renderer, const Preferences& preference
         const Layer* other = find_layer(*side.other, layer->unique_id);
         const CellMask mask =
             side.is_a ? changed_cells(layer.get(), other) : changed_cells(other, layer.get());
-        const std::int64_t width = std::min<std::int64_t>(mask.width, layer->grid_width);
-        const std::int64_t height = std::min<std::int64_t>(mask.height, layer->grid_height);
         // The outline of each region of changed cells: the edges between a changed cell and one that is not.
-        for (std::int64_t y = 0; y < height; ++y) {
-            for (std::int64_t x = 0; x < width; ++x) {
-                if (!mask.at(x, y)) continue;
-                const auto x1 = static_cast<qreal>(t.cell_x(x, layer->grid_offset_x));
-                const auto x2 = static_cast<qreal>(t.cell_x(x + 1, layer->grid_offset_x));
-                const auto y1 = static_cast<qreal>(t.cell_y(y, layer->grid_offset_y));
-                const auto y2 = static_cast<qreal>(t.cell_y(y + 1, layer->grid_offset_y));
-                if (!mask.at(x, y - 1)) painter.drawLine(QPointF(x1, y1), QPointF(x2, y1));
-                if (!mask.at(x, y + 1)) painter.drawLine(QPointF(x1, y2), QPointF(x2, y2));
-                if (!mask.at(x - 1, y)) painter.drawLine(QPointF(x1, y1), QPointF(x1, y2));
-                if (!mask.at(x + 1, y)) painter.drawLine(QPointF(x2, y1), QPointF(x2, y2));
-            }
+        for (const CellMask::Cell& changed : mask.cells) {
+            const std::int64_t x = changed.x;
+            const std::int64_t y = changed.y;
+            if (x >= layer->grid_width || y >= layer->grid_height) continue;  // beyond this version's grid
+            const auto x1 = static_cast<qreal>(t.cell_x(x, layer->grid_offset_x));
+            const auto x2 = static_cast<qreal>(t.cell_x(x + 1, layer->grid_offset_x));
+            const auto y1 = static_cast<qreal>(t.cell_y(y, layer->grid_offset_y));
+            const auto y2 = static_cast<qreal>(t.cell_y(y + 1, layer->grid_offset_y));
+            if (!mask.at(x, y - 1)) painter.drawLine(QPointF(x1, y1), QPointF(x2, y1));
+            if (!mask.at(x, y + 1)) painter.drawLine(QPointF(x1, y2), QPointF(x2, y2));
+            if (!mask.at(x - 1, y)) painter.drawLine(QPointF(x1, y1), QPointF(x1, y2));
+            if (!mask.at(x + 1, y)) painter.drawLine(QPointF(x2, y1), QPointF(x2, y2));
         }
     }
 }

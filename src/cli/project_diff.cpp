@@ -210,26 +210,26 @@ ListedObject listed(std::size_t index, ObjectId id, std::string_view name) {
     return {static_cast<std::int64_t>(index), id, std::string(name)};
 }
 
-// The cells of two grids (`wa` x `ha` and `wb` x `hb`) that differ, over the union of both sizes.
+// The cells of two grids (`wa` x `ha` and `wb` x `hb`) that differ, over the union of both sizes: A's
+// cells against B's, then B's cells outside A against empty ones (outside both grids every cell is empty
+// on both sides). Visits only the cells the two grids have, however differently they are shaped: a layer
+// turned from one column into one row is not the square of its length.
 template <class OnChanged>
 void compare_grids(const std::vector<GridCell>& a, std::int64_t wa, std::int64_t ha,
                    const std::vector<GridCell>& b, std::int64_t wb, std::int64_t hb, OnChanged on_changed) {
-    const std::int64_t width = std::max(wa, wb);
-    const std::int64_t height = std::max(ha, hb);
     const GridCell empty;
-    const auto cell = [](const std::vector<GridCell>& grid, std::int64_t w, std::int64_t h, std::int64_t x,
-                         std::int64_t y) -> const GridCell* {
-        if (x >= w || y >= h) return nullptr;
+    const auto cell = [&](const std::vector<GridCell>& grid, std::int64_t w, std::int64_t h, std::int64_t x,
+                          std::int64_t y) -> const GridCell& {
+        if (x >= w || y >= h) return empty;
         const auto at = static_cast<std::size_t>(y * w + x);
-        return at < grid.size() ? &grid[at] : nullptr;
+        return at < grid.size() ? grid[at] : empty;
     };
-    for (std::int64_t y = 0; y < height; ++y) {
-        for (std::int64_t x = 0; x < width; ++x) {
-            const GridCell* ca = cell(a, wa, ha, x, y);
-            const GridCell* cb = cell(b, wb, hb, x, y);
-            if (!(*(ca ? ca : &empty) == *(cb ? cb : &empty))) on_changed(x, y);
-        }
-    }
+    for (std::int64_t y = 0; y < ha; ++y)
+        for (std::int64_t x = 0; x < wa; ++x)
+            if (!(cell(a, wa, ha, x, y) == cell(b, wb, hb, x, y))) on_changed(x, y);
+    for (std::int64_t y = 0; y < hb; ++y)
+        for (std::int64_t x = y < ha ? wa : 0; x < wb; ++x)
+            if (!(cell(b, wb, hb, x, y) == empty)) on_changed(x, y);
 }
 
 std::int64_t positive(std::int64_t value) { return value > 0 ? value : 0; }
@@ -702,12 +702,21 @@ CellMask changed_cells(const Layer* a, const Layer* b) {
     CellMask mask;
     mask.width = std::max(wa, wb);
     mask.height = std::max(ha, hb);
-    mask.changed.assign(static_cast<std::size_t>(mask.width * mask.height), 0);
     compare_grids(a ? a->grid : kNone, wa, ha, b ? b->grid : kNone, wb, hb,
                   [&](std::int64_t x, std::int64_t y) {
-                      mask.changed[static_cast<std::size_t>(y * mask.width + x)] = 1;
+                      mask.cells.push_back({x, y});
                   });
+    std::sort(mask.cells.begin(), mask.cells.end(), [](const CellMask::Cell& p, const CellMask::Cell& q) {
+        return p.y != q.y ? p.y < q.y : p.x < q.x;
+    });
     return mask;
+}
+
+bool CellMask::at(std::int64_t x, std::int64_t y) const {
+    const Cell wanted{x, y};
+    return std::binary_search(cells.begin(), cells.end(), wanted, [](const Cell& p, const Cell& q) {
+        return p.y != q.y ? p.y < q.y : p.x < q.x;
+    });
 }
 
 std::vector<MapPair> changed_maps(const Project& a, const Project& b, const DiffReport& report) {

@@ -93,14 +93,16 @@ std::string summary_line(const DiffSummary& summary);
 std::string field_value_text(const FieldValue& value);
 
 // Which cells of a layer differ between two versions, over the union of both grids (null: no such layer).
+// Holds only the changed cells, so that its size follows the change, not the grids' shapes.
 struct CellMask {
+    struct Cell {
+        std::int64_t x = 0;
+        std::int64_t y = 0;
+    };
     std::int64_t width = 0;
     std::int64_t height = 0;
-    std::vector<std::uint8_t> changed;  // width * height, row by row; 1 where the cell differs
-    bool at(std::int64_t x, std::int64_t y) const {
-        return x >= 0 && y >= 0 && x < width && y < height &&
-               changed[static_cast<std::size_t>(y * width + x)] != 0;
-    }
+    std::vector<Cell> cells;  // row by row, left to right
+    bool at(std::int64_t x, std::int64_t y) const;
 };
 CellMask changed_cells(const Layer* a, const Layer* b);
 

@@ -221,6 +221,43 @@ TEST(Diff, ResizedLayersCompareOverBothSizes) {
                                         "map 0 \"Level\" / layer 0 \"Ground\": 1 cell changed at (3, 1)"}));
 }
 
+// A layer turned from one long column into one long row: the comparison visits the cells both grids have,
+// not the square around them, and the mask holds only the changed cells.
+TEST(Diff, AColumnTurnedIntoARowCostsItsCellsNotTheirSquare) {
+    constexpr std::int32_t kLength = 200000;
+    TestProject t;
+    Map& map = t.add_map("Level");
+    Layer& column = t.add_layer(map, "Ground", 1, kLength);
+    for (GridCell& cell : column.grid) cell.tile = 1;
+    TestProject u;
+    Map& other = u.add_map("Level");
+    LayerProperties row = column;
+    row.map_id = other.unique_id;
+    row.grid_width = kLength;
+    row.grid_height = 1;
+    std::vector<GridCell> cells(kLength);
+    for (GridCell& cell : cells) cell.tile = 1;
+    ASSERT_TRUE(add_layer(u.project, row, true, nullptr, cells));
+
+    const DiffReport report = cli::diff_projects(t.project, u.project);
+    // (0, 0) is the same on both sides; the rest of the column and the rest of the row changed.
+    const std::string last = std::to_string(kLength - 1);
+    EXPECT_TRUE(has_line(lines_of(report),
+                         "map 0 \"Level\" / layer 0 \"Ground\": " + std::to_string(2 * (kLength - 1)) +
+                             " cells changed in (0, 0)-(" + last + ", " + last + ")"))
+        << all_lines(lines_of(report));
+    EXPECT_EQ(report.summary.cells_changed, 2u * (kLength - 1));
+
+    const cli::CellMask mask = cli::changed_cells(&column, other.layers.front().get());
+    EXPECT_EQ(mask.cells.size(), 2u * (kLength - 1));
+    EXPECT_FALSE(mask.at(0, 0));
+    EXPECT_TRUE(mask.at(0, 5));
+    EXPECT_TRUE(mask.at(5, 0));
+    EXPECT_FALSE(mask.at(5, 5));
+    EXPECT_TRUE(mask.at(0, kLength - 1));
+    EXPECT_FALSE(mask.at(0, kLength));
+}
+
 #ifdef ZORVA_CLI_RENDER
 
 struct Box {
