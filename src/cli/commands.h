@@ -28,12 +28,16 @@ int run_info(Arguments arguments);            // info_command.cpp
 int run_export_command(Arguments arguments);  // export_command.cpp
 int run_import(Arguments arguments);          // import_command.cpp
 int run_render(Arguments arguments);          // render_command.cpp (built with the Qt parts)
+int run_check(Arguments arguments);           // check_command.cpp
+int run_diff(Arguments arguments);            // diff_command.cpp
 
 extern const char kConvertUsage[];
 extern const char kInfoUsage[];
 extern const char kExportUsage[];
 extern const char kImportUsage[];
 extern const char kRenderUsage[];
+extern const char kCheckUsage[];
+extern const char kDiffUsage[];
 
 // Keeps Qt's own messages (warnings about the session, fonts and the like) off standard error, where only
 // the tool's own messages belong. Built with the Qt parts; a no-op without them.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/batch.h"
 #include "cli/commands.h"
 #include "projectfile/project_io.h"
 #include "projectfile/relative_path.h"
@@ -11,17 +12,18 @@ namespace zorva::cli {
 
 const char kConvertUsage[] =
     "Usage: zorva-cli convert INPUT OUTPUT\n"
+    "       zorva-cli convert PROJECT... --output PATTERN [--jobs N] [--glob PATTERN]\n"
     "\n"
     "Reads the project file INPUT (.xml or .zvp) and writes it as OUTPUT: a binary project file for a\n"
-    "name ending in .zvp, else an XML project file.\n";
+    "name ending in .zvp, else an XML project file. With several projects, each is written to PATTERN with\n"
+    "\"{name}\" standing for its file name without the extension (out/{name}.zvp).\n"
+    "\n" ZORVA_CLI_BATCH_USAGE;
 
-int run_convert(Arguments arguments) {
-    if (arguments.size() != 2) {
-        std::fputs(kConvertUsage, stderr);
-        return 2;
-    }
-    const std::string input = absolute_path(arguments[0]);
-    const std::string output = absolute_path(arguments[1]);
+namespace {
+
+int convert_one(const std::string& input_name, const std::string& output_name) {
+    const std::string input = absolute_path(input_name);
+    const std::string output = absolute_path(output_name);
     LoadResult loaded = load_project_reporting(input);
     if (!loaded) return 1;
     std::string error;
@@ -30,6 +32,32 @@ int run_convert(Arguments arguments) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int run_convert(Arguments arguments) {
+    BatchArguments batch;
+    std::string error;
+    if (!split_batch_arguments(arguments, {}, batch, error) || !batch.passed_on.empty()) {
+        if (!error.empty()) std::fprintf(stderr, "zorva-cli convert: %s\n\n", error.c_str());
+        std::fputs(kConvertUsage, stderr);
+        return 2;
+    }
+    if (!batch.has_output) {
+        // The classic form: exactly INPUT OUTPUT.
+        if (batch.inputs.size() != 2 || batch.jobs_given || !batch.globs.empty()) {
+            std::fputs(kConvertUsage, stderr);
+            return 2;
+        }
+        return convert_one(batch.inputs[0], batch.inputs[1]);
+    }
+    if (batch.inputs.empty()) {
+        std::fputs(kConvertUsage, stderr);
+        return 2;
+    }
+    if (wants_batch(batch)) return run_child_batch("convert", batch);
+    return convert_one(batch.inputs[0], batch.output);
 }
 
 }  // namespace zorva::cli

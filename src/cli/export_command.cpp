@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/ascii_text.h"
+#include "cli/batch.h"
 #include "cli/commands.h"
 #include "export/export_feedback.h"
 #include "export/export_host.h"
@@ -36,7 +37,10 @@ const char kExportUsage[] =
     "  --output FILE         the output file name handed to the plug-in\n"
     "  --settings FILE       ZvBinMapFile: the layout (.zbe) to export with; without it the settings the\n"
     "                        exporter remembers in the data folder are used\n"
-    "The plug-in's messages go to standard output, failures to standard error.\n";
+    "The plug-in's messages go to standard output, failures to standard error.\n"
+    "With several projects each one is exported by a zorva-cli of its own, so that plug-ins never share a\n"
+    "run; --output then needs \"{name}\" (the project's file name without its extension): out/{name}.bin\n"
+    "\n" ZORVA_CLI_BATCH_USAGE;
 
 namespace {
 
@@ -160,7 +164,52 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Several projects: the exporter and the settings file are looked for once, then every project is
+// exported by a child process.
+int export_batch(const BatchArguments& batch) {
+    std::string exporter;
+    std::string settings;
+    for (std::size_t i = 0; i + 1 < batch.passed_on.size(); ++i) {
+        if (batch.passed_on[i] == "--exporter") exporter = batch.passed_on[i + 1];
+        if (batch.passed_on[i] == "--settings") settings = batch.passed_on[i + 1];
+    }
+    if (exporter.empty() || !batch.has_output || batch.inputs.empty()) {
+        std::fputs(kExportUsage, stderr);
+        return 2;
+    }
+    const std::string exporter_path = find_exporter(exporter);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(exporter_path, error)) {
+        std::fprintf(stderr,
+                     "Could not find/load the exporter DLL: \n\n%s\n\n"
+                     "There is no exporter \"%s\". Exporters in %s: %s\n",
+                     exporter_path.c_str(), exporter.c_str(), exporters_folder().c_str(),
+                     available_exporters().c_str());
+        return 1;
+    }
+    if (!settings.empty() && !std::filesystem::is_regular_file(absolute_path(settings), error)) {
+        std::fprintf(stderr, "The settings file could not be found:\n\n%s\n",
+                     absolute_path(settings).c_str());
+        return 1;
+    }
+    return run_child_batch("export", batch);
+}
+
+}  // namespace
+
 int run_export_command(Arguments arguments) {
+    {
+        static constexpr std::string_view kValueOptions[] = {"--exporter", "--settings"};
+        BatchArguments batch;
+        std::string error;
+        if (!split_batch_arguments(arguments, kValueOptions, batch, error)) {
+            std::fprintf(stderr, "zorva-cli export: %s\n\n%s", error.c_str(), kExportUsage);
+            return 2;
+        }
+        if (wants_batch(batch)) return export_batch(batch);
+    }
     std::string project_path;
     std::string exporter;
     std::string output;

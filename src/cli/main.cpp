@@ -13,7 +13,7 @@ std::span<const Command> commands() {
     static const std::vector<Command> kCommands = {
         {"convert", "convert INPUT OUTPUT   read a project, write it (.zvp binary, else XML)", run_convert,
          kConvertUsage},
-        {"info", "info FILE              object counts and images that failed to load", run_info, kInfoUsage},
+        {"info", "info FILE [--json]     object counts and images that failed to load", run_info, kInfoUsage},
         {"export",
          "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",
          run_export_command, kExportUsage},
@@ -21,6 +21,10 @@ std::span<const Command> commands() {
          "import SETTINGS.zis OUTPUT [--map FILE] [--image FILE] [--merge-into PROJECT]   import a binary "
          "MAP file",
          run_import, kImportUsage},
+        {"check", "check PROJECT... [--werror] [--json]   problems a game build would trip over", run_check,
+         kCheckUsage},
+        {"diff", "diff A B [--json] [--picture OUT.png]   what changed between two versions", run_diff,
+         kDiffUsage},
 #ifdef ZORVA_CLI_RENDER
         {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)",
          run_render, kRenderUsage},
@@ -50,6 +54,9 @@ std::string usage() {
         text += '\n';
     }
     text +=
+        "\n"
+        "convert, export, render and check also take several projects or folders of them, with --jobs N to\n"
+        "work on N at once; info, check and diff write JSON with --json (docs/zorva-cli.schema.json).\n"
         "\n"
         "Options:\n"
         "  --help       show this help and exit (COMMAND --help: the help of that command)\n"

@@ -1,6 +1,5 @@
 // zorva-cli render PROJECT --output OUT.png [...]: the editor's view of a map as a PNG file, or with
 // --whole the whole map as a picture (transparent backdrop, no grid or other decorations).
-#include <QGuiApplication>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +10,9 @@
 #include <string_view>
 
 #include "base/ascii_text.h"
+#include "cli/batch.h"
 #include "cli/commands.h"
+#include "cli/gui_session.h"
 #include "image/builtin_pictures.h"
 #include "prefs/data_folder.h"
 #include "prefs/preferences.h"
@@ -33,7 +34,10 @@ const char kRenderUsage[] =
     "  --size WxH         the view size in pixels (default: 1280x720)\n"
     "  --whole            the whole map at the zoom on a transparent backdrop, without grid, origin marker,\n"
     "                     layer outline, warning frames or counts\n"
-    "Pictures are limited to 32768 pixels a side and 268435456 pixels in all.\n";
+    "Pictures are limited to 32768 pixels a side and 268435456 pixels in all.\n"
+    "With several projects each one is drawn by a zorva-cli of its own; --output then needs \"{name}\"\n"
+    "(the project's file name without its extension): pictures/{name}.png\n"
+    "\n" ZORVA_CLI_BATCH_USAGE;
 
 namespace {
 
@@ -117,18 +121,34 @@ int parse(Arguments arguments, Options& options) {
     return 0;
 }
 
-// Text needs a QGuiApplication; without a display the offscreen platform serves.
-std::unique_ptr<QGuiApplication> start_gui() {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "zorva-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 }  // namespace
 
 int run_render(Arguments arguments) {
+    {
+        static constexpr std::string_view kValueOptions[] = {"--map", "--layer", "--zoom", "--camera",
+                                                             "--size"};
+        BatchArguments batch;
+        std::string error;
+        if (!split_batch_arguments(arguments, kValueOptions, batch, error)) {
+            std::fprintf(stderr, "zorva-cli render: %s\n\n%s", error.c_str(), kRenderUsage);
+            return 2;
+        }
+        if (wants_batch(batch)) {
+            if (!batch.has_output) {
+                std::fputs(kRenderUsage, stderr);
+                return 2;
+            }
+            if (!ends_with_ignoring_case(batch.output, ".png")) {
+                std::fprintf(
+                    stderr,
+                    "zorva-cli render: pictures are written as PNG only; the output name must end in "
+                    ".png: %s\n",
+                    batch.output.c_str());
+                return 2;
+            }
+            return run_child_batch("render", batch);
+        }
+    }
     Options options;
     if (const int status = parse(arguments, options); status != 0) return status;
     if (!options.whole && !picture_size_allowed(options.width, options.height)) {

@@ -502,6 +502,7 @@ public:
     // Builds the project from the parsed document. False with `message_` set on failure.
     bool build(const pugi::xml_document& document, GridScanner& grids, LoadResult& result) {
         grids_ = &grids;
+        skipped_ = &result.skipped_instances;
         auto project = std::make_unique<Project>();
         project_ = project.get();
 
@@ -967,7 +968,10 @@ private:
         read_int_variables(element.child("instance_entity_custom_variables"), t.custom_variables);
         AddFailure failure = AddFailure::None;
         if (!add_instance_entity(*project_, t, true, platform_, &failure)) {
-            if (failure == AddFailure::ParentMissing) return true;  // orphans are skipped quietly
+            if (failure == AddFailure::ParentMissing) {  // orphans are skipped quietly
+                skipped_->push_back({t.map_id, t.layer_id, t.uid, t.pid});
+                return true;
+            }
             message = "Failed to add the child entity to the layer.";
             return false;
         }
@@ -1024,6 +1028,7 @@ private:
     Platform* platform_;
     std::uint64_t cell_budget_;
     GridScanner* grids_ = nullptr;
+    std::vector<SkippedInstance>* skipped_ = nullptr;
     Project* project_ = nullptr;
     std::uint32_t version_ = kInvalidId;
     ObjectId selected_tile_set_ = kInvalidId;

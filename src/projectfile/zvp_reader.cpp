@@ -615,9 +615,10 @@ private:
         else
             take_int_variables(r, R::custom_variables, kVariableCount, e.custom_variables);
         AddFailure failure = AddFailure::None;
-        if (!add_instance_entity(project, e, true, platform_, &failure) &&
-            failure != AddFailure::ParentMissing)
-            fail();
+        if (!add_instance_entity(project, e, true, platform_, &failure)) {
+            if (failure != AddFailure::ParentMissing) fail();
+            result_.skipped_instances.push_back({e.map_id, e.layer_id, e.uid, e.pid});
+        }
         return true;
     }
 

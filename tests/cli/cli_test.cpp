@@ -15,7 +15,7 @@ namespace zorva::test {
 namespace {
 
 TEST(CliHelp, EveryCommandAnswersHelpOnStandardOutput) {
-    std::vector<std::string> names = {"convert", "info", "export", "import"};
+    std::vector<std::string> names = {"convert", "info", "export", "import", "check", "diff"};
 #ifdef ZORVA_CLI_RENDER
     names.push_back("render");
 #endif

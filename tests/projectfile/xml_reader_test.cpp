@@ -234,6 +234,12 @@ TEST(XmlReader, OrphanInstanceIsDroppedAndSelectionOfMissingObjectsIsEmpty) {
     ASSERT_EQ(layer.instance_entities.size(), 1u);
     EXPECT_EQ(layer.instance_entities[0]->tcr, 4u);
     EXPECT_FLOAT_EQ(layer.instance_entities[0]->px, 1.5f);
+    // The dropped one is on record, for tools that check a project.
+    ASSERT_EQ(result.skipped_instances.size(), 1u);
+    EXPECT_EQ(result.skipped_instances[0].uid, 2u);
+    EXPECT_EQ(result.skipped_instances[0].pid, 77u);
+    EXPECT_EQ(result.skipped_instances[0].map_id, result.project->maps[0]->unique_id);
+    EXPECT_EQ(result.skipped_instances[0].layer_id, layer.unique_id);
     EXPECT_EQ(result.project->selected_map(), result.project->maps[0].get());
     EXPECT_EQ(result.project->selected_layer(), nullptr);
     EXPECT_EQ(result.project->selected_tile_set(), nullptr);

@@ -410,6 +410,11 @@ TEST(ZvpReader, InstanceOfAMissingParentIsSkipped) {
     const Layer& read = *loaded.project->maps.front()->layers.front();
     ASSERT_EQ(read.instance_entity_count(), 1u);
     EXPECT_EQ(read.instance_entities.front()->px, 2.0f);
+    ASSERT_EQ(loaded.skipped_instances.size(), 1u);
+    EXPECT_EQ(loaded.skipped_instances[0].pid, 12345u);
+    EXPECT_EQ(loaded.skipped_instances[0].map_id, read.map_id);
+    EXPECT_EQ(loaded.skipped_instances[0].layer_id, read.unique_id);
+    EXPECT_NE(loaded.skipped_instances[0].uid, read.instance_entities.front()->uid);
 }
 
 // A version-114 file as the older editor wrote it: a header ending after the default trigger sizes, the
