@@ -59,9 +59,9 @@ struct Bench {
                                        add_parent_entity(project, trigger, false, &platform)};
         for (int row = 0; row < kAcross; ++row)
             for (int column = 0; column < kAcross; ++column) {
-                InstanceEntity e = make_instance_entity(*kinds[(row + column) % 2], map->unique_id,
-                                                        layer->unique_id, static_cast<float>(column * kSpacing),
-                                                        static_cast<float>(row * kSpacing));
+                InstanceEntity e = make_instance_entity(
+                    *kinds[(row + column) % 2], map->unique_id, layer->unique_id,
+                    static_cast<float>(column * kSpacing), static_cast<float>(row * kSpacing));
                 e.tcr = 8;
                 add_instance_entity(project, e, false, &platform);
             }

@@ -456,16 +456,16 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QI
     }
 }
 
-ScreenRect Renderer::entity_rect(const Frame& f, const ParentEntity& parent, const InstanceEntity& e, float px,
-                                 float py, const Layer& layer) const {
+ScreenRect Renderer::entity_rect(const Frame& f, const ParentEntity& parent, const InstanceEntity& e,
+                                 float px, float py, const Layer& layer) const {
     const ViewTransform& t = f.transform;
     const EntityBox box = entity_box(parent, e);
     return {t.point_x(px, layer.grid_offset_x), t.point_y(py, layer.grid_offset_y), t.length(box.width),
             t.length(box.height)};
 }
 
-bool Renderer::draw_entity(Frame& f, const ParentEntity& parent, const InstanceEntity& e, const ScreenRect& rc,
-                           std::uint8_t opacity, DrawQueue* queue) {
+bool Renderer::draw_entity(Frame& f, const ParentEntity& parent, const InstanceEntity& e,
+                           const ScreenRect& rc, std::uint8_t opacity, DrawQueue* queue) {
     const std::int64_t x = rc.x, y = rc.y, sw = rc.width, sh = rc.height;
     if (sw <= 0 || sh <= 0 || std::abs(x) > INT32_MAX / 2 || std::abs(y) > INT32_MAX / 2 ||
         sw > INT32_MAX / 2 || sh > INT32_MAX / 2)
@@ -480,7 +480,8 @@ bool Renderer::draw_entity(Frame& f, const ParentEntity& parent, const InstanceE
     r.may_defer = true;
     if (!parent.is_trigger && !parent.image.empty()) {
         PixelPosition pos;
-        if (frame_position(parent, static_cast<std::uint32_t>(std::max(parent.preview_anima_frame, 0)), pos)) {
+        if (frame_position(parent, static_cast<std::uint32_t>(std::max(parent.preview_anima_frame, 0)),
+                           pos)) {
             r.source_x = pos.x;
             r.source_y = pos.y;
         }
@@ -860,7 +861,8 @@ void Renderer::draw_entity_overlays(Frame& f, const Layer& layer) {
             const float px = moved_position(e.px, floating.box_left, left);
             const float py = moved_position(e.py, floating.box_top, top);
             const ScreenRect rc = entity_rect(f, *parent, e, px, py, layer);
-            if (rc.x >= f.width || rc.y >= f.height || rc.x + rc.width <= 0 || rc.y + rc.height <= 0) continue;
+            if (rc.x >= f.width || rc.y >= f.height || rc.x + rc.width <= 0 || rc.y + rc.height <= 0)
+                continue;
             draw_entity(f, *parent, e, rc, 255, nullptr);
         }
         const std::int64_t x0 = t.point_x(static_cast<float>(left), layer.grid_offset_x);

@@ -175,8 +175,8 @@ std::optional<EntityTool::GroupBox> EntityTool::selection_box() const {
 
 bool EntityTool::handle(const ToolInput& input) {
     last_modifiers_ = input.modifiers;
-    const bool pointer_event = input.kind != InputKind::KeyDown && input.kind != InputKind::KeyUp &&
-                               input.kind != InputKind::Leave;
+    const bool pointer_event =
+        input.kind != InputKind::KeyDown && input.kind != InputKind::KeyUp && input.kind != InputKind::Leave;
     if (pointer_event) {
         if (input.pixel) last_pixel_ = input.pixel;
         cursor_in_view_ = s_.context.in_view(input.view);
@@ -242,7 +242,8 @@ bool EntityTool::press(const ToolInput& input) {
 }
 
 bool EntityTool::handle_floating(const ToolInput& input) {
-    if (input.kind != InputKind::KeyDown && input.kind != InputKind::KeyUp && input.kind != InputKind::Leave) {
+    if (input.kind != InputKind::KeyDown && input.kind != InputKind::KeyUp &&
+        input.kind != InputKind::Leave) {
         if (input.pixel) last_pixel_ = input.pixel;
         cursor_in_view_ = s_.context.in_view(input.view);
     }
@@ -323,22 +324,25 @@ bool EntityTool::place(const ToolInput& input) {
     return true;
 }
 
-// --- Pick ----------------------------------------------------------------------------------------------------
+// --- Pick
+// ----------------------------------------------------------------------------------------------------
 
 bool EntityTool::pick(const ToolInput& input) {
     Project* project = s_.context.project;
     const Layer* layer = s_.context.layer();
     const std::optional<ViewTransform> transform = s_.context.view_transform();
     if (!project || !layer || !transform || !input.pixel) return false;
-    if (last_picked_ != kInvalidId && (std::abs(std::int64_t{input.view.x} - last_pick_at_.x) > kPickCycleDistance ||
-                                       std::abs(std::int64_t{input.view.y} - last_pick_at_.y) > kPickCycleDistance))
+    if (last_picked_ != kInvalidId &&
+        (std::abs(std::int64_t{input.view.x} - last_pick_at_.x) > kPickCycleDistance ||
+         std::abs(std::int64_t{input.view.y} - last_pick_at_.y) > kPickCycleDistance))
         last_picked_ = kInvalidId;
 
     ParentFinder parents(*project);
     std::vector<const InstanceEntity*> under;
     for (const auto& e : layer->instance_entities) {
         const std::optional<EntityBox> box = parents.box(*e);
-        if (box && box_holds_view_point(*box, *transform, layer->grid_offset_x, layer->grid_offset_y, input.view))
+        if (box &&
+            box_holds_view_point(*box, *transform, layer->grid_offset_x, layer->grid_offset_y, input.view))
             under.push_back(e.get());
     }
     if (under.empty()) return false;
@@ -362,7 +366,8 @@ bool EntityTool::pick(const ToolInput& input) {
     return true;
 }
 
-// --- Eraser --------------------------------------------------------------------------------------------------
+// --- Eraser
+// --------------------------------------------------------------------------------------------------
 
 bool EntityTool::begin_erase(const ToolInput& input) {
     Map* map = s_.context.map();
@@ -405,7 +410,8 @@ void EntityTool::finish_erase() {
     prune();
 }
 
-// --- Select: bands and the automatic Move tool ---------------------------------------------------------------
+// --- Select: bands and the automatic Move tool
+// ---------------------------------------------------------------
 
 bool EntityTool::select_press(const ToolInput& input) {
     if (!input.pixel) return false;
@@ -507,7 +513,8 @@ bool EntityTool::check_auto_switch(const ToolInput& input) {
     return false;
 }
 
-// --- Moves, pastes and drops ---------------------------------------------------------------------------------
+// --- Moves, pastes and drops
+// ---------------------------------------------------------------------------------
 
 std::optional<LayerPixel> EntityTool::cursor_pixel() const {
     if (s_.context.navigator && s_.cursor) return s_.context.pixel_at(*s_.cursor);
@@ -708,7 +715,8 @@ std::optional<ViewBox> EntityTool::float_box_on_screen() const {
     return box;
 }
 
-// --- Ending ----------------------------------------------------------------------------------------------------
+// --- Ending
+// ----------------------------------------------------------------------------------------------------
 
 void EntityTool::end_action(EndStrength strength) {
     finish_erase();
@@ -727,7 +735,8 @@ void EntityTool::forget_project() {
     if (s_.floating.kind == FloatKind::Entities) s_.floating.clear();
 }
 
-// --- Commands --------------------------------------------------------------------------------------------------
+// --- Commands
+// --------------------------------------------------------------------------------------------------
 
 bool EntityTool::can_copy() const {
     return !s_.floating.active() && !band_ && !erase_ && s_.context.layer() && !current_ids().empty();
@@ -771,8 +780,8 @@ bool EntityTool::erase() {
 }
 
 bool EntityTool::can_paste() const {
-    return !s_.floating.active() && s_.clipboard.kind == ClipKind::Entities && !s_.clipboard.entities.empty() &&
-           s_.context.layer() != nullptr;
+    return !s_.floating.active() && s_.clipboard.kind == ClipKind::Entities &&
+           !s_.clipboard.entities.empty() && s_.context.layer() != nullptr;
 }
 
 bool EntityTool::paste() {
@@ -861,7 +870,8 @@ bool EntityTool::move_view_to_selection() {
     return true;
 }
 
-// --- The Selected Entities window ------------------------------------------------------------------------------
+// --- The Selected Entities window
+// ------------------------------------------------------------------------------
 
 SelectionPanelState EntityTool::panel_state() const {
     SelectionPanelState state;
@@ -940,8 +950,9 @@ bool EntityTool::set_panel_field(PanelField field, double value) {
         case PanelField::RectangleWidth:
         case PanelField::RectangleHeight: {
             // Trigger sizes below 4 would be raised to 4 when the file is read again: they start there.
-            const auto size = static_cast<std::uint32_t>(std::clamp(
-                std::trunc(value), static_cast<double>(kMinimumTriggerSize), static_cast<double>(UINT32_MAX)));
+            const auto size = static_cast<std::uint32_t>(std::clamp(std::trunc(value),
+                                                                    static_cast<double>(kMinimumTriggerSize),
+                                                                    static_cast<double>(UINT32_MAX)));
             return change_selected(undo_op::kInstanceEntitiesProperties, [&](InstanceEntity& e) {
                 std::uint32_t& target = field == PanelField::CircleRadius     ? e.tcr
                                         : field == PanelField::RectangleWidth ? e.trw
@@ -957,7 +968,9 @@ bool EntityTool::set_panel_field(PanelField field, double value) {
 
 bool EntityTool::set_panel_flag(PanelFlag flag, bool on) {
     return change_selected(undo_op::kInstanceEntitiesProperties, [&](InstanceEntity& e) {
-        bool& target = flag == PanelFlag::FlipHorizontal ? e.fh : flag == PanelFlag::FlipVertical ? e.fv : e.ro;
+        bool& target = flag == PanelFlag::FlipHorizontal ? e.fh
+                       : flag == PanelFlag::FlipVertical ? e.fv
+                                                         : e.ro;
         if (target == on) return false;
         target = on;
         return true;

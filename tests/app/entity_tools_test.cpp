@@ -82,9 +82,15 @@ T* child(QWidget* parent, const char* name) {
     return parent->findChild<T*>(name);
 }
 
-// Selects all of a line edit's text by key and types `text` over it, then leaves it with Tab.
+// Selects all of a line edit's text by key and types `text` over it, then leaves it with Tab. Its window is
+// made the active one first: a click gives the focus only there, and only a field that had it is left.
 void retype(QLineEdit* edit, const QString& text) {
+    if (QApplication::activeWindow() != edit->window()) {
+        QApplication::setActiveWindow(edit->window());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(edit->window()));
+    }
     QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+    EXPECT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }, 1000));
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, Qt::Key_Tab);
@@ -93,7 +99,8 @@ void retype(QLineEdit* edit, const QString& text) {
 struct EntityToolsGui : ::testing::Test {
     EntityToolsGui() {
         test::qt_app();
-        for (FlagA bit : {FlagA::ShowEntitiesWindow, FlagA::ShowSelectedEntitiesWindow}) prefs.set_flag(bit, true);
+        for (FlagA bit : {FlagA::ShowEntitiesWindow, FlagA::ShowSelectedEntitiesWindow})
+            prefs.set_flag(bit, true);
         prefs.set_flag(FlagA::SwitchToMoveOverSelection, false);
         prefs.set_flag(FlagA::SwitchToMoveWhenSelecting, false);
         test::write_file(dir.file("tiles.tga"), tiles_picture());
@@ -282,11 +289,13 @@ TEST_F(EntityToolsGui, TheSelectedEntitiesWindowEditsThreeEntitiesWhereOnlyOneFi
     platform.answers.push_back(Answer::Ok);  // "Multiple objects"
     auto edited = in_dialog("Custom Variables:  Selected Entities (3)", [](QWidget* editor) {
         auto* lines = child<QListWidget>(editor, "list");
-        EXPECT_EQ(lines->item(1)->text().toStdString(), "02:     =   ");
-        EXPECT_EQ(lines->item(7)->text().toStdString(), "08:     =   3");
-        QTest::mouseClick(lines->viewport(), Qt::LeftButton, {}, lines->visualItemRect(lines->item(1)).center());
+        EXPECT_EQ(lines->item(1)->text().toStdString(), "02:  Variable02   =   ");
+        EXPECT_EQ(lines->item(7)->text().toStdString(), "08:  Variable08   =   3");
+        QTest::mouseClick(lines->viewport(), Qt::LeftButton, {},
+                          lines->visualItemRect(lines->item(1)).center());
         EXPECT_EQ(child<QLineEdit>(editor, "value")->text(), "");
-        QTest::mouseClick(lines->viewport(), Qt::LeftButton, {}, lines->visualItemRect(lines->item(4)).center());
+        QTest::mouseClick(lines->viewport(), Qt::LeftButton, {},
+                          lines->visualItemRect(lines->item(4)).center());
         retype(child<QLineEdit>(editor, "value"), "9");
         auto* ok = child<QAbstractButton>(editor, "ok");
         QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(6, ok->height() / 2));
@@ -302,7 +311,10 @@ TEST_F(EntityToolsGui, TheSelectedEntitiesWindowEditsThreeEntitiesWhereOnlyOneFi
     }
     EXPECT_EQ(w.session().histories().main().undo_count(), records + 2);
 
-    // One undo takes the variable back, the next the Y.
+    // Back in the main window, one undo takes the variable back, the next the Y.
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    view()->setFocus();
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(entity(0).custom_variables[4], 0);
     EXPECT_EQ(entity(2).py, 75.5f);

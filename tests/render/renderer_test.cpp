@@ -414,12 +414,12 @@ TEST_F(EntityFixture, FloatingEntitiesThePlacementPreviewAndPositionsFarOffTheLa
     renderer.redraw(r);
     const QImage& frame = renderer.frame();
     const std::uint32_t white = pixel_from_colour(rgb(255, 255, 255));
-    EXPECT_EQ(at(frame, 14, 14), kBackground);               // hidden where it was
-    EXPECT_EQ(at(frame, 54, 64), argb(255, 255, 0, 0));      // 50.4 rounds to 50
-    EXPECT_EQ(at(frame, 50, 60), white);                     // the outlines, insets 0 ...
-    EXPECT_EQ(at(frame, 52, 62), white);                     // ... to 2
-    EXPECT_EQ(at(frame, 92, 92), argb(255, 0, 255, 0));      // the placement preview
-    EXPECT_EQ(renderer.results().entities.size(), 0u);       // nothing of the layer itself is drawn
+    EXPECT_EQ(at(frame, 14, 14), kBackground);           // hidden where it was
+    EXPECT_EQ(at(frame, 54, 64), argb(255, 255, 0, 0));  // 50.4 rounds to 50
+    EXPECT_EQ(at(frame, 50, 60), white);                 // the outlines, insets 0 ...
+    EXPECT_EQ(at(frame, 52, 62), white);                 // ... to 2
+    EXPECT_EQ(at(frame, 92, 92), argb(255, 0, 255, 0));  // the placement preview
+    EXPECT_EQ(renderer.results().entities.size(), 0u);   // nothing of the layer itself is drawn
     // The preview belongs to the Entities mode.
     r.mode = EditMode::Tiles;
     renderer.redraw(r);

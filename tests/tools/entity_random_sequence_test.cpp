@@ -196,7 +196,8 @@ private:
         EntityTool& tools = e_.entities;
         switch (pick(4)) {
             case 0:
-                tools.set_panel_field(pick(2) ? PanelField::X : PanelField::Y, pick(900) - 100 + 0.5 * pick(2));
+                tools.set_panel_field(pick(2) ? PanelField::X : PanelField::Y,
+                                      pick(900) - 100 + 0.5 * pick(2));
                 break;
             case 1:
                 tools.set_panel_field(static_cast<PanelField>(2 + pick(3)), pick(70));

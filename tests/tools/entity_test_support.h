@@ -79,8 +79,8 @@ inline bool same_entities(const std::vector<InstanceEntity>& a, const std::vecto
         const InstanceEntity& y = b[i];
         if (x.uid != y.uid || x.pid != y.pid || x.map_id != y.map_id || x.layer_id != y.layer_id ||
             std::memcmp(&x.px, &y.px, sizeof x.px) != 0 || std::memcmp(&x.py, &y.py, sizeof x.py) != 0 ||
-            x.fh != y.fh || x.fv != y.fv || x.ro != y.ro || x.tcr != y.tcr || x.trw != y.trw || x.trh != y.trh ||
-            x.custom_variables != y.custom_variables)
+            x.fh != y.fh || x.fv != y.fv || x.ro != y.ro || x.tcr != y.tcr || x.trw != y.trw ||
+            x.trh != y.trh || x.custom_variables != y.custom_variables)
             return false;
     }
     return true;

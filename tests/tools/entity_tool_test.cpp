@@ -162,7 +162,7 @@ TEST(EntityPick, RightClicksCycleThroughTheStackAndWrapAndAFarClickStartsAfresh)
     c.trw = 40;
     c.trh = 30;
     c.ro = true;
-    e.add(*e.sprite, 300, 300);  // elsewhere
+    e.add(*e.sprite, 300, 300);        // elsewhere
     e.b.tools.set_tool(Tool::Eraser);  // any tool
     auto picked = [&] { return e.project().selected_parent_entity_id(); };
 
@@ -251,7 +251,7 @@ TEST(EntityBand, CtrlDeselectsOnlyWhatItTouchesAndShiftAdds) {
 TEST(EntityBand, ACircleTriggerIsHitByTheBandOnlyWhereItMeetsTheDisc) {
     EntityBench e;
     InstanceEntity& round = e.add(*e.circle, 200, 200);
-    round.tcr = 20;  // centre (220, 220)
+    round.tcr = 20;              // centre (220, 220)
     e.band(236, 236, 250, 250);  // meets the square, 22.6 pixels from the centre
     EXPECT_FALSE(e.entities.is_selected(round.uid));
     e.band(232, 232, 250, 250);  // 17 pixels from the centre

@@ -28,7 +28,8 @@ void MainWindow::build_entity_tools() {
     }
     // The main window's keys work here too, except Enter, which finishes a typed field.
     for (const auto& [id, action] : actions_)
-        if (!action->shortcuts().isEmpty() && id != cmd::kEditCustomVariables) selection_window_->addAction(action);
+        if (!action->shortcuts().isEmpty() && id != cmd::kEditCustomVariables)
+            selection_window_->addAction(action);
     connect(selection_window_, &FloatingToolWindow::shown_changed, this, [this](bool shown) {
         preferences_.set_flag(FlagA::ShowSelectedEntitiesWindow, shown);
         refresh_commands();
@@ -41,7 +42,9 @@ void MainWindow::build_entity_tools() {
     connect(selection_window_, &SelectionWindow::custom_variables_requested, this,
             [this] { edit_selected_custom_variables(); });
 
-    handlers_[cmd::kSelectedEntitiesDialog] = [this] { show_selection_window(selection_window_->isHidden()); };
+    handlers_[cmd::kSelectedEntitiesDialog] = [this] {
+        show_selection_window(selection_window_->isHidden());
+    };
     handlers_[cmd::kEditCustomVariables] = [this] { edit_selected_custom_variables(); };
 
     sync_entity_windows(true);
@@ -53,7 +56,8 @@ bool MainWindow::entity_command_enabled(int id, bool& known) const {
     switch (id) {
         case cmd::kEditCustomVariables: {
             // Any tool, one or more selected, in the modes that select objects.
-            if (edit_.mode() == EditMode::Tiles || tools_.floating_active() || tools_.dragging()) return false;
+            if (edit_.mode() == EditMode::Tiles || tools_.floating_active() || tools_.dragging())
+                return false;
             const SelectionPanel* panel = tools_.selection_panel();
             return panel && panel->panel_state().count > 0;
         }

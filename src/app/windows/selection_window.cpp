@@ -124,7 +124,8 @@ void SelectionWindow::sync(bool force) {
 void SelectionWindow::show_state(const SelectionPanelState& state) {
     showing_ = true;
     shown_ = state;
-    const QString title = state.title.empty() ? QString("Selected Entities") : QString::fromStdString(state.title);
+    const QString title =
+        state.title.empty() ? QString("Selected Entities") : QString::fromStdString(state.title);
     if (windowTitle() != title) setWindowTitle(title);
     name_->setText(QString::fromLocal8Bit(state.name_line.c_str()));
     const bool any = state.count > 0;
