@@ -324,8 +324,7 @@ bool EntityTool::place(const ToolInput& input) {
     return true;
 }
 
-// --- Pick
-// ----------------------------------------------------------------------------------------------------
+// --- Pick --------------------------------------------------------------------------------------------------
 
 bool EntityTool::pick(const ToolInput& input) {
     Project* project = s_.context.project;
@@ -366,8 +365,7 @@ bool EntityTool::pick(const ToolInput& input) {
     return true;
 }
 
-// --- Eraser
-// --------------------------------------------------------------------------------------------------
+// --- Eraser ------------------------------------------------------------------------------------------------
 
 bool EntityTool::begin_erase(const ToolInput& input) {
     Map* map = s_.context.map();
@@ -410,8 +408,7 @@ void EntityTool::finish_erase() {
     prune();
 }
 
-// --- Select: bands and the automatic Move tool
-// ---------------------------------------------------------------
+// --- Select: bands and the automatic Move tool -------------------------------------------------------------
 
 bool EntityTool::select_press(const ToolInput& input) {
     if (!input.pixel) return false;
@@ -513,8 +510,7 @@ bool EntityTool::check_auto_switch(const ToolInput& input) {
     return false;
 }
 
-// --- Moves, pastes and drops
-// ---------------------------------------------------------------------------------
+// --- Moves, pastes and drops -------------------------------------------------------------------------------
 
 std::optional<LayerPixel> EntityTool::cursor_pixel() const {
     if (s_.context.navigator && s_.cursor) return s_.context.pixel_at(*s_.cursor);
@@ -715,8 +711,7 @@ std::optional<ViewBox> EntityTool::float_box_on_screen() const {
     return box;
 }
 
-// --- Ending
-// ----------------------------------------------------------------------------------------------------
+// --- Ending ------------------------------------------------------------------------------------------------
 
 void EntityTool::end_action(EndStrength strength) {
     finish_erase();
@@ -735,8 +730,7 @@ void EntityTool::forget_project() {
     if (s_.floating.kind == FloatKind::Entities) s_.floating.clear();
 }
 
-// --- Commands
-// --------------------------------------------------------------------------------------------------
+// --- Commands ----------------------------------------------------------------------------------------------
 
 bool EntityTool::can_copy() const {
     return !s_.floating.active() && !band_ && !erase_ && s_.context.layer() && !current_ids().empty();
@@ -870,8 +864,7 @@ bool EntityTool::move_view_to_selection() {
     return true;
 }
 
-// --- The Selected Entities window
-// ------------------------------------------------------------------------------
+// --- The Selected Entities window --------------------------------------------------------------------------
 
 SelectionPanelState EntityTool::panel_state() const {
     SelectionPanelState state;

@@ -7,12 +7,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -125,7 +128,9 @@ struct EntityToolsGui : ::testing::Test {
 
     std::string file() const { return dir.file("level.xml"); }
 
-    MainWindow& open() {
+    // `activate`: wait until the window is the active one (a bare X server without a window manager may
+    // never make it so; the screenshot does without).
+    MainWindow& open(bool activate = true) {
         main = std::make_unique<MainWindow>(prefs, platform, dir.path() / "data");
         main->session().set_missing_resources_check(
             [](Project&, const std::string&) { return MissingResourcesOutcome::NoneMissing; });
@@ -133,7 +138,10 @@ struct EntityToolsGui : ::testing::Test {
         main->resize(900, 600);
         main->show();
         QApplication::setActiveWindow(main.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        if (activate)
+            EXPECT_TRUE(QTest::qWaitForWindowActive(main.get()));
+        else
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(main.get()));
         main->viewport()->setFocus();
         return *main;
     }
@@ -342,6 +350,44 @@ TEST_F(EntityToolsGui, TheWindowMenuEntryShowsAndHidesTheWindowAndItsRectangleIs
     EXPECT_EQ(prefs.tool_window_rect(ToolWindow::SelectedEntities).left, where.left());
     // Enter opens nothing in EditMode Tiles.
     EXPECT_FALSE(w.action(cmd::kEditCustomVariables)->isEnabled());
+}
+
+// A picture of selected entities with their custom-variable labels and the Selected Entities window, for a
+// person to look at; only under a real display (xvfb) with ZORVA_SCREENSHOT_DIR set.
+TEST_F(EntityToolsGui, ScreenshotOfSelectedEntitiesWithLabelsAndTheWindow) {
+    const char* out = std::getenv("ZORVA_SCREENSHOT_DIR");
+    if (!out || QGuiApplication::platformName() == "offscreen") GTEST_SKIP() << "needs a display";
+    write_project([](test::TestProject& t, Map& map, Layer& ground) {
+        DescriptionTable& table = t.project.descriptions_for(ObjectKind::InstanceEntity);
+        table[1].desc = "Health";
+        table[1].show_in_view = table[1].show_desc_in_view = true;
+        table[7].show_in_view = true;
+        const ParentEntity& slime = *t.project.parent_entities[0];
+        for (int i = 0; i < 3; ++i) {
+            InstanceEntity& e = t.add_instance(map, ground, slime, 60.0f + 150.0f * i, 80.0f + 30.0f * i);
+            e.custom_variables[1] = static_cast<std::int16_t>(10 + i);
+            e.custom_variables[7] = 3;
+        }
+        InstanceEntity& zone = t.add_instance(map, ground, *t.project.parent_entities[1], 120.0f, 220.0f);
+        zone.trw = 90;
+        zone.trh = 40;
+    });
+    prefs.set_view_entities_custom_variables(true);
+    MainWindow& w = open(false);
+    key(Qt::Key_Y);
+    key(Qt::Key_S);
+    drag(QPoint(50, 70), QPoint(280, 240));  // two slimes and the zone
+    ASSERT_EQ(w.entity_tools().selected_count(), 3u);
+    w.update_status();
+    SelectionWindow* window = w.selection_window();
+    window->move(w.geometry().right() - window->width() - 40, w.geometry().top() + 120);
+    window->raise();
+    QTest::qWait(300);
+    EXPECT_EQ(window->name_line()->text(), "Multiple selected (3)");
+    EXPECT_FALSE(window->field(PanelField::RectangleWidth)->isHidden());
+    const QString file = QString(out) + "/selected-entities.png";
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(file));
+    w.project().modified = false;
 }
 
 }  // namespace
