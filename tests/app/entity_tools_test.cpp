@@ -328,6 +328,16 @@ TEST_F(EntityToolsGui, TheSelectedEntitiesWindowEditsThreeEntitiesWhereOnlyOneFi
     EXPECT_EQ(entity(2).py, 75.5f);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(entity(2).py, 50.0f);
+
+    // Enter in the viewport opens the same editor for the selection; Cancel writes nothing.
+    platform.answers.push_back(Answer::Ok);
+    auto cancelled = in_dialog("Custom Variables:  Selected Entities (3)", [](QWidget* editor) {
+        auto* cancel = child<QAbstractButton>(editor, "cancel");
+        QTest::mouseClick(cancel, Qt::LeftButton, {}, QPoint(6, cancel->height() / 2));
+    });
+    key(Qt::Key_Return);
+    EXPECT_TRUE(*cancelled);
+    EXPECT_EQ(w.session().histories().main().undo_count(), records);
     w.project().modified = false;
 }
 
