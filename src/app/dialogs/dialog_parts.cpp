@@ -1,8 +1,10 @@
 #include "app/dialogs/dialog_parts.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpressionValidator>
@@ -141,6 +143,45 @@ void load_preview_image(Image& image, std::string_view path) {
     } catch (const std::bad_alloc&) {
         image.release();
     }
+}
+
+ImageColumn add_image_column(QWidget* dialog, QBoxLayout* layout, std::string_view path, Image& image,
+                             Preferences& preferences, Platform& platform, PathText* folder, bool use_colour,
+                             std::uint32_t& colour) {
+    ImageColumn column;
+    layout->addWidget(new QLabel("Image:", dialog));
+    column.path = new ImagePathField("image_path", path, image, preferences, platform, folder, dialog);
+    layout->addWidget(column.path);
+    auto* colour_row = new QHBoxLayout;
+    column.use_colour = new QCheckBox("Use transparent colour", dialog);
+    column.use_colour->setObjectName("use_transparent_colour");
+    column.use_colour->setChecked(use_colour);
+    column.colour_box = new ColourBox([&colour] { return colour; }, dialog);
+    column.colour_box->setObjectName("transparent_colour");
+    colour_row->addWidget(column.use_colour);
+    colour_row->addWidget(column.colour_box);
+    colour_row->addStretch(1);
+    layout->addLayout(colour_row);
+    auto* hint =
+        new QLabel("Click on colour rectangle, or on image preview to select a transparent colour.", dialog);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
+    column.preview = new ImagePreview(image, dialog);
+    column.preview->setObjectName("preview");
+    column.preview->setMinimumSize(320, 240);
+    layout->addWidget(column.preview, 1);
+
+    ColourBox* box = column.colour_box;
+    auto set_colour = [dialog, box, &colour](std::uint32_t chosen) {
+        colour = chosen & 0x00FFFFFFu;
+        box->update();
+        dialog->update();
+    };
+    column.preview->set_picked(set_colour);
+    QObject::connect(box, &QPushButton::clicked, dialog, [&platform, &colour, set_colour] {
+        if (const std::optional<std::uint32_t> chosen = platform.choose_colour(colour)) set_colour(*chosen);
+    });
+    return column;
 }
 
 void add_dialog_buttons(QWidget* dialog, QBoxLayout* layout, QPushButton** custom_variables, QPushButton** ok,

@@ -15,6 +15,7 @@
 #include "model/fixed_text.h"
 
 class QBoxLayout;
+class QCheckBox;
 
 namespace zorva {
 
@@ -93,6 +94,20 @@ private:
 // Loads `path` quietly into `image` without a colour key (the picture a dialog opens with); an empty path or
 // a failure leaves `image` empty.
 void load_preview_image(Image& image, std::string_view path);
+
+// The image column of the tile set and entity dialogs, added to `layout`: "Image:", the path field
+// ("image_path"), "Use transparent colour" ("use_transparent_colour") with its colour box
+// ("transparent_colour"), the hint and the preview ("preview"). Choosing a colour with the box or clicking
+// the preview stores it (without alpha) into `colour` and repaints.
+struct ImageColumn {
+    ImagePathField* path = nullptr;
+    QCheckBox* use_colour = nullptr;
+    ColourBox* colour_box = nullptr;
+    ImagePreview* preview = nullptr;
+};
+ImageColumn add_image_column(QWidget* dialog, QBoxLayout* layout, std::string_view path, Image& image,
+                             Preferences& preferences, Platform& platform, PathText* folder, bool use_colour,
+                             std::uint32_t& colour);
 
 // The row of "Custom Variables" (when `custom_variables` is not null), "OK" and "Cancel" at the bottom of
 // a properties dialog. Object names "custom_variables", "ok", "cancel"; OK is the default button.

@@ -23,7 +23,6 @@ class QRadioButton;
 
 namespace zorva {
 
-class ColourBox;
 class ImagePathField;
 class ImagePreview;
 class Preferences;
@@ -45,7 +44,6 @@ private:
     void build(bool is_new);
     void store();
     void update_counts();
-    void set_colour(std::uint32_t colour);
 
     ParentEntityProperties& edited_;
     ParentEntityProperties working_;
@@ -58,7 +56,6 @@ private:
     QLineEdit* user_id_ = nullptr;
     ImagePathField* image_path_ = nullptr;
     QCheckBox* use_colour_ = nullptr;
-    ColourBox* colour_box_ = nullptr;
     ImagePreview* preview_ = nullptr;
     QLabel* facts_[5] = {};
     QLineEdit* frame_width_ = nullptr;

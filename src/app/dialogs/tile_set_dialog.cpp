@@ -90,28 +90,12 @@ void TileSetDialog::build(bool is_new) {
 
     auto* right = new QVBoxLayout;
     columns->addLayout(right, 1);
-    right->addWidget(new QLabel("Image:", this));
-    image_path_ = new ImagePathField("image_path", working_.image_path_and_file_name.view(), image_,
-                                     preferences_, platform_, &folder_, this);
-    right->addWidget(image_path_);
-    auto* colour_row = new QHBoxLayout;
-    use_colour_ = new QCheckBox("Use transparent colour", this);
-    use_colour_->setObjectName("use_transparent_colour");
-    use_colour_->setChecked(working_.use_transparent_colour);
-    colour_box_ = new ColourBox([this] { return working_.transparent_colour; }, this);
-    colour_box_->setObjectName("transparent_colour");
-    colour_row->addWidget(use_colour_);
-    colour_row->addWidget(colour_box_);
-    colour_row->addStretch(1);
-    right->addLayout(colour_row);
-    auto* hint =
-        new QLabel("Click on colour rectangle, or on image preview to select a transparent colour.", this);
-    hint->setWordWrap(true);
-    right->addWidget(hint);
-    preview_ = new ImagePreview(image_, this);
-    preview_->setObjectName("preview");
-    preview_->setMinimumSize(320, 240);
-    right->addWidget(preview_, 1);
+    const ImageColumn image_column =
+        add_image_column(this, right, working_.image_path_and_file_name.view(), image_, preferences_,
+                         platform_, &folder_, working_.use_transparent_colour, working_.transparent_colour);
+    image_path_ = image_column.path;
+    use_colour_ = image_column.use_colour;
+    preview_ = image_column.preview;
 
     QPushButton* custom = nullptr;
     QPushButton* ok = nullptr;
@@ -122,11 +106,6 @@ void TileSetDialog::build(bool is_new) {
         update_counts();
         preview_->update();
     });
-    preview_->set_picked([this](std::uint32_t colour) { set_colour(colour); });
-    connect(colour_box_, &QPushButton::clicked, this, [this] {
-        if (const std::optional<std::uint32_t> chosen = platform_.choose_colour(working_.transparent_colour))
-            set_colour(*chosen);
-    });
     for (QLineEdit* edit : {tile_width_, tile_height_, offset_x_, offset_y_, space_x_, space_y_})
         connect(edit, &QLineEdit::textChanged, this, [this] { update_counts(); });
     connect(custom, &QPushButton::clicked, this, [this] {
@@ -135,12 +114,6 @@ void TileSetDialog::build(bool is_new) {
     });
     connect(ok, &QPushButton::clicked, this, [this] { accept(); });
     connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
-}
-
-void TileSetDialog::set_colour(std::uint32_t colour) {
-    working_.transparent_colour = colour & 0x00FFFFFFu;
-    colour_box_->update();
-    update();
 }
 
 void TileSetDialog::store() {

@@ -20,7 +20,6 @@ class QLineEdit;
 
 namespace zorva {
 
-class ColourBox;
 class ImagePathField;
 class ImagePreview;
 class Preferences;
@@ -44,7 +43,6 @@ private:
     // The fields into the copy (the image path as the field last loaded it).
     void store();
     void update_counts();
-    void set_colour(std::uint32_t colour);
 
     TileSetProperties& edited_;
     TileSetProperties working_;
@@ -63,7 +61,6 @@ private:
     QLineEdit* space_y_ = nullptr;
     ImagePathField* image_path_ = nullptr;
     QCheckBox* use_colour_ = nullptr;
-    ColourBox* colour_box_ = nullptr;
     ImagePreview* preview_ = nullptr;
     QLabel* facts_[5] = {};
 };
