@@ -96,12 +96,20 @@ std::string CustomVariablesEdit::type_line() const {
     return text;
 }
 
+bool CustomVariablesEdit::blank(int index) const {
+    if (index < 0 || index >= kCustomVariableCount) return false;
+    const auto i = static_cast<std::size_t>(index);
+    return blank_[i] && !changed_[i];
+}
+
 std::string CustomVariablesEdit::line(int index) const {
     if (index < 0 || index >= kCustomVariableCount) return {};
     const auto i = static_cast<std::size_t>(index);
     const CustomVariableDescription& d = descriptions_[i];
     std::string text;
-    if (const auto* texts = std::get_if<TextVariables>(&values_)) {
+    if (blank(index)) {
+        text = format_text_variable_line(index, d.desc, {});
+    } else if (const auto* texts = std::get_if<TextVariables>(&values_)) {
         text = d.use_bits ? format_bits_variable_line(index, d.desc, text_variable_bits((*texts)[i]))
                           : format_text_variable_line(index, d.desc, (*texts)[i].view());
     } else {
@@ -118,6 +126,7 @@ void CustomVariablesEdit::select(int index) { selected_ = std::clamp(index, 0, k
 std::string CustomVariablesEdit::description() const { return descriptions_[at()].desc.str(); }
 
 std::string CustomVariablesEdit::value_text() const {
+    if (blank(selected_)) return {};
     if (const auto* texts = std::get_if<TextVariables>(&values_)) return (*texts)[at()].str();
     return std::to_string(std::get<IntVariables>(values_)[at()]);
 }
@@ -127,6 +136,7 @@ bool CustomVariablesEdit::show_in_view() const { return descriptions_[at()].show
 bool CustomVariablesEdit::show_desc_in_view() const { return descriptions_[at()].show_desc_in_view; }
 
 bool CustomVariablesEdit::flag(int n) const {
+    if (blank(selected_)) return false;
     if (const auto* texts = std::get_if<TextVariables>(&values_))
         return text_variable_flag((*texts)[at()], n);
     return int_variable_flag(std::get<IntVariables>(values_)[at()], n);
@@ -149,9 +159,11 @@ void CustomVariablesEdit::set_description(std::string_view text) {
 }
 
 std::string CustomVariablesEdit::set_value_text(std::string_view text) {
+    const bool was_blank = blank(selected_);
+    if (was_blank && text.find_first_not_of(" \t") == std::string_view::npos) return {};
     if (auto* texts = std::get_if<TextVariables>(&values_)) {
         CustomText& value = (*texts)[at()];
-        if (value != cut(text)) {
+        if (was_blank || value != cut(text)) {
             value = cut(text);
             mark_changed();
         }
@@ -160,7 +172,7 @@ std::string CustomVariablesEdit::set_value_text(std::string_view text) {
     std::int16_t& value = std::get<IntVariables>(values_)[at()];
     const std::int16_t typed = clamp_to_int16(leading_number(text));
     // Typing the number it already holds is no change, but a text that read differently is shown anew.
-    if (typed != value) {
+    if (was_blank || typed != value) {
         value = typed;
         mark_changed();
     }
@@ -169,6 +181,13 @@ std::string CustomVariablesEdit::set_value_text(std::string_view text) {
 
 void CustomVariablesEdit::set_flag(int n, bool on) {
     if (n < 0 || n >= kCustomVariableBits || flag(n) == on) return;
+    if (blank(selected_)) {
+        // The bits of a blank value are shown clear: the edit starts from 0.
+        if (auto* texts = std::get_if<TextVariables>(&values_))
+            (*texts)[at()] = CustomText{};
+        else
+            std::get<IntVariables>(values_)[at()] = 0;
+    }
     if (auto* texts = std::get_if<TextVariables>(&values_)) {
         set_text_variable_flag((*texts)[at()], n, on);
     } else {

@@ -9,6 +9,9 @@
 //         edit.write_descriptions(project.descriptions_for(ObjectKind::InstanceEntity));
 //         for (InstanceEntity* e : selection) edit.write_values(e->custom_variables);
 //     }
+//
+// (edit_selection_custom_variables in app/dialogs/custom_variables_dialog.h does this for the selection
+// of the Selected Entities/Points window, with the variables that differ between the objects shown blank.)
 #pragma once
 
 #include <array>
@@ -45,6 +48,11 @@ public:
     CustomVariablesEdit(std::string type_word, std::string object_name, const DescriptionTable& descriptions,
                         const IntVariables& values, std::size_t object_count, bool show_flags);
 
+    // The variables whose values differ between the edited objects: shown blank (in the list and the value
+    // field, with every bit clear) until they are edited here.
+    void set_blanks(const std::array<bool, kCustomVariableCount>& differs) { blank_ = differs; }
+    bool blank(int index) const;
+
     bool is_text() const { return std::holds_alternative<TextVariables>(values_); }
     bool has_show_flags() const { return show_flags_; }
     std::size_t object_count() const { return object_count_; }
@@ -75,7 +83,8 @@ public:
 
     // Edits of the selected variable. Descriptions and texts are cut to 50 characters. An integer is read
     // as a decimal number (what follows the digits is ignored; no digits read as 0) and clamped to
-    // -32768 ... 32767; the returned text is what the field shows afterwards.
+    // -32768 ... 32767; the returned text is what the field shows afterwards. A blank value left blank is
+    // no edit; any number typed into it is one, and a bit set in it starts from 0.
     void set_description(std::string_view text);
     std::string set_value_text(std::string_view text);
     void set_flag(int n, bool on);
@@ -118,6 +127,7 @@ private:
     std::size_t object_count_ = 1;
     bool show_flags_ = false;
     std::array<bool, kCustomVariableCount> changed_{};
+    std::array<bool, kCustomVariableCount> blank_{};
     bool any_change_ = false;
     int selected_ = 0;
 };

@@ -15,6 +15,7 @@
 #include "model/project.h"
 #include "prefs/preferences.h"
 #include "render/draw_primitives.h"
+#include "tools/entity_geometry.h"
 #include "tools/tile_brush.h"
 
 namespace zorva {
@@ -455,8 +456,60 @@ void Renderer::draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QI
     }
 }
 
-void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std::uint8_t opacity) {
+ScreenRect Renderer::entity_rect(const Frame& f, const ParentEntity& parent, const InstanceEntity& e,
+                                 float px, float py, const Layer& layer) const {
     const ViewTransform& t = f.transform;
+    const EntityBox box = entity_box(parent, e);
+    return {t.point_x(px, layer.grid_offset_x), t.point_y(py, layer.grid_offset_y), t.length(box.width),
+            t.length(box.height)};
+}
+
+bool Renderer::draw_entity(Frame& f, const ParentEntity& parent, const InstanceEntity& e,
+                           const ScreenRect& rc, std::uint8_t opacity, DrawQueue* queue) {
+    const std::int64_t x = rc.x, y = rc.y, sw = rc.width, sh = rc.height;
+    if (sw <= 0 || sh <= 0 || std::abs(x) > INT32_MAX / 2 || std::abs(y) > INT32_MAX / 2 ||
+        sw > INT32_MAX / 2 || sh > INT32_MAX / 2)
+        return false;
+
+    DrawRegion r;
+    r.x = static_cast<std::int32_t>(x);
+    r.y = static_cast<std::int32_t>(y);
+    r.width = static_cast<std::int32_t>(e.ro ? sh : sw);  // passed exchanged when rotated
+    r.height = static_cast<std::int32_t>(e.ro ? sw : sh);
+    r.opacity = opacity;
+    r.may_defer = true;
+    if (!parent.is_trigger && !parent.image.empty()) {
+        PixelPosition pos;
+        if (frame_position(parent, static_cast<std::uint32_t>(std::max(parent.preview_anima_frame, 0)),
+                           pos)) {
+            r.source_x = pos.x;
+            r.source_y = pos.y;
+        }
+        r.source_width = parent.single_frame_pixel_width;
+        r.source_height = parent.single_frame_pixel_height;
+        r.flip_horizontal = e.fh;
+        r.flip_vertical = e.fv;
+        r.rotate = e.ro;
+        draw_image_region(f.target, parent.image, r, f.options, queue);
+    } else if (!parent.is_trigger) {
+        const Image& stand_in = pictures_.default_entity();
+        r.width = static_cast<std::int32_t>(sw);
+        r.height = static_cast<std::int32_t>(sh);
+        r.source_width = stand_in.width;
+        r.source_height = stand_in.height;
+        draw_image_region(f.target, stand_in, r, f.options, queue);
+    } else if (parent.trigger_is_a_circle) {
+        QPainter& p = f.painter();
+        p.setPen(qpen(resources_.triggers));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRect(r.x, r.y, static_cast<int>(sw - 1), static_cast<int>(sh - 1)));
+    } else {
+        outline_rect(f.target, x, y, x + sw - 1, y + sh - 1, resources_.triggers.pixel);
+    }
+    return true;
+}
+
+void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std::uint8_t opacity) {
     const bool sorting = f.prefs.flag(FlagC::SortWhenDrawingEntities);
     if (sorting) queue_.begin();
     DrawQueue* queue = sorting ? &queue_ : nullptr;
@@ -470,68 +523,14 @@ void Renderer::draw_entities(Frame& f, const Layer& layer, bool is_current, std:
         const InstanceEntity& e = *owned;
         if (!parent || parent->unique_id != e.pid) parent = find_parent_entity(*f.project, e.pid);
         if (!parent) continue;
-        std::int64_t w = 0, h = 0;
-        if (parent->is_trigger) {
-            if (parent->trigger_is_a_circle) {
-                w = h = 2 * std::int64_t{e.tcr};
-            } else {
-                w = e.trw;
-                h = e.trh;
-            }
-        } else {
-            w = parent->single_frame_pixel_width;
-            h = parent->single_frame_pixel_height;
-        }
-        if (e.ro) std::swap(w, h);
-        const std::int64_t sw = t.length(static_cast<double>(w));
-        const std::int64_t sh = t.length(static_cast<double>(h));
-        const std::int64_t x = t.point_x(e.px, layer.grid_offset_x);
-        const std::int64_t y = t.point_y(e.py, layer.grid_offset_y);
-        if (x >= f.width || y >= f.height || x + sw <= 0 || y + sh <= 0) continue;
+        const ScreenRect rc = entity_rect(f, *parent, e, e.px, e.py, layer);
+        if (rc.x >= f.width || rc.y >= f.height || rc.x + rc.width <= 0 || rc.y + rc.height <= 0) continue;
         if (overlay && overlay->hidden_entities.contains(e.uid)) continue;
-        if (sw <= 0 || sh <= 0 || std::abs(x) > INT32_MAX / 2 || std::abs(y) > INT32_MAX / 2 ||
-            sw > INT32_MAX / 2 || sh > INT32_MAX / 2)
-            continue;
-
-        DrawRegion r;
-        r.x = static_cast<std::int32_t>(x);
-        r.y = static_cast<std::int32_t>(y);
-        r.width = static_cast<std::int32_t>(e.ro ? sh : sw);  // passed exchanged when rotated
-        r.height = static_cast<std::int32_t>(e.ro ? sw : sh);
-        r.opacity = opacity;
-        r.may_defer = true;
-        if (!parent->is_trigger && !parent->image.empty()) {
-            PixelPosition pos;
-            if (frame_position(*parent, static_cast<std::uint32_t>(std::max(parent->preview_anima_frame, 0)),
-                               pos)) {
-                r.source_x = pos.x;
-                r.source_y = pos.y;
-            }
-            r.source_width = parent->single_frame_pixel_width;
-            r.source_height = parent->single_frame_pixel_height;
-            r.flip_horizontal = e.fh;
-            r.flip_vertical = e.fv;
-            r.rotate = e.ro;
-            draw_image_region(f.target, parent->image, r, f.options, queue);
-        } else if (!parent->is_trigger) {
-            const Image& stand_in = pictures_.default_entity();
-            r.width = static_cast<std::int32_t>(sw);
-            r.height = static_cast<std::int32_t>(sh);
-            r.source_width = stand_in.width;
-            r.source_height = stand_in.height;
-            draw_image_region(f.target, stand_in, r, f.options, queue);
-        } else if (parent->trigger_is_a_circle) {
-            QPainter& p = f.painter();
-            p.setPen(qpen(resources_.triggers));
-            p.setBrush(Qt::NoBrush);
-            p.drawEllipse(QRect(r.x, r.y, static_cast<int>(sw - 1), static_cast<int>(sh - 1)));
-        } else {
-            outline_rect(f.target, x, y, x + sw - 1, y + sh - 1, resources_.triggers.pixel);
-        }
+        if (!draw_entity(f, *parent, e, rc, opacity, queue)) continue;
         ++results_.entities_drawn;
         EntityHit hit;
         hit.entity_id = e.uid;
-        hit.rect = {x, y, sw, sh};
+        hit.rect = rc;
         if (is_current && entities_mode && f.cursor) hit.under_cursor = hit.rect.contains(*f.cursor);
         if (overlay) hit.selected = overlay->selected_entities.contains(e.uid);
         layer_hits_.push_back(hit);
@@ -835,10 +834,60 @@ void Renderer::draw_extra_placement_preview(Frame& f, const Layer& layer) {
     }
 }
 
+void Renderer::draw_entity_overlays(Frame& f, const Layer& layer) {
+    const ToolOverlay& overlay = *f.request.overlay;
+    const ViewTransform& t = f.transform;
+    const std::uint32_t pen = resources_.selection.pixel;
+    // The entities' overlays show only where the layer's entities are drawn.
+    const bool content = results_.layer_content_drawn && f.prefs.flag(FlagA::ViewEntities);
+
+    if (overlay.entity_band && f.request.mode == EditMode::Entities) {
+        const PixelBandOverlay& band = *overlay.entity_band;
+        const std::int64_t x0 = t.point_x(std::min(band.start.x, band.end.x), layer.grid_offset_x);
+        const std::int64_t y0 = t.point_y(std::min(band.start.y, band.end.y), layer.grid_offset_y);
+        const std::int64_t x1 = t.point_x(std::max(band.start.x, band.end.x), layer.grid_offset_x);
+        const std::int64_t y1 = t.point_y(std::max(band.start.y, band.end.y), layer.grid_offset_y);
+        outline_rect(f.target, x0, y0, x1, y1, pen, LineStyle::Dotted);
+    }
+
+    if (overlay.floating_entities && overlay.floating_entities->at && content) {
+        const FloatingEntitiesOverlay& floating = *overlay.floating_entities;
+        const auto [left, top] = *floating.at;
+        const ParentEntity* parent = nullptr;
+        for (const InstanceEntity& e : floating.entities) {
+            if (!parent || parent->unique_id != e.pid) parent = find_parent_entity(*f.project, e.pid);
+            if (!parent) continue;
+            // Where a drop would put it.
+            const float px = moved_position(e.px, floating.box_left, left);
+            const float py = moved_position(e.py, floating.box_top, top);
+            const ScreenRect rc = entity_rect(f, *parent, e, px, py, layer);
+            if (rc.x >= f.width || rc.y >= f.height || rc.x + rc.width <= 0 || rc.y + rc.height <= 0)
+                continue;
+            draw_entity(f, *parent, e, rc, 255, nullptr);
+        }
+        const std::int64_t x0 = t.point_x(static_cast<float>(left), layer.grid_offset_x);
+        const std::int64_t y0 = t.point_y(static_cast<float>(top), layer.grid_offset_y);
+        const std::int64_t x1 = x0 + t.length(floating.box_width) - 1;
+        const std::int64_t y1 = y0 + t.length(floating.box_height) - 1;
+        for (int inset = 0; inset < 3; ++inset)
+            outline_rect(f.target, x0 + inset, y0 + inset, x1 - inset, y1 - inset, pen, LineStyle::Dotted);
+    }
+
+    if (overlay.entity_preview && content && f.request.mode == EditMode::Entities) {
+        const InstanceEntity& e = *overlay.entity_preview;
+        if (const ParentEntity* parent = find_parent_entity(*f.project, e.pid)) {
+            const ScreenRect rc = entity_rect(f, *parent, e, e.px, e.py, layer);
+            if (!(rc.x >= f.width || rc.y >= f.height || rc.x + rc.width <= 0 || rc.y + rc.height <= 0))
+                draw_entity(f, *parent, e, rc, 255, nullptr);
+        }
+    }
+}
+
 void Renderer::draw_tool_overlays(Frame& f) {
     const ToolOverlay* overlay = f.request.overlay;
     const Layer* layer = f.current;
     if (!overlay || !layer) return;
+    if (f.project) draw_entity_overlays(f, *layer);
     const ViewTransform& t = f.transform;
     auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer->grid_offset_x); };
     auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer->grid_offset_y); };

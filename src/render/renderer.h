@@ -21,6 +21,7 @@ namespace zorva {
 
 class BuiltinPictures;
 struct InstanceEntity;
+struct ParentEntity;
 class Preferences;
 class Project;
 
@@ -86,6 +87,14 @@ private:
     void draw_tiles(Frame& f, const Layer& layer, std::uint8_t opacity, QImage& target,
                     const ViewTransform& t, std::int64_t band_top);
     void draw_entities(Frame& f, const Layer& layer, bool is_current, std::uint8_t opacity);
+    // One entity whose parent is `parent`, with its top-left at layer pixel (px, py) of `layer`: where it
+    // lies on screen, and drawing it there (false when it is too large to draw).
+    ScreenRect entity_rect(const Frame& f, const ParentEntity& parent, const InstanceEntity& e, float px,
+                           float py, const Layer& layer) const;
+    bool draw_entity(Frame& f, const ParentEntity& parent, const InstanceEntity& e, const ScreenRect& rect,
+                     std::uint8_t opacity, DrawQueue* queue);
+    // The entity tools' overlays: the band, the floating entities and the placement preview.
+    void draw_entity_overlays(Frame& f, const Layer& layer);
     void draw_entity_labels(Frame& f, const InstanceEntity& entity, const ScreenRect& rect);
     void draw_paths(Frame& f, const Layer& layer, bool is_current);
     void draw_origin_marker(Frame& f);

@@ -32,4 +32,21 @@ std::optional<CellPosition> EditingContext::cell_at(ViewPoint point) const {
     return navigator ? navigator->cell_under(point) : std::nullopt;
 }
 
+std::optional<LayerPixel> EditingContext::pixel_at(ViewPoint point) const {
+    return navigator ? navigator->layer_pixel_under(point) : std::nullopt;
+}
+
+std::optional<ViewTransform> EditingContext::view_transform() const {
+    const Map* current = map();
+    if (!project || !current) return std::nullopt;
+    ViewTransform t;
+    t.z = zoom_factor(project->zoom);
+    const TileSizePx tile = view_tile_size(*project, current);
+    t.tile_width = tile.width;
+    t.tile_height = tile.height;
+    t.camera_column = current->camera_grid_position_x;
+    t.camera_row = current->camera_grid_position_y;
+    return t;
+}
+
 }  // namespace zorva

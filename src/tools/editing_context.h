@@ -47,6 +47,10 @@ struct EditingContext {
     bool in_view(ViewPoint point) const;
     // The cell of the current layer under a view point, through the navigator.
     std::optional<CellPosition> cell_at(ViewPoint point) const;
+    // The same point in the current layer's pixels.
+    std::optional<LayerPixel> pixel_at(ViewPoint point) const;
+    // Where the current map is drawn now: zoom, tile size and camera (none without a map).
+    std::optional<ViewTransform> view_transform() const;
 };
 
 }  // namespace zorva

@@ -34,7 +34,10 @@ struct FloatingSelection {
     std::int32_t box_width = 0;
     std::int32_t box_height = 0;
 
-    FloatOffset grab_offset;      // added to the cursor's cell or pixel to give the drop position
+    FloatOffset grab_offset;  // added to the cursor's cell to give the drop position (tiles)
+    // Entities and paths: the box's top-left minus the cursor's layer pixel when the move began.
+    double pixel_grab_x = 0.0;
+    double pixel_grab_y = 0.0;
     CellPosition origin;          // where floating tiles came from
     FloatOffset keyboard_offset;  // the nudges of a keyboard move
     bool from_layer = false;      // lifted by the Move tool (a move, not a paste)

@@ -4,10 +4,15 @@
 // way (ToolDispatch::set_mode_tools).
 #pragma once
 
+#include <optional>
+
+#include "tools/drag_scroller.h"
 #include "tools/tool_input.h"
 #include "tools/tool_overlay.h"
 
 namespace zorva {
+
+class SelectionPanel;
 
 // Ending a tool's action. Light: on every tool change (unfinished strokes and bands end as on button up, a
 // move's float is cancelled, every float discarded). Full: on a mode change, before Paste, Paste Mosaic and
@@ -27,6 +32,9 @@ public:
     virtual bool dragging() const = 0;
     // What the renderer shows for this mode.
     virtual void update_overlay(ToolOverlay& overlay) = 0;
+    // The open project is being replaced (it may be gone already): forget everything that refers to it
+    // without touching it.
+    virtual void forget_project() { end_action(EndStrength::Full); }
 
     // The Edit menu's commands: can_* says whether the command can act now, the command says whether it
     // did.
@@ -53,6 +61,15 @@ public:
     // Shift+Home.
     virtual bool can_move_view_to_selection() const { return false; }
     virtual bool move_view_to_selection() { return false; }
+
+    // A rubber band of this mode is being dragged: the view scrolls past its edges, and the view scrolling
+    // under a still cursor moves its end corner (view_scrolled).
+    virtual bool band_dragging() const { return false; }
+    virtual void view_scrolled() {}
+    // Where this mode's keyboard-driven float is on screen (the tested rectangle while it scrolls the view).
+    virtual std::optional<ViewBox> float_box_on_screen() const { return std::nullopt; }
+    // What the Selected Entities/Points window shows and edits in this mode (none: nothing to show).
+    virtual SelectionPanel* selection_panel() { return nullptr; }
 };
 
 }  // namespace zorva

@@ -70,13 +70,13 @@ public:
 
     bool stroke_running() const { return stroke_.has_value(); }
     // The view scrolled under a still cursor: a band's end corner is recomputed.
-    void view_scrolled();
+    void view_scrolled() override;
 
     // Around a save: a move's lifted cells go back into the layer, and are lifted again afterwards.
     void put_lifted_cells_back();
     void lift_cells_again();
     // The project was replaced: nothing running refers to it any more.
-    void forget_project();
+    void forget_project() override;
 
 private:
     struct Stroke {

@@ -40,10 +40,16 @@ void ToolDispatch::set_mode_tools(EditMode mode, ModeTools* tools) {
     modes_[static_cast<std::size_t>(mode)] = tools;
 }
 
+SelectionPanel* ToolDispatch::selection_panel() const {
+    if (ModeTools* tools = current())
+        if (SelectionPanel* panel = tools->selection_panel()) return panel;
+    ModeTools* entities = tools_for(EditMode::Entities);
+    return entities ? entities->selection_panel() : nullptr;
+}
+
 void ToolDispatch::set_project(Project* project) {
-    tiles_.forget_project();
     for (ModeTools* tools : modes_)
-        if (tools && tools != &tiles_) tools->end_action(EndStrength::Full);
+        if (tools) tools->forget_project();
     context_.project = project;
     shared_.tile_selection = TileSelection{};
     shared_.floating.clear();
@@ -290,8 +296,19 @@ void ToolDispatch::refresh_overlay() {
         if (tools) tools->update_overlay(overlay_);
 }
 
+bool ToolDispatch::band_dragging() const {
+    if (shared_.tile_selection.dragging) return true;
+    for (const ModeTools* tools : modes_)
+        if (tools && tools->band_dragging()) return true;
+    return false;
+}
+
 std::optional<ViewBox> ToolDispatch::floating_box_on_screen() const {
     const FloatingSelection& f = shared_.floating;
+    if (f.kind != FloatKind::Tiles && f.kind != FloatKind::None) {
+        const ModeTools* owner = float_owner();
+        return owner ? owner->float_box_on_screen() : std::nullopt;
+    }
     const Map* map = context_.map();
     const Layer* layer = context_.layer();
     if (f.kind != FloatKind::Tiles || !map || !layer || !context_.project) return std::nullopt;
@@ -319,7 +336,7 @@ bool ToolDispatch::after_redraw(std::int64_t now_ms, std::optional<ViewPoint> po
     EditState& edit = context_.edit_state;
     if (shared_.switch_back_pending) {
         shared_.switch_back_pending = false;
-        if (shared_.auto_switched && edit.tool() == Tool::Move && !shared_.tile_selection.dragging) {
+        if (shared_.auto_switched && edit.tool() == Tool::Move && !band_dragging()) {
             edit.set_tool(Tool::Select);
             shared_.auto_switched = false;
             changed = true;
@@ -327,7 +344,7 @@ bool ToolDispatch::after_redraw(std::int64_t now_ms, std::optional<ViewPoint> po
     }
 
     const FloatingSelection& f = shared_.floating;
-    const bool band = shared_.tile_selection.dragging;
+    const bool band = band_dragging();
     if (!band && !f.active()) {
         scroller_.reset();
         return changed;
@@ -355,7 +372,8 @@ bool ToolDispatch::after_redraw(std::int64_t now_ms, std::optional<ViewPoint> po
     map->camera_grid_position_y = static_cast<std::int32_t>(std::clamp<std::int64_t>(
         std::int64_t{map->camera_grid_position_y} + step->rows, INT32_MIN, INT32_MAX));
     if (shared_.cursor && context_.navigator) shared_.cursor_cell = context_.cell_at(*shared_.cursor);
-    tiles_.view_scrolled();
+    for (ModeTools* tools : modes_)
+        if (tools) tools->view_scrolled();
     refresh_overlay();
     return true;
 }

@@ -72,8 +72,13 @@ public:
     // forgotten.
     void set_project(Project* project);
     void set_navigator(const ViewNavigator* navigator) { context_.navigator = navigator; }
-    // The entity and path tools plug in here (the tile tools are built in).
+    // The entity and path tools plug in here (the tile tools are built in); they work on the state every
+    // mode shares.
     void set_mode_tools(EditMode mode, ModeTools* tools);
+    ToolShared& shared() { return shared_; }
+    // What the Selected Entities/Points window shows: the current mode's selection, or the entities' in a
+    // mode without one. Null while no such tools are plugged in.
+    SelectionPanel* selection_panel() const;
 
     // A tool button, key or menu item: ends the current action (light) first and clears the automatic
     // switch. Extra Placement exists only in EditMode Tiles.
@@ -118,6 +123,8 @@ private:
     void leave_auto_move();
     void refresh_overlay();
     std::optional<ViewBox> floating_box_on_screen() const;
+    // A rubber band of any mode is being dragged.
+    bool band_dragging() const;
 
     EditingContext context_;
     ToolShared shared_;

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "model/entity.h"
 #include "model/grid_cell.h"
 #include "model/ids.h"
 #include "tools/cell_rect.h"
@@ -24,6 +26,12 @@ public:
         if (at == ids_.end() || *at != id) ids_.insert(at, id);
     }
     void clear() { ids_.clear(); }
+    // Replaces the set at once (sorted here): cheaper than inserting one id at a time.
+    void assign(std::vector<ObjectId> ids) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        ids_ = std::move(ids);
+    }
     const std::vector<ObjectId>& ids() const { return ids_; }
 
 private:
@@ -48,6 +56,24 @@ struct ExtraPlacementOverlay {
     std::uint32_t flags = 0;  // flips, rotation and attribute, as in a grid cell
 };
 
+// A rectangle of layer pixels: the entities' rubber band while it is dragged (corners in any order).
+struct PixelBandOverlay {
+    LayerPixel start;
+    LayerPixel end;
+};
+
+// Entities following the cursor (a move or a paste): copies of the floating entities at the places they
+// had, and where their box's top-left corner is now. Each is drawn where a drop would put it.
+struct FloatingEntitiesOverlay {
+    std::uint64_t serial = 0;  // the float the copies were taken from
+    std::vector<InstanceEntity> entities;
+    double box_left = 0.0;  // the box as it was
+    double box_top = 0.0;
+    std::int32_t box_width = 0;
+    std::int32_t box_height = 0;
+    std::optional<std::pair<double, double>> at;  // the box's top-left now; none while it is unknown
+};
+
 struct ToolOverlay {
     // The TileSelection of the current layer, or the band being dragged.
     std::optional<CellRect> tile_selection;
@@ -64,6 +90,11 @@ struct ToolOverlay {
     ObjectId hovered_entity = kInvalidId;
     std::int64_t hovered_ms = 0;
     static constexpr std::int64_t kHighlightMs = 300;
+    // EditMode Entities: the band, the floating entities and the Placement tool's preview (the brush's
+    // parent entity at the cursor with the brush's flips and rotation).
+    std::optional<PixelBandOverlay> entity_band;
+    std::optional<FloatingEntitiesOverlay> floating_entities;
+    std::optional<InstanceEntity> entity_preview;
     // Points of a path are being drawn or edited: the objects-beneath-cursor count counts points.
     bool editing_path_points = false;
 

@@ -177,6 +177,16 @@ bool UndoHistories::record_instance_entities(UndoCode code, Project& project, co
     });
 }
 
+bool UndoHistories::record_instance_entities(UndoCode code, Project& project, const Layer& layer,
+                                             std::vector<InstanceEntity> before) {
+    const OperationRow* row = find_operation(code);
+    if (!row || row->snapshot != SnapshotKind::InstanceEntities) return false;
+    return add(HistoryKind::Main, project, [&] {
+        return UndoRecord::instance_entities(code, layer, std::move(before),
+                                             selected_id(project, UndoTargetKind::Layer));
+    });
+}
+
 bool UndoHistories::record_path_points(UndoCode code, Project& project, const Layer& layer,
                                        HistoryKind which) {
     const OperationRow* row = find_operation(code);

@@ -110,6 +110,10 @@ public:
     bool record_move(UndoCode code, Project& project, UndoTarget target);
     // Before an entity list edit (35 to 39) on `layer`.
     bool record_instance_entities(UndoCode code, Project& project, const Layer& layer);
+    // After an entity list edit on `layer`, with the list as it was before it (the tools take that copy
+    // first and record only when the edit changed something).
+    bool record_instance_entities(UndoCode code, Project& project, const Layer& layer,
+                                  std::vector<InstanceEntity> before);
     // Before a path point list edit (40 to 47) on `layer`, or, for an accepted path edit, with the list as
     // it was when the edit started.
     bool record_path_points(UndoCode code, Project& project, const Layer& layer,

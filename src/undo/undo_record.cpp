@@ -126,6 +126,13 @@ UndoRecord UndoRecord::instance_entities(UndoCode code, const Layer& layer, Obje
     return record;
 }
 
+UndoRecord UndoRecord::instance_entities(UndoCode code, const Layer& layer,
+                                         std::vector<InstanceEntity> before, ObjectId selection_id) {
+    UndoRecord record(code, {layer.unique_id, layer.map_id}, selection_id);
+    record.payload_.emplace<std::vector<InstanceEntity>>(std::move(before));
+    return record;
+}
+
 UndoRecord UndoRecord::path_points(UndoCode code, const Layer& layer, std::vector<PathPoint> before,
                                    ObjectId selection_id) {
     UndoRecord record(code, {layer.unique_id, layer.map_id}, selection_id);

@@ -83,6 +83,8 @@ public:
     // Entity list edits (35 to 39) and path point list edits (40 to 47): a deep copy of the list as it is
     // before the change, or as given.
     static UndoRecord instance_entities(UndoCode code, const Layer& layer, ObjectId selection_id);
+    static UndoRecord instance_entities(UndoCode code, const Layer& layer, std::vector<InstanceEntity> before,
+                                        ObjectId selection_id);
     static UndoRecord path_points(UndoCode code, const Layer& layer, std::vector<PathPoint> before,
                                   ObjectId selection_id);
     // Records without a snapshot: layer visibility (26), lock and unlock (27 to 34), selection (50 to 54),

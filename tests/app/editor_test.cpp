@@ -124,8 +124,8 @@ TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
 }
 
 // The tool commands select their tools, by menu, button and key, and are checked as the tool is; the
-// selected entities window comes later: until then its command is greyed and no check mark claims it.
-TEST_F(EditorFixture, ToolCommandsSelectTheirToolsAndTheMissingWindowIsGreyed) {
+// tool windows' commands are checked while their windows are shown.
+TEST_F(EditorFixture, ToolCommandsSelectTheirToolsAndTheWindowsAreCheckedWhileShown) {
     for (FlagA bit : {FlagA::ShowTilesWindow, FlagA::ShowSelectedEntitiesWindow, FlagA::ShowMosaicsWindow,
                       FlagA::ShowMapsWindow})
         prefs.set_flag(bit, true);
@@ -139,8 +139,8 @@ TEST_F(EditorFixture, ToolCommandsSelectTheirToolsAndTheMissingWindowIsGreyed) {
     for (int id : {cmd::kToolPlacement, cmd::kToolEraser, cmd::kToolSelect, cmd::kToolMove,
                    cmd::kToolExtraPlacement, cmd::kSnapToGrid})
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
-    EXPECT_FALSE(w.action(cmd::kSelectedEntitiesDialog)->isEnabled());
-    EXPECT_FALSE(w.action(cmd::kSelectedEntitiesDialog)->isChecked());
+    EXPECT_TRUE(w.action(cmd::kSelectedEntitiesDialog)->isEnabled());
+    EXPECT_TRUE(w.action(cmd::kSelectedEntitiesDialog)->isChecked());
     EXPECT_TRUE(w.action(cmd::kTilesDialog)->isChecked());
     EXPECT_TRUE(w.action(cmd::kMosaicsDialog)->isChecked());
     // The list windows are checked when they are shown.

@@ -389,6 +389,43 @@ TEST_F(EntityFixture, TriggersAndEntitiesWithoutImage) {
     EXPECT_GT(drawn, 0);
 }
 
+TEST_F(EntityFixture, FloatingEntitiesThePlacementPreviewAndPositionsFarOffTheLayer) {
+    InstanceEntity* moved = place(red, 10, 10);
+    InstanceEntity* far = place(green, 20, 20);
+    far->px = 1.0e30f;  // typed into the Selected Entities window: drawn nowhere, without overflow
+    place(green, -3.0e38f, 1.0e38f);
+    ToolOverlay overlay;
+    overlay.selected_entities.insert(far->uid);
+    // A move: the lifted entity is hidden and drawn where a drop would put it, its box outlined thrice.
+    overlay.hidden_entities.insert(moved->uid);
+    FloatingEntitiesOverlay floating;
+    floating.serial = 1;
+    floating.entities = {*moved};
+    floating.box_left = 10;
+    floating.box_top = 10;
+    floating.box_width = 9;
+    floating.box_height = 9;
+    floating.at = std::pair{50.4, 60.0};
+    overlay.floating_entities = floating;
+    overlay.entity_preview = make_instance_entity(*green, t.map->unique_id, layer->unique_id, 90, 90);
+    RenderRequest r = request(t, 120, 120);
+    r.mode = EditMode::Entities;
+    r.overlay = &overlay;
+    renderer.redraw(r);
+    const QImage& frame = renderer.frame();
+    const std::uint32_t white = pixel_from_colour(rgb(255, 255, 255));
+    EXPECT_EQ(at(frame, 14, 14), kBackground);           // hidden where it was
+    EXPECT_EQ(at(frame, 54, 64), argb(255, 255, 0, 0));  // 50.4 rounds to 50
+    EXPECT_EQ(at(frame, 50, 60), white);                 // the outlines, insets 0 ...
+    EXPECT_EQ(at(frame, 52, 62), white);                 // ... to 2
+    EXPECT_EQ(at(frame, 92, 92), argb(255, 0, 255, 0));  // the placement preview
+    EXPECT_EQ(renderer.results().entities.size(), 0u);   // nothing of the layer itself is drawn
+    // The preview belongs to the Entities mode.
+    r.mode = EditMode::Tiles;
+    renderer.redraw(r);
+    EXPECT_EQ(at(renderer.frame(), 92, 92), kBackground);
+}
+
 TEST_F(RenderTest, GridIsSuppressedBelowEightScaledPixels) {
     TestProject t = TestProject::with_tiles(16, 16);
     t.select(t.add_layer(20, 20));

@@ -234,4 +234,28 @@ bool edit_object_custom_variables(QWidget* parent, Project& project, ObjectKind 
     return true;
 }
 
+bool edit_selection_custom_variables(QWidget* parent, SelectionPanel& panel, Project& project,
+                                     Preferences& preferences, Platform& platform) {
+    const std::optional<SelectionVariables> selection = panel.selection_variables();
+    if (!selection) return false;
+    DescriptionTable& table = project.descriptions_for(selection->kind);
+    CustomVariablesEdit edit(selection->type_word, selection->object_name, table, selection->values,
+                             selection->count, selection->kind == ObjectKind::InstanceEntity);
+    edit.set_blanks(selection->differs);
+    if (!run_custom_variables_dialog(parent, edit, preferences, platform)) return false;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const CustomVariableDescription& now = edit.descriptions()[i];
+        if (now.desc != table[i].desc || now.use_bits != table[i].use_bits ||
+            now.show_in_view != table[i].show_in_view || now.show_desc_in_view != table[i].show_desc_in_view)
+            project.modified = true;
+    }
+    edit.write_descriptions(table);
+    std::array<bool, kCustomVariableCount> changed{};
+    for (int i = 0; i < kCustomVariableCount; ++i) changed[static_cast<std::size_t>(i)] = edit.changed(i);
+    IntVariables values = selection->values;
+    edit.write_values(values);
+    panel.apply_selection_variables(changed, values);
+    return true;
+}
+
 }  // namespace zorva

@@ -13,6 +13,7 @@
 
 #include "app/custom_variables_edit.h"
 #include "base/platform.h"
+#include "tools/selection_panel.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -67,5 +68,12 @@ bool run_custom_variables_dialog(QWidget* parent, CustomVariablesEdit& edit, Pre
 // changed) and the changed values into `values`, the dialog's copy.
 bool edit_object_custom_variables(QWidget* parent, Project& project, ObjectKind kind, std::string_view name,
                                   TextVariables& values, Preferences& preferences, Platform& platform);
+
+// The "Custom Variables" button of the Selected Entities/Points window, and Enter in the viewport: the
+// editor on the selection's 16-bit variables, those that differ between the selected objects shown blank.
+// On OK the descriptions go back to the project and the changed values, and only those, into every
+// selected object (one undo record). True when the editor was confirmed.
+bool edit_selection_custom_variables(QWidget* parent, SelectionPanel& panel, Project& project,
+                                     Preferences& preferences, Platform& platform);
 
 }  // namespace zorva

@@ -168,6 +168,7 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     // The tool windows with their shown bits and remembered rectangles.
     build_list_windows();
     build_tile_tools();
+    build_entity_tools();
     wire_object_commands();
 
     // Redraw pacing and the status timer.
@@ -330,6 +331,7 @@ void MainWindow::default_tool_window_positions() {
         list_window(info.kind)->move(default_tool_window_position(info.kind));
     }
     default_tile_window_positions();
+    reset_selection_window_position();
 }
 
 void MainWindow::build_list_windows() {
@@ -520,7 +522,8 @@ bool MainWindow::command_enabled(int id) const {
             return project().selected_layer() != nullptr;
         default: {
             bool known = false;
-            const bool enabled = tool_command_enabled(id, known);
+            bool enabled = tool_command_enabled(id, known);
+            if (!known) enabled = entity_command_enabled(id, known);
             return known ? enabled : true;
         }
     }
@@ -679,8 +682,7 @@ void MainWindow::show_all_tool_windows(bool shown) {
     for (const ListWindowInfo& info : kListWindows) show_tool_window(info.kind, shown);
     show_tile_window(ToolWindow::Tiles, shown);
     show_tile_window(ToolWindow::Mosaics, shown);
-    // The selected entities window keeps its bit for when it exists.
-    preferences_.set_flag(FlagA::ShowSelectedEntitiesWindow, shown);
+    show_selection_window(shown);
     refresh_commands();
 }
 
@@ -692,6 +694,7 @@ void MainWindow::store_tool_window_rects() {
         preferences_.set_tool_window_rect_stored(info.window, true);
     }
     store_tile_window_rects();
+    store_selection_window_rect();
 }
 
 // --- Project ---------------------------------------------------------------------------------------------
@@ -810,6 +813,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     for (ListWindow* window : lists_) window->hide();
     hide_tile_windows();
+    show_selection_window(false);
     event->accept();
 }
 

@@ -23,6 +23,7 @@
 #include "image/builtin_pictures.h"
 #include "prefs/preferences.h"
 #include "render/renderer.h"
+#include "tools/entity_tool.h"
 #include "tools/tool_dispatch.h"
 #include "view/edit_state.h"
 #include "view/redraw_pacer.h"
@@ -37,6 +38,7 @@ class MosaicsWindow;
 class Preferences;
 class TilesWindow;
 class QtPropertiesDialogs;
+class SelectionWindow;
 class ViewportWidget;
 
 class MainWindow : public QMainWindow {
@@ -63,6 +65,8 @@ public:
     ListWindow* list_window(ListKind kind) const { return lists_[static_cast<std::size_t>(kind)]; }
     TilesWindow* tiles_window() const { return tiles_window_; }
     MosaicsWindow* mosaics_window() const { return mosaics_window_; }
+    SelectionWindow* selection_window() const { return selection_window_; }
+    EntityTool& entity_tools() { return entity_tools_; }
     // The object commands of the list windows and the New menu (main_window_objects.cpp).
     ObjectCommands& object_commands() { return *objects_; }
     QMenu* recent_menu() const { return recent_menu_; }
@@ -170,6 +174,17 @@ private:
     void sync_tool_windows();
     bool wheel_notch_to_tool_windows(int direction);
 
+    // The entity tools and the Selected Entities window (main_window_entities.cpp).
+    void build_entity_tools();
+    bool entity_command_enabled(int id, bool& known) const;
+    void show_selection_window(bool shown);
+    void store_selection_window_rect();
+    QPoint default_selection_window_position() const;
+    void reset_selection_window_position();
+    // The window shows the current selection; a pick's new brush reaches the Entities window.
+    void sync_entity_windows(bool force = false);
+    void edit_selected_custom_variables();
+
     Preferences& preferences_;
     Platform& platform_;
     std::filesystem::path data_folder_;
@@ -187,6 +202,8 @@ private:
     EditState edit_;
     ToolDispatch tools_{EditingContext{&session_.project(), session_.histories(), preferences_, platform_,
                                        edit_, [this] { return now_ms(); }, &navigator_}};
+    EntityTool entity_tools_{tools_.shared()};
+    std::uint64_t entity_brush_serial_ = 0;
     LayerPixel last_pixel_;
 
     ViewportWidget* viewport_ = nullptr;
@@ -197,6 +214,7 @@ private:
     std::array<ListWindow*, 4> lists_{};
     TilesWindow* tiles_window_ = nullptr;
     MosaicsWindow* mosaics_window_ = nullptr;
+    SelectionWindow* selection_window_ = nullptr;
     std::unique_ptr<QtPropertiesDialogs> dialogs_;
     std::unique_ptr<ObjectCommands> objects_;
     std::map<int, QAction*> actions_;

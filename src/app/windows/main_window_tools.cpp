@@ -279,6 +279,7 @@ bool MainWindow::handle_viewport_input(const ToolInput& input) {
     const bool settles = input.kind == InputKind::Press || input.kind == InputKind::Release ||
                          input.kind == InputKind::DoubleClick || input.kind == InputKind::KeyDown;
     if (settles || edit_.tool() != tool) refresh_commands();
+    if (settles) sync_entity_windows();
     return redraw;
 }
 
@@ -316,6 +317,7 @@ void MainWindow::sync_tool_windows() {
         mosaics_window_->sync();
         mosaics_window_->set_can_add(tools_.can_new_mosaic());
     }
+    sync_entity_windows();
     const Qt::CursorShape shape = cursor_for(edit_.tool());
     if (viewport_->QWidget::cursor().shape() != shape) viewport_->setCursor(shape);
 }
