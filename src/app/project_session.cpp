@@ -278,4 +278,28 @@ AutoBackup::Result ProjectSession::try_auto_backup() {
                         local_time_ ? local_time_() : local_now());
 }
 
+AutoBackup::Result ProjectSession::backup_now() {
+    if (saving_) return AutoBackup::Result::Failed;
+    return backup_.write_now(*project_, local_time_ ? local_time_() : local_now(),
+                             preferences_.max_backup_files());
+}
+
+void ProjectSession::adopt_import(std::unique_ptr<Project> imported, ObjectId map_id) {
+    if (imported) {
+        imported->select_map(map_id);
+        install(std::move(imported), true);
+        return;
+    }
+    histories_.clear_all();
+    project_->modified = true;
+    project_->select_map(map_id);
+    backup_.restart(now_ms());
+    if (replaced_) replaced_();
+}
+
+void ProjectSession::keep_partial_merge() {
+    project_->modified = true;
+    if (replaced_) replaced_();
+}
+
 }  // namespace zorva

@@ -87,6 +87,17 @@ public:
 
     // The automatic backup check of each redraw tick.
     AutoBackup::Result try_auto_backup();
+    // A backup into "Autoback/" at once, whatever the backup preferences say (before running code that
+    // might take the program down). The file is auto_backup().last_file().
+    AutoBackup::Result backup_now();
+
+    // After a binary MAP import: `imported` (a new project) replaces the open one, or, when null, the map
+    // was merged into the open one. Either way the histories are cleared, the project is marked modified,
+    // the backup timer restarts and the map `map_id` is selected before the views are refreshed.
+    void adopt_import(std::unique_ptr<Project> imported, ObjectId map_id);
+    // A merge that failed or was abandoned after it had changed the open project: it stays as it now is,
+    // marked modified, and the views are refreshed.
+    void keep_partial_merge();
 
     // The file chooser filters, the one proposed first by the last-format flag.
     std::vector<FileFilter> project_filters() const;

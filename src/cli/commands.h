@@ -26,11 +26,13 @@ std::span<const Command> commands();
 int run_convert(Arguments arguments);         // convert_command.cpp
 int run_info(Arguments arguments);            // info_command.cpp
 int run_export_command(Arguments arguments);  // export_command.cpp
+int run_import(Arguments arguments);          // import_command.cpp
 int run_render(Arguments arguments);          // render_command.cpp (built with the Qt parts)
 
 extern const char kConvertUsage[];
 extern const char kInfoUsage[];
 extern const char kExportUsage[];
+extern const char kImportUsage[];
 extern const char kRenderUsage[];
 
 // Keeps Qt's own messages (warnings about the session, fonts and the like) off standard error, where only

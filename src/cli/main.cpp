@@ -17,6 +17,10 @@ std::span<const Command> commands() {
         {"export",
          "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",
          run_export_command, kExportUsage},
+        {"import",
+         "import SETTINGS.zis OUTPUT [--map FILE] [--image FILE] [--merge-into PROJECT]   import a binary "
+         "MAP file",
+         run_import, kImportUsage},
 #ifdef ZORVA_CLI_RENDER
         {"render", "render PROJECT --output OUT.png [--whole] ...   draw a map as PNG (render --help)",
          run_render, kRenderUsage},

@@ -16,8 +16,15 @@
  * Strings are fixed character arrays, always NUL-terminated inside their array (a name array of 31 holds
  * at most 30 characters). Booleans are one byte (0 or 1). Every table function returns a one-byte boolean,
  * non-zero on success. Neither side frees the other's memory. Fields of packed records may be misaligned:
- * read them by value, never through pointers or (in C++) references to them. All calls happen on the editor's
- * user-interface thread, inside StartExport.
+ * read them by value, never through pointers or (in C++) references to them.
+ *
+ * Threads: the editor calls QueryExporterDLLVersion, SetParentCWinApp and StartExport on an export thread
+ * of its own, and the table is called inside StartExport, one call at a time: from that thread, or from
+ * code it waits for. Meanwhile the editor's user-interface thread keeps handling events (the progress
+ * window and its CANCEL button) and nothing changes the project. A plug-in that shows Qt dialogs creates
+ * them on the thread of MainWindow (below) while the export thread waits for them, e.g. with
+ * QMetaObject::invokeMethod(main_window, ..., Qt::BlockingQueuedConnection). zorva-cli runs everything on
+ * its one thread and has no main window.
  */
 #ifndef ZORVA_EXPORT_EXPORT_API_H
 #define ZORVA_EXPORT_EXPORT_API_H

@@ -76,8 +76,17 @@ AutoBackup::Result AutoBackup::tick(const BackupSettings& settings, Project& pro
     if (!settings.enabled || running_ || !saved_in_this_run) return Result::NotDue;
     const std::int64_t interval_ms = static_cast<std::int64_t>(settings.interval_minutes) * 60000;
     if (now_ms - last_ms_ < interval_ms) return Result::NotDue;
+    if (is_in_folder(project.path_and_file_name.str(), backup_folder(data_folder_))) return Result::Skipped;
+    const Result result = write_now(project, local_time, settings.max_files);
+    if (result != Result::Written) return result;  // tried again at the next tick
+    last_ms_ = now_ms;
+    return Result::Written;
+}
+
+AutoBackup::Result AutoBackup::write_now(Project& project, const std::tm& local_time,
+                                         std::uint32_t max_files) {
+    if (running_) return Result::Failed;
     const fs::path folder = backup_folder(data_folder_);
-    if (is_in_folder(project.path_and_file_name.str(), folder)) return Result::Skipped;
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) return Result::Failed;
@@ -88,10 +97,9 @@ AutoBackup::Result AutoBackup::tick(const BackupSettings& settings, Project& pro
     const bool written = write_zvp_project(name, project, true, nullptr);
     project.modified = modified;
     running_ = false;
-    if (!written) return Result::Failed;  // tried again at the next tick
-    delete_oldest_backup(folder, settings.max_files);
+    if (!written) return Result::Failed;
+    delete_oldest_backup(folder, max_files);
     last_file_ = name;
-    last_ms_ = now_ms;
     return Result::Written;
 }
 

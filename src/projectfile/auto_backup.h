@@ -48,6 +48,10 @@ public:
     // in this run. `local_time` names the file. The project's path, title, modified flag are untouched.
     Result tick(const BackupSettings& settings, Project& project, bool saved_in_this_run, std::int64_t now_ms,
                 const std::tm& local_time);
+    // Writes a backup at once, whatever the settings and the interval say (before something that might
+    // take the program down), keeping at most `max_files` backups. Written or Failed; the interval is
+    // not restarted.
+    Result write_now(Project& project, const std::tm& local_time, std::uint32_t max_files);
 
     // The file written by the last successful backup.
     const std::string& last_file() const { return last_file_; }

@@ -93,15 +93,31 @@ TEST_F(EditorFixture, MenusCarryEveryCommandWithItsTextAndKeys) {
 TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
     MainWindow& w = window();
     // Cut, Copy and Paste wait for a selection and a clipboard; the others are not built yet.
-    for (int id : {cmd::kExport, cmd::kQuickExport, cmd::kImportBinaryMap, cmd::kCut, cmd::kCopy, cmd::kPaste,
-                   cmd::kFlipHorizontal, cmd::kReversePath, cmd::kEditPathPoints}) {
+    for (int id : {cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kFlipHorizontal, cmd::kReversePath,
+                   cmd::kEditPathPoints}) {
         EXPECT_FALSE(w.action(id)->isEnabled()) << id;
         EXPECT_FALSE(w.run_command(id)) << id;
     }
-    for (int id :
-         {cmd::kNew, cmd::kOpen, cmd::kSave, cmd::kSaveAs, cmd::kPreferences, cmd::kExit, cmd::kZoom200,
-          cmd::kViewGridItem, cmd::kMapsDialog, cmd::kTilesDialog, cmd::kMosaicsDialog, cmd::kHelp,
-          cmd::kAbout, cmd::kNewTileSet, cmd::kNewMap, cmd::kNewLayer, cmd::kNewEntity})
+    for (int id : {cmd::kNew,
+                   cmd::kOpen,
+                   cmd::kSave,
+                   cmd::kSaveAs,
+                   cmd::kImportBinaryMap,
+                   cmd::kExport,
+                   cmd::kQuickExport,
+                   cmd::kPreferences,
+                   cmd::kExit,
+                   cmd::kZoom200,
+                   cmd::kViewGridItem,
+                   cmd::kMapsDialog,
+                   cmd::kTilesDialog,
+                   cmd::kMosaicsDialog,
+                   cmd::kHelp,
+                   cmd::kAbout,
+                   cmd::kNewTileSet,
+                   cmd::kNewMap,
+                   cmd::kNewLayer,
+                   cmd::kNewEntity})
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     // Nothing to undo yet.
     EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());

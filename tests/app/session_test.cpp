@@ -321,6 +321,27 @@ TEST_F(SessionFixture, LoadedButNeverSavedProjectIsNeverBackedUpSavedOneIs) {
     EXPECT_TRUE(prefs.flag(FlagA::ProjectDialogsOfferXmlFirst));  // backups do not touch the format flag
 }
 
+// The backup made before an untried exporter runs: written at once whatever the backup preferences say,
+// keeping the project's name and modified mark, and not restarting the timed backup's interval.
+TEST_F(SessionFixture, BackupNowWritesWhateverThePreferencesSay) {
+    prefs.set_flag(FlagA::EnableAutoBackup, false);
+    ASSERT_TRUE(test::write_small_project(file("a.xml")));
+    ASSERT_TRUE(session.open(file("a.xml")));
+    make_modified();
+    now = 5000;
+    EXPECT_EQ(session.backup_now(), AutoBackup::Result::Written);
+    const std::string written = session.auto_backup().last_file();
+    ASSERT_TRUE(fs::exists(written));
+    EXPECT_EQ(fs::path(written).parent_path(), dir.path() / "data" / "Autoback");
+    EXPECT_EQ(session.auto_backup().last_ms(), 0);
+    EXPECT_TRUE(session.project().modified);
+    EXPECT_EQ(session.project().path_and_file_name, file("a.xml"));
+    // The backup is a project that opens.
+    platform.answers = {Answer::No};
+    ASSERT_TRUE(session.open(written));
+    EXPECT_EQ(session.project().maps.size(), 1u);
+}
+
 // Without a remembered folder the open dialog starts in the bundled sample projects: the data folder's,
 // the installed ones beside the program, or the source tree's, whichever exists first.
 TEST_F(SessionFixture, OpenDialogStartsInTheSampleProjectsFolder) {

@@ -20,7 +20,7 @@ namespace zorva::test {
 namespace {
 
 TEST(CliHelp, EveryCommandAnswersHelpOnStandardOutput) {
-    std::vector<std::string> names = {"convert", "info", "export"};
+    std::vector<std::string> names = {"convert", "info", "export", "import"};
 #ifdef ZORVA_CLI_RENDER
     names.push_back("render");
 #endif

@@ -25,10 +25,13 @@
 #include <pugixml.hpp>
 
 #include "app/command_table.h"
+#include "app/dialogs/map_import_dialog.h"
 #include "app/dialogs/missing_resources_dialog.h"
 #include "app/dialogs/preferences_dialog.h"
 #include "app/dialogs/properties_dialogs.h"
+#include "app/map_import_command.h"
 #include "app/recent_menu.h"
+#include "app/windows/export_controller.h"
 #include "app/windows/list_window.h"
 #include "app/windows/viewport_widget.h"
 #include "base/install_layout.h"
@@ -151,6 +154,8 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     build_toolbar();
     build_status();
     connect_commands();
+    connect_export_commands();
+    connect_map_import();
 
     session_.set_project_replaced([this] { project_replaced(); });
     session_.set_missing_resources_check([this](Project& read, const std::string& path) {
@@ -461,8 +466,32 @@ void MainWindow::connect_commands() {
     });
 }
 
+// --- Binary MAP import ----------------------------------------------------------------------------------
+
+void MainWindow::connect_map_import() {
+    // The command keeps the tile set image of the last import for the rest of the run.
+    auto command = std::make_shared<MapImportCommand>(
+        session_,
+        [this](const ImportSettings& initial) {
+            return run_map_import_dialog(this, initial, preferences_, platform_);
+        },
+        [this](Project& imported, const std::string& map_file) {
+            const ResourceCheckOutcome outcome = run_missing_resources(this, imported, platform_, map_file,
+                                                                       [this] { run_command(cmd::kHelp); });
+            return static_cast<MissingResourcesOutcome>(static_cast<int>(outcome));
+        });
+    set_command_handler(cmd::kImportBinaryMap, [this, command] {
+        pacer_.set_suspended(true);
+        command->run();
+        pacer_.set_suspended(false);
+        request_redraw(true);
+    });
+}
+
 bool MainWindow::run_command(int id) {
     if (!command_enabled(id)) return false;
+    // While an export runs nothing may change the project the plug-in reads; the help only shows a page.
+    if (exporting() && id != cmd::kHelp) return false;
     const auto it = handlers_.find(id);
     if (it == handlers_.end()) return false;
     // Copy: a handler may replace the handlers.
@@ -669,6 +698,7 @@ void MainWindow::store_tool_window_rects() {
 // --- Project ---------------------------------------------------------------------------------------------
 
 bool MainWindow::open_project(const std::string& path) {
+    if (exporting()) return false;
     const bool opened = session_.open(path);
     refresh_commands();
     return opened;
@@ -684,6 +714,7 @@ bool MainWindow::open_dropped(const QList<QUrl>& urls) {
 }
 
 void MainWindow::project_replaced() {
+    if (export_) export_->project_replaced();
     navigator_.set_project(&project());
     tools_.set_project(&project());
     sync_tool_windows();
@@ -745,6 +776,22 @@ QString MainWindow::about_text() {
         .arg(PNG_LIBPNG_VER_STRING, ZLIB_VERSION);
 }
 
+// --- Export ----------------------------------------------------------------------------------------------
+
+void MainWindow::connect_export_commands() {
+    ExportController::Hooks hooks;
+    // The progress window's corner sits on the viewport's.
+    hooks.progress_position = [this] { return viewport_->mapToGlobal(QPoint(0, 0)); };
+    hooks.hold_redraws = [this](bool held) { pacer_.set_suspended(held); };
+    hooks.redraw = [this] { request_redraw(true); };
+    export_ = std::make_unique<ExportController>(this, session_, preferences_, platform_, data_folder_,
+                                                 std::move(hooks));
+    handlers_[cmd::kExport] = [this] { export_->run(false); };
+    handlers_[cmd::kQuickExport] = [this] { export_->run(true); };
+}
+
+bool MainWindow::exporting() const { return export_ && export_->running(); }
+
 // --- Shut-down, drops --------------------------------------------------------------------------------------
 
 bool MainWindow::shut_down() {
@@ -763,7 +810,7 @@ bool MainWindow::shut_down() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!shut_down()) {
+    if (exporting() || !shut_down()) {
         event->ignore();
         return;
     }
@@ -773,10 +820,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && !exporting()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+    if (exporting()) return;
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
     open_dropped(urls);

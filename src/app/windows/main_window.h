@@ -30,6 +30,7 @@
 
 namespace zorva {
 
+class ExportController;
 class FloatingToolWindow;
 class ListWindow;
 class MosaicsWindow;
@@ -68,6 +69,9 @@ public:
     QLineEdit* zoom_field() const { return zoom_field_; }
     QLabel* view_pane() const { return view_pane_; }
     QLabel* cursor_pane() const { return cursor_pane_; }
+    // "&Export..." and "&Quick Export": the quick-export flag, the Exporters folder, and the hook that
+    // commits an edit in progress before an export reads the project.
+    ExportController& export_controller() { return *export_; }
 
     // The menu or key action of a command id (null for none).
     QAction* action(int id) const;
@@ -115,6 +119,11 @@ private:
     void build_status();
     void build_list_windows();
     void connect_commands();
+    // The export commands (export_controller.h does the work).
+    void connect_export_commands();
+    bool exporting() const;
+    // "Import Binary MAP File" (map_import_command.h with its dialog).
+    void connect_map_import();
     void rebuild_recent_menu();
     void toggle_view(int id);
     void set_mode(EditMode mode);
@@ -196,6 +205,7 @@ private:
     QTimer redraw_timer_;
     QTimer status_timer_;
     std::function<bool(const QUrl&)> url_opener_;
+    std::unique_ptr<ExportController> export_;
     bool shut_down_ = false;
     bool first_frame_ = false;
     bool showing_help_ = false;

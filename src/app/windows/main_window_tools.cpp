@@ -168,7 +168,10 @@ void MainWindow::connect_tool_commands() {
                                                {cmd::kTilesScrollRight, BrushStep::Right},
                                                {cmd::kTilesScrollUp, BrushStep::Up},
                                                {cmd::kTilesScrollDown, BrushStep::Down}};
-    for (const auto& [id, step] : steps) handlers_[id] = [this, step] { tiles_window_->step_brush(step); };
+    for (const auto& entry : steps) {
+        const BrushStep step = entry.second;
+        handlers_[entry.first] = [this, step] { tiles_window_->step_brush(step); };
+    }
     connect_mosaic_command();
 }
 

@@ -1,5 +1,6 @@
 // Shows the main dialog inside the editor: modal, owned by the editor's main window, centred on the
-// screen. A headless host (no main window) or a process without a QApplication cannot show it.
+// screen, on the main window's thread (the export itself runs on another one, which waits for the
+// dialog). A headless host (no main window) or a process without a QApplication cannot show it.
 #pragma once
 
 #include "exporters/binmapfile/export_run.h"
