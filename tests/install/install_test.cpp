@@ -134,6 +134,14 @@ TEST_F(Installed, DesktopFilesPassTheFreedesktopChecks) {
     EXPECT_NE(
         read_text(metainfo).find("<launchable type=\"desktop-id\">org.zorva.Zorva.desktop</launchable>"),
         std::string::npos);
+    // The screenshot it names is the one published with it, at its size.
+    const auto [shot_width, shot_height] =
+        png_size(ZORVA_TEST_SOURCE_DIR "/../desktop/screenshots/zorva-editor.png");
+    EXPECT_NE(read_text(metainfo).find("<image type=\"source\" width=\"" + std::to_string(shot_width) +
+                                       "\" height=\"" + std::to_string(shot_height) + "\">"),
+              std::string::npos)
+        << shot_width << " x " << shot_height;
+    EXPECT_NE(read_text(metainfo).find("/screenshots/zorva-editor.png</image>"), std::string::npos);
 }
 
 // With the file types in the shared MIME database, xdg-mime knows both project files by their content: a
