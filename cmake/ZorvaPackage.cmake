@@ -12,11 +12,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# xdg-open shows the help page and opens exported folders outside a full desktop.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# xdg-open shows the help page and opens exported folders outside a full desktop; the shared MIME
+# database makes the file types known.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "level editor for two-dimensional tile-based games
- Zorva cuts images into tile sets, paints layered tile maps, places entities and
- draws Bezier paths, and turns the project into game data through exporter
- plug-ins: a binary map file laid out by the user and a readable text dump come
- with it. zorva-cli converts, exports and renders projects without a display.")
+Zorva cuts images into tile sets, paints layered tile maps, places entities and
+draws Bezier paths, and turns the project into game data through exporter
+plug-ins: a binary map file laid out by the user and a readable text dump come
+with it. zorva-cli converts, exports and renders projects without a display.")
 include(CPack)
