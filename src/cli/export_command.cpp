@@ -88,6 +88,17 @@ std::vector<std::filesystem::path> plugin_folders() {
     return exporter_folders(executable_folder(), data_folder());
 }
 
+// The folders of `folders` that exist; the first of them when none does, so a message names one.
+std::vector<std::filesystem::path> existing_folders(const std::vector<std::filesystem::path>& folders) {
+    std::vector<std::filesystem::path> existing;
+    for (const std::filesystem::path& folder : folders) {
+        std::error_code error;
+        if (std::filesystem::is_directory(folder, error)) existing.push_back(folder);
+    }
+    if (existing.empty()) existing.push_back(folders.front());
+    return existing;
+}
+
 // An exporter named by file name lives in one of the plug-in folders; ".so" may be left out, and the letter
 // case need not match. A name with a folder in it is taken as a path.
 std::string find_exporter(const std::string& name) {
@@ -97,17 +108,16 @@ std::string find_exporter(const std::string& name) {
     const std::vector<std::filesystem::path> folders = plugin_folders();
     const std::filesystem::path found = find_exporter_file(folders, file);
     if (!found.empty()) return found.string();
-    return (folders.front() / file).string();  // missing: reported with the folders where it was looked for
+    // Missing: named in the first folder that exists (an installed zorva-cli has none beside it), and
+    // reported with what the folders hold.
+    return (existing_folders(folders).front() / file).string();
 }
 
 // The exporters each plug-in folder holds, by name, for the message about one that is not there: a line for
-// every folder that exists (the first one even when it does not).
+// every folder that exists (the first one when none does).
 std::string available_exporters() {
     std::string text;
-    const std::vector<std::filesystem::path> folders = plugin_folders();
-    for (const std::filesystem::path& folder : folders) {
-        std::error_code error;
-        if (folder != folders.front() && !std::filesystem::is_directory(folder, error)) continue;
+    for (const std::filesystem::path& folder : existing_folders(plugin_folders())) {
         std::string names;
         for (const ExporterFile& plugin : list_exporters({folder}))
             names += (names.empty() ? "" : ", ") + plugin.name.substr(0, plugin.name.size() - 3);

@@ -213,6 +213,12 @@ TEST_F(Installed, TheInstalledCliRunsTheSampleAndThePlugIns) {
     EXPECT_NE(missing.err.find("Exporters in " + plugins.string() + ": Scrivo, ZvBinMapFile\n"),
               std::string::npos)
         << missing.err;
+    // It is named where plug-ins are installed; no folder that does not exist is mentioned.
+    EXPECT_EQ(
+        missing.err.rfind("Could not find/load the exporter DLL: \n\n" + (plugins / "Atlas.so").string(), 0),
+        0u)
+        << missing.err;
+    EXPECT_EQ(missing.err.find((bin / "Exporters").string()), std::string::npos) << missing.err;
 }
 
 // The installed editor answers --help and --version as its manual page says, and keeps its preferences in
