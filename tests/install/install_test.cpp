@@ -3,6 +3,7 @@
 // from there, far from the build tree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -219,6 +220,29 @@ TEST_F(Installed, TheInstalledCliRunsTheSampleAndThePlugIns) {
         0u)
         << missing.err;
     EXPECT_EQ(missing.err.find((bin / "Exporters").string()), std::string::npos) << missing.err;
+}
+
+// The installed sample project is, byte for byte, what the sample generator writes: the project file and
+// every picture, and nothing else.
+TEST_F(Installed, TheInstalledSampleIsTheGeneratorsOutput) {
+    const fs::path generated = dir.path() / "generated";
+    const CliRun run = run_program(ZORVA_GENERATE_SAMPLE, {generated.string()});
+    ASSERT_EQ(run.exit_code, 0) << run.output();
+    auto files = [](const fs::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file()) names.push_back(entry.path().lexically_relative(folder).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const fs::path installed = sample.parent_path();
+    const std::vector<std::string> names = files(installed);
+    EXPECT_EQ(names, files(generated));
+    EXPECT_GE(names.size(), 2u);
+    for (const std::string& name : names) {
+        EXPECT_FALSE(read_text(installed / name).empty()) << name;
+        EXPECT_TRUE(read_text(installed / name) == read_text(generated / name)) << name << " differs";
+    }
 }
 
 // The installed editor answers --help and --version as its manual page says, and keeps its preferences in
