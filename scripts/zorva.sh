@@ -4,6 +4,7 @@
 #   sh scripts/zorva.sh run     install, build, and start the editor on the sample project
 #   sh scripts/zorva.sh test    install, build, and run every test
 #   sh scripts/zorva.sh build   install and build only
+#   sh scripts/zorva.sh package install, then build the Debian package build-package/zorva_*.deb
 #
 # Works on a minimal Debian 12 as root (or through sudo); installing is skipped when every
 # package is already there. BUILD_DIR and CMAKE_ARGS may be set to build elsewhere or differently;
@@ -20,6 +21,7 @@ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
 libpng-dev zlib1g-dev libpugixml-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth
+desktop-file-utils appstream libxml2-utils shared-mime-info xdg-utils libfile-mimeinfo-perl
 ${EXTRA_PACKAGES:-}"
 
 as_root() {
@@ -50,6 +52,17 @@ build() {
     cmake --build "$BUILD_DIR" -j "$jobs"
 }
 
+# A Release build for the /usr prefix, packed by CPack with the dependencies dpkg-shlibdeps finds.
+package() {
+    BUILD_DIR=${PACKAGE_BUILD_DIR:-build-package}
+    CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DZORVA_BUILD_TESTS=OFF \
+-DZORVA_BUILD_BENCH=OFF $CMAKE_ARGS"
+    build
+    rm -f "$BUILD_DIR"/zorva_*.deb
+    (cd "$BUILD_DIR" && cpack -G DEB)
+    ls "$BUILD_DIR"/zorva_*.deb
+}
+
 run_tests() {
     jobs=$(nproc 2>/dev/null || echo 2)
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$jobs"
@@ -68,5 +81,6 @@ case "$action" in
     build) install_packages; build ;;
     test) install_packages; build; run_tests ;;
     run) install_packages; build; run_editor ;;
-    *) echo "usage: $0 run|test|build|install" >&2; exit 2 ;;
+    package) PACKAGES="$PACKAGES dpkg-dev file"; install_packages; package ;;
+    *) echo "usage: $0 run|test|build|install|package" >&2; exit 2 ;;
 esac

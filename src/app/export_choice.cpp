@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/ascii_text.h"
+#include "export/exporter_folders.h"
 #include "model/fixed_text.h"
 #include "model/project.h"
 #include "prefs/preferences.h"
@@ -78,10 +79,23 @@ std::vector<std::string> exporter_files(const fs::path& folder) {
     return names;
 }
 
+std::vector<std::string> exporter_files(const std::vector<fs::path>& folders) {
+    std::vector<std::string> names;
+    for (const ExporterFile& plugin : list_exporters(folders)) names.push_back(plugin.name);
+    return names;
+}
+
 std::string exporter_path(const ExportChoice& choice, const fs::path& folder) {
     if (choice.exporter.empty()) return {};
     if (!choice.use_exporters_folder) return choice.exporter;
     return (folder / choice.exporter).string();
+}
+
+std::string exporter_path(const ExportChoice& choice, const std::vector<fs::path>& folders) {
+    if (choice.exporter.empty() || !choice.use_exporters_folder || folders.empty())
+        return exporter_path(choice, folders.empty() ? fs::path() : folders.front());
+    const fs::path found = find_exporter_file(folders, choice.exporter);
+    return found.empty() ? (folders.front() / choice.exporter).string() : found.string();
 }
 
 std::string output_folder(std::string_view output_file) {

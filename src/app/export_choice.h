@@ -40,10 +40,16 @@ bool store_export_choice(const ExportChoice& choice, Preferences& preferences, P
 // File names of the plug-ins in `folder` (regular files ending in ".so", any letter case), sorted without
 // letter case. Empty when the folder is missing.
 std::vector<std::string> exporter_files(const std::filesystem::path& folder);
+// The same for every plug-in folder (export/exporter_folders.h): a name once, from the first folder that
+// holds it.
+std::vector<std::string> exporter_files(const std::vector<std::filesystem::path>& folders);
 
 // The plug-in a run loads: `folder` + the file name with the folder flag, else the chosen path. Empty
 // when no plug-in is chosen.
 std::string exporter_path(const ExportChoice& choice, const std::filesystem::path& folder);
+// The same with the plug-in folders: the first that holds the file name (any letter case); the first
+// folder when none does, so the failure names where it was looked for.
+std::string exporter_path(const ExportChoice& choice, const std::vector<std::filesystem::path>& folders);
 
 // Why an output file name cannot be exported to, as the message and its caption; both empty when it can:
 // no name, a name longer than the 259 characters the plug-in can be handed, or a folder that does not

@@ -1,6 +1,7 @@
 // The editor program: finds the data folder, loads "Settings.cfg", takes a project file name from the
 // command line, runs the main window and saves "Settings.cfg" when it ends.
 //
+// --help and --version answer on standard output without opening a window (and without a display).
 // --bench-startup (or ZORVA_BENCH_STARTUP=1) prints the milliseconds from program start to the first
 // painted frame of the viewport and quits.
 #include <QApplication>
@@ -18,7 +19,28 @@
 #include "prefs/preferences.h"
 #include "qtplatform/qt_platform.h"
 
+namespace {
+
+const char kUsage[] =
+    "Usage: zorva [PROJECT]\n"
+    "\n"
+    "The Zorva level editor. PROJECT, a project file (.xml or .zvp), is opened at start.\n"
+    "\n"
+    "Options:\n"
+    "  --help       show this help and exit\n"
+    "  --version    show the version and exit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zorva %s\n", ZORVA_VERSION_TEXT);
+        return 0;
+    }
     QElapsedTimer since_start;
     since_start.start();
     QApplication app(argc, argv);

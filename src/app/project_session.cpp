@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/ascii_text.h"
+#include "base/install_layout.h"
 #include "prefs/data_folder.h"
 #include "prefs/preferences.h"
 #include "projectfile/project_io.h"
@@ -66,7 +67,7 @@ std::string sample_projects_folder(const fs::path& data_folder, const fs::path& 
                                    const fs::path& source_examples) {
     std::vector<fs::path> candidates{data_folder / "Examples" / "SampleProjects"};
     if (!program_folder.empty())
-        candidates.push_back(program_folder / ".." / "share" / "zorva" / "Examples" / "SampleProjects");
+        candidates.push_back(installed_share_folder(program_folder) / "Examples" / "SampleProjects");
     if (!source_examples.empty()) candidates.push_back(source_examples);
     for (const fs::path& folder : candidates) {
         std::error_code ec;

@@ -30,7 +30,7 @@ using MissingResourcesCheck =
 enum class SaveResult { Saved, Cancelled, Failed };
 
 // The bundled sample projects: the first of "<data folder>/Examples/SampleProjects/",
-// "<program folder>/../share/zorva/Examples/SampleProjects/" (the installed layout) and `source_examples`
+// "<prefix>/share/zorva/Examples/SampleProjects/" of an installation (install_layout.h) and `source_examples`
 // (the source tree's "examples/SampleProjects/") that exists, with a trailing separator; the first of
 // them when none exists.
 std::string sample_projects_folder(const std::filesystem::path& data_folder,

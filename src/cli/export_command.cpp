@@ -22,6 +22,7 @@
 #include "export/export_feedback.h"
 #include "export/export_host.h"
 #include "export/export_run.h"
+#include "export/exporter_folders.h"
 #include "model/fixed_text.h"
 #include "prefs/data_folder.h"
 #include "projectfile/relative_path.h"
@@ -32,8 +33,9 @@ const char kExportUsage[] =
     "Usage: zorva-cli export PROJECT --exporter NAME|PATH --output FILE [--settings LAYOUT.zbe]\n"
     "\n"
     "Runs an exporter plug-in on the project file PROJECT as a quick export:\n"
-    "  --exporter NAME|PATH  a plug-in of the Exporters folder beside zorva-cli by its file name (\".so\"\n"
-    "                        may be left out, any letter case), or the path of a plug-in\n"
+    "  --exporter NAME|PATH  a plug-in by its file name (\".so\" may be left out, any letter case), looked\n"
+    "                        for in Exporters/ beside zorva-cli, in the installed plug-in folder and in\n"
+    "                        Exporters/ in the data folder; or the path of a plug-in\n"
     "  --output FILE         the output file name handed to the plug-in\n"
     "  --settings FILE       ZvBinMapFile: the layout (.zbe) to export with; without it the settings the\n"
     "                        exporter remembers in the data folder are used\n"
@@ -85,38 +87,47 @@ private:
     int percent_ = -1;
 };
 
-std::filesystem::path exporters_folder() { return executable_folder() / "Exporters"; }
-
-// An exporter named by file name lives in the Exporters folder beside the executable; ".so" may be left
-// out, and the letter case need not match. A name with a folder in it is taken as a path.
-std::string find_exporter(const std::string& name) {
-    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) return name;
-    const std::filesystem::path folder = exporters_folder();
-    std::string file = name;
-    if (!ends_with_ignoring_case(file, ".so")) file += ".so";
-    std::error_code error;
-    if (std::filesystem::is_regular_file(folder / file, error)) return (folder / file).string();
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string candidate = entry.path().filename().string();
-        if (equal_ignoring_case(candidate, file) && entry.is_regular_file(error))
-            return entry.path().string();
-    }
-    return (folder / file).string();  // missing: reported with the folder where it was looked for
+// The folders plug-ins are looked for in: beside zorva-cli, the installed plug-in folder, the data folder's.
+std::vector<std::filesystem::path> plugin_folders() {
+    return exporter_folders(executable_folder(), data_folder());
 }
 
-// The exporters the Exporters folder holds, by name, for the message about one that is not there.
-std::string available_exporters() {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(exporters_folder(), error)) {
-        const std::string file = entry.path().filename().string();
-        if (ends_with_ignoring_case(file, ".so") && entry.is_regular_file(error))
-            names.push_back(file.substr(0, file.size() - 3));
+// The folders of `folders` that exist; the first of them when none does, so a message names one.
+std::vector<std::filesystem::path> existing_folders(const std::vector<std::filesystem::path>& folders) {
+    std::vector<std::filesystem::path> existing;
+    for (const std::filesystem::path& folder : folders) {
+        std::error_code error;
+        if (std::filesystem::is_directory(folder, error)) existing.push_back(folder);
     }
-    std::sort(names.begin(), names.end());
+    if (existing.empty()) existing.push_back(folders.front());
+    return existing;
+}
+
+// An exporter named by file name lives in one of the plug-in folders; ".so" may be left out, and the letter
+// case need not match. A name with a folder in it is taken as a path.
+std::string find_exporter(const std::string& name) {
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) return name;
+    std::string file = name;
+    if (!ends_with_ignoring_case(file, ".so")) file += ".so";
+    const std::vector<std::filesystem::path> folders = plugin_folders();
+    const std::filesystem::path found = find_exporter_file(folders, file);
+    if (!found.empty()) return found.string();
+    // Missing: named in the first folder that exists (an installed zorva-cli has none beside it), and
+    // reported with what the folders hold.
+    return (existing_folders(folders).front() / file).string();
+}
+
+// The exporters each plug-in folder holds, by name, for the message about one that is not there: a line for
+// every folder that exists (the first one when none does).
+std::string available_exporters() {
     std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-    return text.empty() ? "none" : text;
+    for (const std::filesystem::path& folder : existing_folders(plugin_folders())) {
+        std::string names;
+        for (const ExporterFile& plugin : list_exporters({folder}))
+            names += (names.empty() ? "" : ", ") + plugin.name.substr(0, plugin.name.size() - 3);
+        text += "Exporters in " + folder.string() + ": " + (names.empty() ? "none" : names) + "\n";
+    }
+    return text;
 }
 
 // Without its dialog the binary exporter can only use the settings file it remembers in the data folder
@@ -249,9 +260,8 @@ int run_export_command(Arguments arguments) {
         if (!std::filesystem::is_regular_file(exporter_path, error)) {
             std::fprintf(stderr,
                          "Could not find/load the exporter DLL: \n\n%s\n\n"
-                         "There is no exporter \"%s\". Exporters in %s: %s\n",
-                         exporter_path.c_str(), exporter.c_str(), exporters_folder().c_str(),
-                         available_exporters().c_str());
+                         "There is no exporter \"%s\". %s",
+                         exporter_path.c_str(), exporter.c_str(), available_exporters().c_str());
             return 1;
         }
     }

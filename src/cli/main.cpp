@@ -60,16 +60,21 @@ std::string usage() {
         "\n"
         "Options:\n"
         "  --help       show this help and exit (COMMAND --help: the help of that command)\n"
-        "  --version    show the version and exit\n";
+        "  --version    show the version and exit (COMMAND --version too)\n";
     return text;
 }
 
-bool asks_for_help(zorva::cli::Arguments arguments) {
+bool asks_for(zorva::cli::Arguments arguments, std::string_view option, std::string_view short_option = {}) {
     for (const char* argument : arguments) {
         const std::string_view text = argument;
-        if (text == "--help" || text == "-h") return true;
+        if (text == option || (!short_option.empty() && text == short_option)) return true;
     }
     return false;
+}
+
+int print_version() {
+    std::printf("zorva-cli %s\n", ZORVA_VERSION);
+    return 0;
 }
 
 }  // namespace
@@ -84,18 +89,16 @@ int main(int argc, char** argv) {
         std::fputs(usage().c_str(), stdout);
         return 0;
     }
-    if (name == "--version") {
-        std::printf("zorva-cli %s\n", ZORVA_VERSION);
-        return 0;
-    }
+    if (name == "--version") return print_version();
     zorva::cli::quiet_qt_messages();
     for (const auto& command : zorva::cli::commands()) {
         if (command.name != name) continue;
         const zorva::cli::Arguments arguments(argv + 2, argv + argc);
-        if (asks_for_help(arguments)) {
+        if (asks_for(arguments, "--help", "-h")) {
             std::fputs(command.usage, stdout);
             return 0;
         }
+        if (asks_for(arguments, "--version")) return print_version();
         return command.run(arguments);
     }
     std::fprintf(stderr, "zorva-cli: unknown command '%s'\n\n%s", argv[1], usage().c_str());

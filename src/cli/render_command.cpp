@@ -1,5 +1,6 @@
 // zorva-cli render PROJECT --output OUT.png [...]: the editor's view of a map as a PNG file, or with
 // --whole the whole map as a picture (transparent backdrop, no grid or other decorations).
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +25,7 @@ namespace zorva::cli {
 
 const char kRenderUsage[] =
     "Usage: zorva-cli render PROJECT --output OUT.png [--map INDEX] [--layer INDEX] [--zoom PERCENT]\n"
-    "                        [--camera COL,ROW] [--size WIDTHxHEIGHT] [--whole]\n"
+    "                        [--camera COL,ROW] [--size WIDTHxHEIGHT] [--whole [--fit SIZE]]\n"
     "\n"
     "Draws the frame the editor shows for the view (preferences from the data folder's Settings.cfg):\n"
     "  --map INDEX        the map, counted from 0 (default: the project's selected map)\n"
@@ -34,6 +35,7 @@ const char kRenderUsage[] =
     "  --size WxH         the view size in pixels (default: 1280x720)\n"
     "  --whole            the whole map at the zoom on a transparent backdrop, without grid, origin marker,\n"
     "                     layer outline, warning frames or counts\n"
+    "  --fit SIZE         with --whole: a lower zoom where needed, so the picture fits SIZE x SIZE pixels\n"
     "Pictures are limited to 32768 pixels a side and 268435456 pixels in all.\n"
     "With several projects each one is drawn by a zorva-cli of its own; --output then needs \"{name}\"\n"
     "(the project's file name without its extension): pictures/{name}.png\n"
@@ -55,7 +57,7 @@ bool parse_pair(std::string_view text, char separator, long long& a, long long& 
 struct Options {
     std::string project;
     std::string output;
-    std::optional<long long> map, layer, zoom, camera_column, camera_row;
+    std::optional<long long> map, layer, zoom, camera_column, camera_row, fit;
     long long width = 1280, height = 720;
     bool whole = false;
 };
@@ -94,6 +96,9 @@ int parse(Arguments arguments, Options& options) {
                     return bad("camera", value);
                 options.camera_column = a;
                 options.camera_row = b;
+            } else if (argument == "--fit") {
+                if (!parse_int(value, a) || a < 1 || a > kMaxPictureSide) return bad("fit size", value);
+                options.fit = a;
             } else if (argument == "--size") {
                 if (!parse_pair(value, 'x', a, b) || a < 1 || b < 1) return bad("size", value);
                 options.width = a;
@@ -110,6 +115,7 @@ int parse(Arguments arguments, Options& options) {
         std::fputs(kRenderUsage, stderr);
         return 2;
     }
+    if (options.fit && !options.whole) return bad("option (--fit needs --whole)", "--fit");
     // Only PNG is written: any other name would hold a file its extension misnames.
     if (!ends_with_ignoring_case(options.output, ".png")) {
         std::fprintf(stderr,
@@ -121,12 +127,25 @@ int parse(Arguments arguments, Options& options) {
     return 0;
 }
 
+// The largest zoom, up to `zoom`, at which the whole map fits `size` x `size` pixels; 1 at least.
+std::uint32_t zoom_to_fit(const Project& project, const Map& map, std::uint32_t zoom, long long size) {
+    while (zoom > 1) {
+        const PictureGeometry picture = map_picture_geometry(project, map, zoom);
+        const std::int64_t side = std::max(picture.width, picture.height);
+        if (side <= size) break;
+        // The picture grows with the zoom: start from the proportional guess, then step down.
+        const auto guess = static_cast<std::uint32_t>(std::int64_t{zoom} * size / side);
+        zoom = guess < zoom ? std::max<std::uint32_t>(guess, 1) : zoom - 1;
+    }
+    return zoom;
+}
+
 }  // namespace
 
 int run_render(Arguments arguments) {
     {
-        static constexpr std::string_view kValueOptions[] = {"--map", "--layer", "--zoom", "--camera",
-                                                             "--size"};
+        static constexpr std::string_view kValueOptions[] = {"--map",    "--layer", "--zoom",
+                                                             "--camera", "--size",  "--fit"};
         BatchArguments batch;
         std::string error;
         if (!split_batch_arguments(arguments, kValueOptions, batch, error)) {
@@ -194,6 +213,8 @@ int run_render(Arguments arguments) {
     if (options.whole) {
         PictureOptions picture;
         picture.zoom_percent = static_cast<std::uint32_t>(options.zoom.value_or(100));
+        if (options.fit)
+            picture.zoom_percent = zoom_to_fit(project, *map, picture.zoom_percent, *options.fit);
         const PictureResult result =
             write_map_picture(project, *map, preferences, pictures, picture, options.output);
         if (!result.ok) {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/install_layout.h"
+
 namespace zorva {
 
 namespace {
@@ -26,7 +28,8 @@ std::filesystem::path made_absolute(const std::filesystem::path& path) {
 std::filesystem::path choose_data_folder(const DataFolderInputs& inputs) {
     if (inputs.zorva_home && !inputs.zorva_home->empty()) return made_absolute(*inputs.zorva_home);
 
-    if (!inputs.executable_folder.empty() && inputs.executable_folder_writable) {
+    if (!inputs.executable_folder.empty() && inputs.executable_folder_writable &&
+        !inputs.executable_installed) {
         return made_absolute(inputs.executable_folder);
     }
 
@@ -59,6 +62,7 @@ DataFolderInputs data_folder_inputs_from_environment() {
         inputs.executable_folder = executable_folder();
         inputs.executable_folder_writable =
             !inputs.executable_folder.empty() && ::access(inputs.executable_folder.c_str(), W_OK) == 0;
+        inputs.executable_installed = runs_installed(inputs.executable_folder);
         inputs.xdg_config_home = env("XDG_CONFIG_HOME");
         inputs.home = env("HOME");
     }

@@ -73,8 +73,8 @@ protected:
 // The folder radio selects the entry of the remembered name in any letter case; the other radio disables
 // the list and uses its path. Picking an entry or typing a path switches the radios and the plug-in line.
 TEST_F(ExportDialogTest, TheRadiosTheListAndThePathChooseThePlugIn) {
-    ExportDialog dialog(nullptr, {"/out/level.bin", "zvbinmapfile.SO", "/mine/x.so", true}, exporters, prefs,
-                        platform);
+    ExportDialog dialog(nullptr, {"/out/level.bin", "zvbinmapfile.SO", "/mine/x.so", true}, {exporters},
+                        prefs, platform);
     show_active(dialog);
     EXPECT_EQ(dialog.windowTitle(), "Export");
     auto* list = child<QListWidget>(dialog, "exporter_list");
@@ -111,10 +111,10 @@ TEST_F(ExportDialogTest, TheRadiosTheListAndThePathChooseThePlugIn) {
 }
 
 TEST_F(ExportDialogTest, NoMatchingEntryOrNoPathSelectsNoPlugIn) {
-    ExportDialog folder(nullptr, {"", "Gone.so", "", true}, exporters, prefs, platform);
+    ExportDialog folder(nullptr, {"", "Gone.so", "", true}, {exporters}, prefs, platform);
     EXPECT_TRUE(selected(child<QListWidget>(folder, "exporter_list")).isEmpty());
     EXPECT_EQ(folder.choice().exporter, "");
-    ExportDialog path(nullptr, {"", "Scrivo.so", "", false}, exporters, prefs, platform);
+    ExportDialog path(nullptr, {"", "Scrivo.so", "", false}, {exporters}, prefs, platform);
     EXPECT_TRUE(child<QRadioButton>(path, "use_path")->isChecked());
     EXPECT_TRUE(selected(child<QListWidget>(path, "exporter_list")).isEmpty());
     EXPECT_EQ(path.choice().exporter, "");
@@ -123,7 +123,7 @@ TEST_F(ExportDialogTest, NoMatchingEntryOrNoPathSelectsNoPlugIn) {
 // "Browse..." for the output file asks with "Export To File" in the file's folder; the log box changes
 // the preference at once, also when the dialog is then cancelled; typing the output file is kept.
 TEST_F(ExportDialogTest, TheOutputFileAndTheLogBox) {
-    ExportDialog dialog(nullptr, {"/out/level.bin", "Scrivo.so", "", true}, exporters, prefs, platform);
+    ExportDialog dialog(nullptr, {"/out/level.bin", "Scrivo.so", "", true}, {exporters}, prefs, platform);
     show_active(dialog);
     platform.save_files.push_back(SaveChoice{dir.file("chosen.txt"), 0});
     click(child<QPushButton>(dialog, "browse_output"));

@@ -34,6 +34,7 @@
 #include "app/windows/viewport_widget.h"
 #include "editor_test_support.h"
 #include "export/export_progress.h"
+#include "prefs/data_folder.h"
 #include "prefs/preferences.h"
 #include "support/project_builder.h"
 #include "support/project_file.h"
@@ -262,6 +263,35 @@ TEST_F(ExportFixture, QuickExportShowsTheDialogUntilAnExportSucceeded) {
     quick_export();
     EXPECT_EQ(script.count("export_dialog"), 2);
     EXPECT_EQ(script.count("export_progress"), 2);  // Cancel ran nothing
+}
+
+// Without a folder set, the plug-ins are looked for beside the program, in the installed plug-in folder and
+// in "Exporters" of the data folder; the dialog lists them all, and the one picked runs from its own folder.
+TEST_F(ExportFixture, TheDialogListsThePlugInsOfEveryFolder) {
+    const std::vector<fs::path> folders =
+        MainWindow(prefs, platform, data).export_controller().exporter_folders();
+    ASSERT_EQ(folders.size(), 3u);
+    EXPECT_EQ(folders[0], (executable_folder() / "Exporters").lexically_normal());
+    EXPECT_EQ(folders[2], (data / "Exporters").lexically_normal());
+
+    add_plugin("plugin_ok");
+    fs::create_directories(data / "Exporters");
+    fs::copy_file(std::string(EXPORT_TEST_PLUGIN_DIR) + "/plugin_quick.so", data / "Exporters" / "Mine.so");
+    window().export_controller().set_exporter_folders({exporters, data / "Exporters"});
+    open_project();
+    QStringList listed;
+    script.on("export_dialog", [&](QWidget* dialog) {
+        auto* list = child<QListWidget>(dialog, "exporter_list");
+        for (int row = 0; row < list->count(); ++row) listed << list->item(row)->text();
+        click_item(list, "Mine.so");
+        type_into(child<QLineEdit>(dialog, "output_file"), QString::fromStdString(dir.file("out.txt")));
+        click(child<QPushButton>(dialog, "start_export"));
+    });
+    read_log_on_open();
+    quick_export();
+    EXPECT_EQ(listed, (QStringList{"Mine.so", "plugin_ok.so"}));
+    EXPECT_EQ(log_lines, (std::vector<std::string>{"started", "not quick"}));
+    EXPECT_TRUE(platform.shown.empty());
 }
 
 // A failure with a message is shown in "Export Error" and brings the dialog back for Quick Export; a plug-in

@@ -2,7 +2,12 @@
 // reaches standard error.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,6 +40,64 @@ TEST(CliHelp, EveryCommandAnswersHelpOnStandardOutput) {
     EXPECT_EQ(top.out.rfind("Usage: zorva-cli COMMAND", 0), 0u) << top.out;
 }
 
+std::string read_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The long options named in `text`, written "--name" in the help and "\\-\\-name" in the manual page.
+std::set<std::string> long_options(std::string text) {
+    for (std::size_t at = text.find("\\-"); at != std::string::npos; at = text.find("\\-", at))
+        text.erase(at, 1);
+    std::set<std::string> options;
+    for (std::size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
+        std::size_t end = at + 2;
+        while (end < text.size() && (std::islower(static_cast<unsigned char>(text[end])) || text[end] == '-'))
+            ++end;
+        if (end > at + 2) options.insert(text.substr(at, end - at));
+        at = end - 2;
+    }
+    return options;
+}
+
+// The manual page describes every command that `zorva-cli --help` lists, each with exactly the options of
+// its own help, and carries the program's version.
+TEST(CliManual, TheManualPageMatchesTheHelpOfEveryCommand) {
+    const std::string man = read_text(ZORVA_TEST_SOURCE_DIR "/../docs/man/zorva-cli.1");
+    ASSERT_FALSE(man.empty());
+    const CliRun version = run_zorva_cli({"--version"});
+    ASSERT_EQ(version.out.rfind("zorva-cli ", 0), 0u);
+    const std::string number = version.out.substr(10, version.out.size() - 11);
+    EXPECT_NE(man.find("\n.TH ZORVA-CLI 1 \""), std::string::npos);
+    EXPECT_NE(man.find("\"Zorva " + number + "\""), std::string::npos)
+        << "the title line names another version";
+
+    const CliRun top = run_zorva_cli({"--help"});
+    std::istringstream lines(top.out);
+    std::vector<std::string> names;
+    bool listing = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "Commands:")
+            listing = true;
+        else if (line.empty())
+            listing = false;
+        else if (listing && line.starts_with("  "))
+            names.push_back(line.substr(2, line.find(' ', 2) - 2));
+    }
+    ASSERT_FALSE(names.empty()) << top.out;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::size_t section = man.find("\n.SS \"" + name + " ");
+        ASSERT_NE(section, std::string::npos) << "no section for the command";
+        const std::size_t end = std::min(man.find("\n.SS ", section + 1), man.find("\n.SH ", section + 1));
+        const CliRun help = run_zorva_cli({name, "--help"});
+        EXPECT_EQ(long_options(man.substr(section, end - section)), long_options(help.out)) << help.out;
+        const CliRun command_version = run_zorva_cli({name, "--version"});
+        EXPECT_EQ(command_version.exit_code, 0);
+        EXPECT_EQ(command_version.out, version.out);
+    }
+}
+
 // The exporter is looked for first: a missing one is named even when the project and the settings file
 // are missing too.
 TEST(CliExport, AnExporterThatDoesNotExistIsNamedFirst) {
@@ -54,6 +117,32 @@ TEST(CliExport, AnExporterThatDoesNotExistIsNamedFirst) {
     EXPECT_NE(run.err.find("Scrivo"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("absent"), std::string::npos) << run.err;  // neither file was looked at
     EXPECT_EQ(run.out, "");
+}
+
+// A plug-in of the user's own, in "Exporters" of the data folder, is found by name after those beside the
+// program, and a missing name lists what every existing plug-in folder holds.
+TEST(CliExport, APlugInInTheDataFoldersExportersFolderIsFoundByName) {
+    TempDir dir;
+    const std::filesystem::path home = dir.path() / "home";
+    std::filesystem::create_directories(home / "Exporters");
+    std::filesystem::copy_file(std::string(ZORVA_BIN_DIR) + "/Exporters/Scrivo.so",
+                               home / "Exporters" / "Mine.so");
+    const std::string project = dir.file("level.xml");
+    ASSERT_TRUE(write_small_project(project));
+
+    const CliRun run =
+        run_zorva_cli({"export", project, "--exporter", "mine", "--output", dir.file("out.txt")},
+                      {{"ZORVA_HOME", home.string()}});
+    EXPECT_EQ(run.exit_code, 0) << run.output();
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("out.txt")));
+
+    const CliRun missing =
+        run_zorva_cli({"export", project, "--exporter", "Other", "--output", dir.file("other.txt")},
+                      {{"ZORVA_HOME", home.string()}});
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.err.find("Exporters in " + (home / "Exporters").string() + ": Mine\n"),
+              std::string::npos)
+        << missing.err;
 }
 
 #ifdef ZORVA_CLI_RENDER

@@ -48,6 +48,19 @@ TEST(DataFolder, ReadOnlyInstallUsesTheUserConfigurationFolder) {
     EXPECT_EQ(choose_data_folder(in), std::filesystem::path("/home/me/.config/zorva"));
 }
 
+// An installed editor keeps nothing beside its programs, even where it may write there (root and /usr/bin,
+// a user's own prefix).
+TEST(DataFolder, AnInstalledEditorUsesTheUserConfigurationFolderEvenWhenItsFolderIsWritable) {
+    DataFolderInputs in;
+    in.executable_folder = "/usr/bin";
+    in.executable_folder_writable = true;
+    in.executable_installed = true;
+    in.home = "/root";
+    EXPECT_EQ(choose_data_folder(in), std::filesystem::path("/root/.config/zorva"));
+    in.xdg_config_home = "/root/.cfg";
+    EXPECT_EQ(choose_data_folder(in), std::filesystem::path("/root/.cfg/zorva"));
+}
+
 TEST(DataFolder, EnvironmentZorvaHomeIsUsed) {
     const char* before = std::getenv("ZORVA_HOME");
     const std::string saved = before ? before : "";

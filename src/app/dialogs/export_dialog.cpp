@@ -20,8 +20,8 @@
 namespace zorva {
 
 ExportDialog::ExportDialog(QWidget* parent, const ExportChoice& choice,
-                           const std::filesystem::path& exporters_folder, Preferences& preferences,
-                           Platform& platform)
+                           const std::vector<std::filesystem::path>& exporter_folders,
+                           Preferences& preferences, Platform& platform)
     : QDialog(parent), choice_(choice), preferences_(preferences), platform_(platform) {
     setObjectName("export_dialog");
     setWindowTitle("Export");
@@ -45,7 +45,7 @@ ExportDialog::ExportDialog(QWidget* parent, const ExportChoice& choice,
     list_ = new QListWidget(this);
     list_->setObjectName("exporter_list");
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (const std::string& name : exporter_files(exporters_folder)) list_->addItem(to_qstring(name));
+    for (const std::string& name : exporter_files(exporter_folders)) list_->addItem(to_qstring(name));
     layout->addWidget(list_);
 
     use_path_ = new QRadioButton("Use the following DLL:", this);

@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <filesystem>
+#include <vector>
 
 #include "app/export_choice.h"
 
@@ -29,8 +30,9 @@ class Preferences;
 
 class ExportDialog : public QDialog {
 public:
-    ExportDialog(QWidget* parent, const ExportChoice& choice, const std::filesystem::path& exporters_folder,
-                 Preferences& preferences, Platform& platform);
+    ExportDialog(QWidget* parent, const ExportChoice& choice,
+                 const std::vector<std::filesystem::path>& exporter_folders, Preferences& preferences,
+                 Platform& platform);
 
     const ExportChoice& choice() const { return choice_; }
 

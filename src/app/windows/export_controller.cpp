@@ -18,6 +18,7 @@
 #include "export/export_message_log.h"
 #include "export/export_progress.h"
 #include "export/export_run.h"
+#include "export/exporter_folders.h"
 #include "prefs/data_folder.h"
 #include "prefs/preferences.h"
 
@@ -57,7 +58,7 @@ ExportController::ExportController(QWidget* main_window, ProjectSession& session
       data_folder_(std::move(data_folder)),
       data_folder_text_(data_folder_.string()),
       hooks_(std::move(hooks)),
-      exporters_folder_(executable_folder() / "Exporters") {
+      exporter_folders_(zorva::exporter_folders(executable_folder(), data_folder_)) {
     // The plug-in's dialogs are parented to the main window; its settings live in the data folder.
     application_.StructSize = sizeof application_;
     application_.InterfaceVersion = kExporterInterfaceVersion;
@@ -73,7 +74,7 @@ void ExportController::run(bool quick) {
 
     const bool quick_run = quick && quick_allowed_;
     if (!quick_run) {
-        ExportDialog dialog(main_window_, export_choice_for_dialog(project, preferences_), exporters_folder_,
+        ExportDialog dialog(main_window_, export_choice_for_dialog(project, preferences_), exporter_folders_,
                             preferences_, platform_);
         if (dialog.exec() != QDialog::Accepted) return;
         if (store_export_choice(dialog.choice(), preferences_, project)) project.modified = true;
@@ -81,7 +82,7 @@ void ExportController::run(bool quick) {
 
     // The run takes the values "Start Export" stored last.
     const ExportChoice choice = export_choice_from_preferences(preferences_);
-    const std::string exporter = exporter_path(choice, exporters_folder_);
+    const std::string exporter = exporter_path(choice, exporter_folders_);
     // The output folder may have gone since the dialog checked it.
     if (const ExportProblem problem = check_output_file(choice.output_file)) {
         quick_allowed_ = false;

@@ -18,6 +18,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "export/export_api.h"
 #include "export/exporter_loader.h"
@@ -56,9 +57,13 @@ public:
     // project here, so the plug-in reads it.
     void set_commit_before_export(std::function<void()> hook) { commit_before_export_ = std::move(hook); }
 
-    // Where the plug-ins are looked for: "Exporters/" beside the program unless set.
-    void set_exporters_folder(std::filesystem::path folder) { exporters_folder_ = std::move(folder); }
-    const std::filesystem::path& exporters_folder() const { return exporters_folder_; }
+    // Where the plug-ins are looked for, in this order: unless set, "Exporters/" beside the program, the
+    // installed plug-in folder and "Exporters/" in the data folder (export/exporter_folders.h).
+    void set_exporter_folders(std::vector<std::filesystem::path> folders) {
+        exporter_folders_ = std::move(folders);
+    }
+    void set_exporters_folder(std::filesystem::path folder) { exporter_folders_ = {std::move(folder)}; }
+    const std::vector<std::filesystem::path>& exporter_folders() const { return exporter_folders_; }
 
     // How the message log's "Open export folder" opens a folder (tests); the desktop's file manager
     // when not set.
@@ -78,7 +83,7 @@ private:
     std::filesystem::path data_folder_;
     std::string data_folder_text_;
     Hooks hooks_;
-    std::filesystem::path exporters_folder_;
+    std::vector<std::filesystem::path> exporter_folders_;
     ExporterHostApplication application_{};
     std::function<void()> commit_before_export_;
     std::function<bool(const QString&)> folder_opener_;

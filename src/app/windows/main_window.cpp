@@ -34,6 +34,7 @@
 #include "app/windows/export_controller.h"
 #include "app/windows/list_window.h"
 #include "app/windows/viewport_widget.h"
+#include "base/install_layout.h"
 #include "prefs/preferences.h"
 #include "view/status_text.h"
 
@@ -752,9 +753,14 @@ void MainWindow::zoom_field_edited() {
     refresh_commands();
 }
 
+// The help page beside the program (a build tree), else the installed one, else the source tree's.
 QUrl MainWindow::help_url() const {
-    const QString beside = QCoreApplication::applicationDirPath() + "/help.html";
+    const QString program_folder = QCoreApplication::applicationDirPath();
+    const QString beside = program_folder + "/help.html";
     if (QFileInfo::exists(beside)) return QUrl::fromLocalFile(beside);
+    const QString installed =
+        QString::fromStdString((installed_share_folder(program_folder.toStdString()) / "help.html").string());
+    if (QFileInfo::exists(installed)) return QUrl::fromLocalFile(installed);
     return QUrl::fromLocalFile(QStringLiteral(ZORVA_DOCS_DIR) + "/help.html");
 }
 

@@ -315,7 +315,7 @@ TEST(ScrivoSampleProject, DumpsTheBundledSample) {
     EXPECT_EQ(occurrences(dump, "\n"), occurrences(dump, "\r\n"));
     // Every section once, in order, each counting both maps.
     std::size_t at = 0;
-    for (const char* header : {"Parent Entities\r\n---------------\r\nNumber of Parent Entities: 4\r\n",
+    for (const char* header : {"Parent Entities\r\n---------------\r\nNumber of Parent Entities: 5\r\n",
                                "Map Properties\r\n--------------\r\nNumber of Maps: 2\r\n",
                                "Layer Properties\r\n----------------\r\nNumber of Maps: 2\r\n",
                                "Layer Grids\r\n-----------\r\nNumber of Maps: 2\r\n",
@@ -333,7 +333,7 @@ TEST(ScrivoSampleProject, DumpsTheBundledSample) {
     for (const auto& map : loaded.project->maps)
         for (const auto& layer : map->layers) cells += layer->grid.size();
     EXPECT_EQ(occurrences(dump, "),  ") + occurrences(dump, "),\r\n\t\t\t\t"), cells);
-    EXPECT_EQ(occurrences(dump, "\t\t\t\tChild Entity # "), 15u);
+    EXPECT_EQ(occurrences(dump, "\t\t\t\tChild Entity # "), 24u);
     EXPECT_EQ(occurrences(dump, "\t\t\t\tPath # "), 3u);
 }
 
