@@ -130,6 +130,18 @@ std::string available_exporters() {
     return text;
 }
 
+// False, with the message naming where it was looked for and what is there, when the exporter is missing.
+bool exporter_found(const std::string& exporter) {
+    const std::string exporter_path = find_exporter(exporter);
+    std::error_code error;
+    if (std::filesystem::is_regular_file(exporter_path, error)) return true;
+    std::fprintf(stderr,
+                 "Could not find/load the exporter DLL: \n\n%s\n\n"
+                 "There is no exporter \"%s\". %s",
+                 exporter_path.c_str(), exporter.c_str(), available_exporters().c_str());
+    return false;
+}
+
 // Without its dialog the binary exporter can only use the settings file it remembers in the data folder
 // ("ZvBinMapFile.cfg" in its Exporters folder or in the data folder itself: the file's path, NUL-padded
 // to 260 bytes). True when that names a file that exists.
@@ -190,16 +202,8 @@ int export_batch(const BatchArguments& batch) {
         std::fputs(kExportUsage, stderr);
         return 2;
     }
-    const std::string exporter_path = find_exporter(exporter);
+    if (!exporter_found(exporter)) return 1;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(exporter_path, error)) {
-        std::fprintf(stderr,
-                     "Could not find/load the exporter DLL: \n\n%s\n\n"
-                     "There is no exporter \"%s\". Exporters in %s: %s\n",
-                     exporter_path.c_str(), exporter.c_str(), exporters_folder().c_str(),
-                     available_exporters().c_str());
-        return 1;
-    }
     if (!settings.empty() && !std::filesystem::is_regular_file(absolute_path(settings), error)) {
         std::fprintf(stderr, "The settings file could not be found:\n\n%s\n",
                      absolute_path(settings).c_str());
@@ -254,17 +258,8 @@ int run_export_command(Arguments arguments) {
         return 2;
     }
     // An exporter that is not there is named before anything else is looked at.
+    if (!exporter_found(exporter)) return 1;
     const std::string exporter_path = find_exporter(exporter);
-    {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(exporter_path, error)) {
-            std::fprintf(stderr,
-                         "Could not find/load the exporter DLL: \n\n%s\n\n"
-                         "There is no exporter \"%s\". %s",
-                         exporter_path.c_str(), exporter.c_str(), available_exporters().c_str());
-            return 1;
-        }
-    }
     // The plug-in reads the output name from a 260-character field: a longer one would name another file.
     if (output.size() > kPathLength) {
         std::fprintf(stderr, "The output path and file name is longer than %zu characters:\n\n%s\n",
