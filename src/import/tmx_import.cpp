@@ -26,6 +26,8 @@ namespace {
 constexpr std::uint64_t kMaxMapFileBytes = std::uint64_t{512} << 20;
 constexpr std::uint64_t kMaxTileSetFileBytes = std::uint64_t{16} << 20;
 constexpr int kMaxGroupDepth = 64;
+// The layer property that carries the cells' attribute bytes, not a custom variable.
+constexpr const char* kAttributesProperty = "zorva.attributes";
 constexpr std::int64_t kMaxTileSide = 65536;  // pixels of a tile, a margin or a spacing
 constexpr std::int64_t kMaxCoordinate = std::int64_t{1} << 30;
 
@@ -142,6 +144,20 @@ struct Chunk {
     std::vector<std::uint32_t> gids;
 };
 
+// A tile layer as read, before the map's tile set is known; object groups ride on the tile layer before
+// them.
+struct LayerPlan {
+    LayerProperties tmpl;
+    GroupState state;
+    std::int64_t base_x = 0;  // cells, the origin of infinite maps' chunks
+    std::int64_t base_y = 0;
+    std::int64_t width = 1;
+    std::int64_t height = 1;
+    std::vector<std::uint32_t> gids;  // width * height, or empty for a layer without tiles
+    pugi::xml_node properties;
+    std::vector<std::pair<pugi::xml_node, GroupState>> groups;
+};
+
 class TmxImporter {
 public:
     TmxImporter(const std::string& path, const TmxFileReader& read_file, Project& project, bool merging,
@@ -165,7 +181,12 @@ private:
     TileSetDefinition read_tile_set(const pugi::xml_node& node, const std::filesystem::path& folder,
                                     std::uint32_t first_gid, std::string_view label);
     void read_tile_sets(const pugi::xml_node& map);
+    void choose_tile_set();
     void make_tile_set();
+    // The tile set definition of a global id; null for none.
+    const TileSetDefinition* definition(std::uint32_t gid) const;
+    // A local tile id as the number (from 0) of Zorva's tile rule over an image `across` tiles wide.
+    static std::uint64_t remap(const TileSetDefinition& d, std::uint32_t local, std::uint32_t across);
     std::uint32_t tile_index(std::uint32_t gid);
     GridCell cell(std::uint32_t gid);
     void walk(const pugi::xml_node& parent, const GroupState& state, int depth);
@@ -175,6 +196,9 @@ private:
     void add_tile_layer(const pugi::xml_node& node, const GroupState& state);
     Layer* new_layer(LayerProperties& tmpl, const GroupState& state, std::int64_t base_x, std::int64_t base_y,
                      std::span<const GridCell> grid);
+    void build_layer(LayerPlan& plan);
+    void read_attributes(const pugi::xml_node& properties, std::vector<GridCell>& grid,
+                         std::string_view layer);
     void add_object_group(const pugi::xml_node& node, const GroupState& state);
     void add_object(const pugi::xml_node& object, Layer& layer, double origin_x, double origin_y);
     ParentEntity* parent_for(const std::string& key, const ParentEntityProperties& tmpl);
@@ -194,6 +218,9 @@ private:
 
     std::vector<pugi::xml_document> tile_set_documents_;
     std::vector<TileSetDefinition> tile_sets_;  // by first gid
+    std::vector<LayerPlan> plans_;
+    std::set<std::size_t> used_sets_;            // tile sets the cells use
+    const TileSetDefinition* chosen_ = nullptr;  // the map's tile set
     TileSet* tile_set_ = nullptr;
     std::uint32_t zorva_across_ = 0;
     bool infinite_ = false;
@@ -202,7 +229,6 @@ private:
     std::int32_t tile_width_ = 0;
     std::int32_t tile_height_ = 0;
     Map* map_ = nullptr;
-    Layer* last_layer_ = nullptr;
     std::map<std::string, ObjectId> parents_;
 };
 
@@ -273,30 +299,36 @@ void TmxImporter::read_tile_sets(const pugi::xml_node& map) {
     std::stable_sort(
         tile_sets_.begin(), tile_sets_.end(),
         [](const TileSetDefinition& a, const TileSetDefinition& b) { return a.first_gid < b.first_gid; });
-    if (tile_sets_.size() > 1) {
-        const bool shared =
-            std::all_of(tile_sets_.begin(), tile_sets_.end(),
-                        [&](const TileSetDefinition& d) { return same_cut(d, tile_sets_[0]); });
-        if (!shared) {
-            std::string names;
-            for (const auto& d : tile_sets_) names += (names.empty() ? "" : ", ") + in_quotes(d.name);
-            throw Failure{"The map uses " + std::to_string(tile_sets_.size()) + " tile sets (" + names +
-                          "); a Zorva map uses one.\nMerge them into one tile set image first."};
-        }
-    }
+}
+
+// The cells of a Zorva map come from one tile set: the tile sets the cells use must all cut one image the
+// same way. Tile sets only tile objects use become the images of their parent entities.
+void TmxImporter::choose_tile_set() {
+    if (tile_sets_.empty()) return;
+    chosen_ = &tile_sets_.front();
+    if (used_sets_.empty()) return;
+    chosen_ = &tile_sets_[*used_sets_.begin()];
+    bool shared = true;
+    for (const std::size_t index : used_sets_) shared = shared && same_cut(tile_sets_[index], *chosen_);
+    if (shared) return;
+    std::string names;
+    for (const std::size_t index : used_sets_)
+        names += (names.empty() ? "" : ", ") + in_quotes(tile_sets_[index].name);
+    throw Failure{"The map's tiles come from " + std::to_string(used_sets_.size()) + " tile sets (" + names +
+                  "); a Zorva map uses one.\nMerge them into one tile set image first."};
 }
 
 void TmxImporter::make_tile_set() {
-    if (tile_sets_.empty()) return;
-    const TileSetDefinition& d = tile_sets_.front();
+    if (!chosen_) return;
+    const TileSetDefinition& d = *chosen_;
     if (d.tile_width != tile_width_ || d.tile_height != tile_height_)
         throw Failure{"The map's tiles are " + std::to_string(tile_width_) + " x " +
                       std::to_string(tile_height_) + " pixels but those of its tile set " +
                       in_quotes(d.name) + " are " + std::to_string(d.tile_width) + " x " +
                       std::to_string(d.tile_height) +
                       ";\na Zorva map uses the size of its tile set's tiles."};
-    for (const auto& each : tile_sets_)
-        if (each.has_tile_offset)
+    for (const std::size_t index : used_sets_)
+        if (const TileSetDefinition& each = tile_sets_[index]; each.has_tile_offset)
             note("The drawing offset of the tile set " + in_quotes(each.name) + " is left out.");
     TileSetProperties tmpl = make_default_tile_set(project_, ProjectDefaults{});
     tmpl.name = d.name;
@@ -324,21 +356,29 @@ void TmxImporter::make_tile_set() {
     }
 }
 
-std::uint32_t TmxImporter::tile_index(std::uint32_t gid) {
+const TileSetDefinition* TmxImporter::definition(std::uint32_t gid) const {
     const std::uint32_t id = gid & kTmxTileIdMask;
-    if (id == 0) return 0;
     auto it =
         std::upper_bound(tile_sets_.begin(), tile_sets_.end(), id,
                          [](std::uint32_t value, const TileSetDefinition& d) { return value < d.first_gid; });
-    if (it == tile_sets_.begin()) {
+    if (id == 0 || it == tile_sets_.begin()) return nullptr;
+    return &*(it - 1);
+}
+
+std::uint64_t TmxImporter::remap(const TileSetDefinition& d, std::uint32_t local, std::uint32_t across) {
+    // Tile ids count along the rows the file's columns give; Zorva's numbers along the rows the image holds.
+    if (d.columns == 0 || across == 0 || d.columns == across) return local;
+    return std::uint64_t{local / d.columns} * across + local % d.columns;
+}
+
+std::uint32_t TmxImporter::tile_index(std::uint32_t gid) {
+    if ((gid & kTmxTileIdMask) == 0) return 0;
+    const TileSetDefinition* d = definition(gid);
+    if (!d || !chosen_ || !same_cut(*d, *chosen_)) {
         note("Cells with tiles of no tile set are left empty.");
         return 0;
     }
-    --it;
-    const std::uint32_t local = id - it->first_gid;
-    std::uint64_t index = local;
-    if (it->columns != 0 && zorva_across_ != 0 && it->columns != zorva_across_)
-        index = std::uint64_t{local / it->columns} * zorva_across_ + local % it->columns;
+    const std::uint64_t index = remap(*d, (gid & kTmxTileIdMask) - d->first_gid, zorva_across_);
     if (index + 1 > 0xFFFFFFFEu) {
         note("Cells with tiles of no tile set are left empty.");
         return 0;
@@ -406,7 +446,6 @@ Layer* TmxImporter::new_layer(LayerProperties& tmpl, const GroupState& state, st
     tmpl.scroll_speed_y = static_cast<float>(state.parallax_y);
     Layer* layer = add_layer(project_, tmpl, false, nullptr, grid);
     if (!layer) throw Failure{"Failed to add a layer."};
-    last_layer_ = layer;
     return layer;
 }
 
@@ -420,17 +459,13 @@ void TmxImporter::add_tile_layer(const pugi::xml_node& node, const GroupState& o
     const std::string_view encoding = data.attribute("encoding").value();
     const std::string_view compression = data.attribute("compression").value();
 
-    std::vector<GridCell> grid;
+    std::vector<std::uint32_t> grid;
     std::int64_t width = 1, height = 1, base_x = 0, base_y = 0;
     if (!infinite_) {
         width = int_attribute(node, "width", map_width_, 1, kMaxCoordinate);
         height = int_attribute(node, "height", map_height_, 1, kMaxCoordinate);
         charge(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * sizeof(GridCell));
-        if (data) {
-            const std::vector<std::uint32_t> gids = decode(data, encoding, compression, width, height, name);
-            grid.resize(gids.size());
-            for (std::size_t i = 0; i < gids.size(); ++i) grid[i] = cell(gids[i]);
-        }
+        if (data) grid = decode(data, encoding, compression, width, height, name);
     } else {
         std::vector<Chunk> chunks;
         std::int64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -462,19 +497,81 @@ void TmxImporter::add_tile_layer(const pugi::xml_node& node, const GroupState& o
         // The grid spans the chunks that hold tiles; memory is checked before it exists.
         if (width > kMaxCoordinate || height > kMaxCoordinate)
             throw Failure{"The chunks of the layer " + in_quotes(name) + " lie too far apart."};
-        charge(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * sizeof(GridCell));
+        charge(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) *
+               (sizeof(GridCell) + sizeof(std::uint32_t)));
         grid.resize(static_cast<std::size_t>(width * height));
         for (const Chunk& chunk : chunks) {
             for (std::int64_t y = 0; y < chunk.height; ++y)
                 for (std::int64_t x = 0; x < chunk.width; ++x)
                     grid[static_cast<std::size_t>((chunk.y - y0 + y) * width + (chunk.x - x0 + x))] =
-                        cell(chunk.gids[static_cast<std::size_t>(y * chunk.width + x)]);
+                        chunk.gids[static_cast<std::size_t>(y * chunk.width + x)];
         }
     }
-    if (grid.empty()) grid.resize(static_cast<std::size_t>(width * height));
-    tmpl.grid_width = static_cast<std::int32_t>(width);
-    tmpl.grid_height = static_cast<std::int32_t>(height);
-    new_layer(tmpl, state, base_x, base_y, grid);
+    // Which tile sets the cells use decides the map's tile set.
+    const TileSetDefinition* last = nullptr;
+    for (const std::uint32_t gid : grid) {
+        if ((gid & kTmxTileIdMask) == 0) continue;
+        const TileSetDefinition* d = definition(gid);
+        if (d == last) continue;
+        last = d;
+        if (d) used_sets_.insert(static_cast<std::size_t>(d - tile_sets_.data()));
+    }
+    LayerPlan& plan = plans_.emplace_back();
+    plan.tmpl = tmpl;
+    plan.state = state;
+    plan.base_x = base_x;
+    plan.base_y = base_y;
+    plan.width = width;
+    plan.height = height;
+    plan.gids = std::move(grid);
+    plan.properties = node.child("properties");
+}
+
+void TmxImporter::build_layer(LayerPlan& plan) {
+    std::vector<GridCell> grid(static_cast<std::size_t>(plan.width * plan.height));
+    for (std::size_t i = 0; i < plan.gids.size() && i < grid.size(); ++i) grid[i] = cell(plan.gids[i]);
+    plan.gids = {};
+    read_attributes(plan.properties, grid, plan.tmpl.name.view());
+    plan.tmpl.grid_width = static_cast<std::int32_t>(plan.width);
+    plan.tmpl.grid_height = static_cast<std::int32_t>(plan.height);
+    Layer* layer = new_layer(plan.tmpl, plan.state, plan.base_x, plan.base_y, grid);
+    for (const auto& group : plan.groups) {
+        // Object positions are pixels of the map; entities' are pixels of their layer.
+        const double origin_x =
+            static_cast<double>(layer->grid_offset_x) * tile_width_ - group.second.offset_x;
+        const double origin_y =
+            static_cast<double>(layer->grid_offset_y) * tile_height_ - group.second.offset_y;
+        for (const pugi::xml_node& object : group.first.children("object"))
+            add_object(object, *layer, origin_x, origin_y);
+    }
+}
+
+// The cells' attribute bytes, kept by Zorva's own TMX export in a layer property.
+void TmxImporter::read_attributes(const pugi::xml_node& properties, std::vector<GridCell>& grid,
+                                  std::string_view layer) {
+    const pugi::xml_node property =
+        properties.find_child_by_attribute("property", "name", kAttributesProperty);
+    if (!property) return;
+    const std::string_view text = property.attribute("value").value();
+    std::size_t i = 0;
+    std::size_t cell = 0;
+    std::vector<std::uint8_t> values;
+    while (i <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', i), text.size());
+        const std::optional<std::int64_t> value = parse_int(text.substr(i, comma - i));
+        if (!value || *value < 0 || *value > 255 || cell == grid.size()) {
+            note("The attributes of the layer " + in_quotes(layer) + " are not valid and are left out.");
+            return;
+        }
+        values.push_back(static_cast<std::uint8_t>(*value));
+        ++cell;
+        i = comma + 1;
+    }
+    if (values.size() != grid.size()) {
+        note("The attributes of the layer " + in_quotes(layer) + " are not valid and are left out.");
+        return;
+    }
+    for (std::size_t n = 0; n < grid.size(); ++n) grid[n].set_attribute(values[n]);
 }
 
 ParentEntity* TmxImporter::parent_for(const std::string& key, const ParentEntityProperties& tmpl) {
@@ -558,28 +655,41 @@ void TmxImporter::add_object(const pugi::xml_node& object, Layer& layer, double 
     instance.map_id = map_->unique_id;
     instance.layer_id = layer.unique_id;
     ParentEntity* parent = nullptr;
-    if (const pugi::xml_attribute gid_attribute = object.attribute("gid")) {
+    if (object.attribute("gid")) {
         const auto gid = static_cast<std::uint32_t>(int_attribute(object, "gid", 0, 0, 0xFFFFFFFFll));
-        const std::uint32_t index = tile_index(gid);
-        if (index == 0 || !tile_set_) return;
+        const TileSetDefinition* d = definition(gid);
+        if (!d) {
+            note("Tile objects with tiles of no tile set are left out.");
+            return;
+        }
+        const std::uint32_t local = (gid & kTmxTileIdMask) - d->first_gid;
         ParentEntityProperties tmpl = make_default_parent_entity(project_, ProjectDefaults{});
-        char name[32];
-        std::snprintf(name, sizeof name, "Tile%u", index - 1);
-        tmpl.name = name;
-        tmpl.image_path_and_file_name = tile_set_->image_path_and_file_name;
-        tmpl.use_transparent_colour = tile_set_->use_transparent_colour;
-        tmpl.transparent_colour = tile_set_->transparent_colour;
-        tmpl.single_frame_pixel_width = tile_set_->single_tile_pixel_width;
-        tmpl.single_frame_pixel_height = tile_set_->single_tile_pixel_height;
-        tmpl.first_frame_offset_pixel_x = tile_set_->first_tile_offset_pixel_x;
-        tmpl.first_frame_offset_pixel_y = tile_set_->first_tile_offset_pixel_y;
-        tmpl.space_between_frames_pixel_x = static_cast<std::int32_t>(tile_set_->space_between_tiles_pixel_x);
-        tmpl.space_between_frames_pixel_y = static_cast<std::int32_t>(tile_set_->space_between_tiles_pixel_y);
-        tmpl.preview_anima_frame = static_cast<std::int32_t>(index - 1);
-        parent = parent_for("tile:" + std::to_string(index), tmpl);
-        const double shown_width = width > 0 ? width : tile_width_;
-        const double shown_height = height > 0 ? height : tile_height_;
-        if (shown_width != tile_width_ || shown_height != tile_height_)
+        tmpl.name = d->name + "_" + std::to_string(local);
+        tmpl.image_path_and_file_name = d->image;
+        tmpl.use_transparent_colour = d->use_transparent_colour;
+        tmpl.transparent_colour = d->transparent_colour;
+        tmpl.single_frame_pixel_width = d->tile_width;
+        tmpl.single_frame_pixel_height = d->tile_height;
+        tmpl.first_frame_offset_pixel_x = d->margin;
+        tmpl.first_frame_offset_pixel_y = d->margin;
+        tmpl.space_between_frames_pixel_x = d->spacing;
+        tmpl.space_between_frames_pixel_y = d->spacing;
+        const std::string key = "tile:" + d->image + ":" + std::to_string(d->tile_width) + "x" +
+                                std::to_string(d->tile_height) + ":" + std::to_string(local);
+        const bool known = parents_.count(key) != 0;
+        parent = parent_for(key, tmpl);
+        if (!known) {
+            // The frame shown is the tile, counted by Zorva's frame rule over the loaded image.
+            const std::uint64_t frame = remap(*d, local, count_frames(*parent).across);
+            parent->preview_anima_frame =
+                static_cast<std::int32_t>(std::min<std::uint64_t>(frame, 0x7FFFFFFF));
+            sanitise_parent_entity(*parent);
+            if (parent->image.empty())
+                note("The image of the tile objects could not be loaded:\n" + d->image);
+        }
+        const double shown_width = width > 0 ? width : d->tile_width;
+        const double shown_height = height > 0 ? height : d->tile_height;
+        if (shown_width != d->tile_width || shown_height != d->tile_height)
             note("Scaled tile objects cannot be represented; the " + label + " is drawn at its tile's size.");
         instance.px = static_cast<float>(x);
         instance.py = static_cast<float>(y - shown_height);  // tile objects stand on their position
@@ -616,25 +726,18 @@ void TmxImporter::add_object(const pugi::xml_node& object, Layer& layer, double 
 
 void TmxImporter::add_object_group(const pugi::xml_node& node, const GroupState& outer) {
     const GroupState state = descend(outer, node);
-    Layer* layer = last_layer_;
-    if (!layer) {
+    if (plans_.empty()) {
         // Objects before any tile layer get a layer of their own.
-        LayerProperties tmpl;
-        tmpl.name = node.attribute("name").value();
-        const std::int64_t width = infinite_ ? 1 : map_width_;
-        const std::int64_t height = infinite_ ? 1 : map_height_;
-        charge(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * sizeof(GridCell));
-        tmpl.grid_width = static_cast<std::int32_t>(width);
-        tmpl.grid_height = static_cast<std::int32_t>(height);
-        GroupState whole = state;
-        whole.offset_x = whole.offset_y = 0;
-        layer = new_layer(tmpl, whole, 0, 0, {});
+        LayerPlan& plan = plans_.emplace_back();
+        plan.tmpl.name = node.attribute("name").value();
+        plan.width = infinite_ ? 1 : map_width_;
+        plan.height = infinite_ ? 1 : map_height_;
+        charge(static_cast<std::uint64_t>(plan.width) * static_cast<std::uint64_t>(plan.height) *
+               sizeof(GridCell));
+        plan.state = state;
+        plan.state.offset_x = plan.state.offset_y = 0;
     }
-    // Object positions are pixels of the map; entities' are pixels of their layer.
-    const double origin_x = static_cast<double>(layer->grid_offset_x) * tile_width_ - state.offset_x;
-    const double origin_y = static_cast<double>(layer->grid_offset_y) * tile_height_ - state.offset_y;
-    for (const pugi::xml_node& object : node.children("object"))
-        add_object(object, *layer, origin_x, origin_y);
+    plans_.back().groups.emplace_back(node, state);
 }
 
 void TmxImporter::walk(const pugi::xml_node& parent, const GroupState& state, int depth) {
@@ -664,6 +767,7 @@ void TmxImporter::describe(ObjectKind kind, std::size_t index, std::string_view 
 void TmxImporter::text_variables(const pugi::xml_node& owner, TextVariables& variables, ObjectKind kind) {
     std::size_t index = 0;
     for (const pugi::xml_node& property : owner.children("property")) {
+        if (std::string_view(property.attribute("name").value()) == kAttributesProperty) continue;
         if (index == variables.size()) {
             note("Only the first 100 properties of an object are kept.");
             break;
@@ -726,6 +830,8 @@ ObjectId TmxImporter::run(std::string_view text) {
     if (tile_width_ == 0 || tile_height_ == 0) throw Failure{"The map has no tile size."};
 
     read_tile_sets(map);
+    walk(map, GroupState{}, 0);
+    choose_tile_set();
     make_tile_set();
 
     MapProperties tmpl = make_default_map(project_);
@@ -736,7 +842,7 @@ ObjectId TmxImporter::run(std::string_view text) {
     map_ = add_map(project_, tmpl, false, nullptr);
     if (!map_) throw Failure{"Failed to add the map."};
     changed_ = true;
-    walk(map, GroupState{}, 0);
+    for (LayerPlan& plan : plans_) build_layer(plan);
     if (map_->layers.empty()) {
         LayerProperties layer;
         layer.name = "Layer01";
