@@ -131,8 +131,9 @@ GroupState descend(const GroupState& outer, const pugi::xml_node& node) {
     state.opacity = outer.opacity * std::clamp(double_attribute(node, "opacity", 1.0), 0.0, 1.0);
     state.offset_x = outer.offset_x + double_attribute(node, "offsetx", 0);
     state.offset_y = outer.offset_y + double_attribute(node, "offsety", 0);
-    state.parallax_x = outer.parallax_x * double_attribute(node, "parallaxx", 1.0);
-    state.parallax_y = outer.parallax_y * double_attribute(node, "parallaxy", 1.0);
+    // Nested groups multiply their factors: kept within what a float holds.
+    state.parallax_x = std::clamp(outer.parallax_x * double_attribute(node, "parallaxx", 1.0), -1e6, 1e6);
+    state.parallax_y = std::clamp(outer.parallax_y * double_attribute(node, "parallaxy", 1.0), -1e6, 1e6);
     return state;
 }
 
