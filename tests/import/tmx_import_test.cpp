@@ -150,7 +150,7 @@ TEST_F(TmxImportTest, TileSetLayersAndCellFlipsBecomeZorvaOnes) {
 TEST_F(TmxImportTest, EveryEncodingGivesTheSameCells) {
     const std::vector<std::uint32_t> gids = {1, 2, 0, 4, 0x80000005u, 6, 7, 8};
     const std::vector<std::uint8_t> raw = little_endian(gids);
-    const std::vector<std::string> datas = {
+    std::vector<std::string> datas = {
         "<data encoding=\"csv\">1,2,0,4,2147483653,6,7,8</data>",
         "<data>" +
             [&] {
@@ -163,6 +163,17 @@ TEST_F(TmxImportTest, EveryEncodingGivesTheSameCells) {
         "<data encoding=\"base64\" compression=\"zlib\">" + base64(compress(raw, 15)) + "</data>",
         "<data encoding=\"base64\" compression=\"gzip\">" + base64(compress(raw, 31)) + "</data>",
     };
+    // The same cells compressed with zstd, read where the build has the zstd library.
+    const std::string zstd =
+        "<data encoding=\"base64\" compression=\"zstd\">"
+        "KLUv/SQgxQAAAgIFC+CtBgBA6e5e2DIFt9fpnss/DgEAI3Smag==</data>";
+    if (tmx_zstd_supported()) {
+        datas.push_back(zstd);
+    } else {
+        const TmxImportResult refused = import(map_text("<layer name=\"L\">" + zstd + "</layer>"));
+        EXPECT_FALSE(refused.ok);
+        EXPECT_NE(refused.message.find("cannot read zstd-compressed"), std::string::npos) << refused.message;
+    }
     for (const auto& data : datas) {
         SCOPED_TRACE(data);
         const TmxImportResult result = import(map_text("<layer name=\"L\">" + data + "</layer>"));
