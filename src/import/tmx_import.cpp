@@ -100,7 +100,6 @@ struct TileSetDefinition {
     std::int32_t tile_height = 0;
     std::int32_t margin = 0;
     std::int32_t spacing = 0;
-    std::uint32_t columns = 0;     // as the file says; 0 when it does not
     std::uint32_t tile_count = 0;  // 0 when the file does not say
     std::string image;             // absolute
     std::int64_t image_width = 0;
@@ -187,7 +186,6 @@ private:
     // The tile set definition of a global id; null for none.
     const TileSetDefinition* definition(std::uint32_t gid) const;
     // A local tile id as the number (from 0) of Zorva's tile rule over an image `across` tiles wide.
-    static std::uint64_t remap(const TileSetDefinition& d, std::uint32_t local, std::uint32_t across);
     std::uint32_t tile_index(std::uint32_t gid);
     GridCell cell(std::uint32_t gid);
     void walk(const pugi::xml_node& parent, const GroupState& state, int depth);
@@ -223,7 +221,6 @@ private:
     std::set<std::size_t> used_sets_;            // tile sets the cells use
     const TileSetDefinition* chosen_ = nullptr;  // the map's tile set
     TileSet* tile_set_ = nullptr;
-    std::uint32_t zorva_across_ = 0;
     bool infinite_ = false;
     std::int64_t map_width_ = 0;
     std::int64_t map_height_ = 0;
@@ -253,7 +250,8 @@ TileSetDefinition TmxImporter::read_tile_set(const pugi::xml_node& node, const s
         throw Failure{"The tile set " + in_quotes(d.name) + " has no tile size."};
     d.margin = static_cast<std::int32_t>(int_attribute(node, "margin", 0, 0, kMaxTileSide));
     d.spacing = static_cast<std::int32_t>(int_attribute(node, "spacing", 0, 0, kMaxTileSide));
-    d.columns = static_cast<std::uint32_t>(int_attribute(node, "columns", 0, 0, kTmxTileIdMask));
+    // "columns" is not read: tile ids run along the rows the image holds, counted from its width, margin and
+    // spacing as Zorva counts tiles, whatever the attribute says.
     d.tile_count = static_cast<std::uint32_t>(int_attribute(node, "tilecount", 0, 0, kTmxTileIdMask));
     const pugi::xml_node offset = node.child("tileoffset");
     d.has_tile_offset = offset && (int_attribute(offset, "x", 0, -kMaxTileSide, kMaxTileSide) != 0 ||
@@ -346,15 +344,7 @@ void TmxImporter::make_tile_set() {
     tile_set_ = add_tile_set(project_, tmpl, false, nullptr);
     if (!tile_set_) throw Failure{"Failed to add the tile set."};
     changed_ = true;
-    // Tile ids count along the rows the file's columns give; Zorva's indices along the rows the image holds.
-    zorva_across_ = count_tiles(*tile_set_).across;
-    if (tile_set_->image.empty()) {
-        note("The tile set image could not be loaded:\n" + d.image);
-        std::int64_t across = d.columns;
-        if (across == 0 && d.image_width > 0)
-            across = (d.image_width - 2 * d.margin + d.spacing) / (d.tile_width + d.spacing);
-        zorva_across_ = static_cast<std::uint32_t>(std::max<std::int64_t>(across, 0));
-    }
+    if (tile_set_->image.empty()) note("The tile set image could not be loaded:\n" + d.image);
 }
 
 const TileSetDefinition* TmxImporter::definition(std::uint32_t gid) const {
@@ -366,12 +356,6 @@ const TileSetDefinition* TmxImporter::definition(std::uint32_t gid) const {
     return &*(it - 1);
 }
 
-std::uint64_t TmxImporter::remap(const TileSetDefinition& d, std::uint32_t local, std::uint32_t across) {
-    // Tile ids count along the rows the file's columns give; Zorva's numbers along the rows the image holds.
-    if (d.columns == 0 || across == 0 || d.columns == across) return local;
-    return std::uint64_t{local / d.columns} * across + local % d.columns;
-}
-
 std::uint32_t TmxImporter::tile_index(std::uint32_t gid) {
     if ((gid & kTmxTileIdMask) == 0) return 0;
     const TileSetDefinition* d = definition(gid);
@@ -379,7 +363,7 @@ std::uint32_t TmxImporter::tile_index(std::uint32_t gid) {
         note("Cells with tiles of no tile set are left empty.");
         return 0;
     }
-    const std::uint64_t index = remap(*d, (gid & kTmxTileIdMask) - d->first_gid, zorva_across_);
+    const std::uint64_t index = (gid & kTmxTileIdMask) - d->first_gid;
     if (index + 1 > 0xFFFFFFFEu) {
         note("Cells with tiles of no tile set are left empty.");
         return 0;
@@ -680,10 +664,9 @@ void TmxImporter::add_object(const pugi::xml_node& object, Layer& layer, double 
         const bool known = parents_.count(key) != 0;
         parent = parent_for(key, tmpl);
         if (!known) {
-            // The frame shown is the tile, counted by Zorva's frame rule over the loaded image.
-            const std::uint64_t frame = remap(*d, local, count_frames(*parent).across);
+            // The frame shown is the tile.
             parent->preview_anima_frame =
-                static_cast<std::int32_t>(std::min<std::uint64_t>(frame, 0x7FFFFFFF));
+                static_cast<std::int32_t>(std::min<std::uint32_t>(local, 0x7FFFFFFF));
             sanitise_parent_entity(*parent);
             if (parent->image.empty())
                 note("The image of the tile objects could not be loaded:\n" + d->image);

@@ -189,8 +189,8 @@ TEST_F(TmxImportTest, EveryEncodingGivesTheSameCells) {
 }
 
 TEST_F(TmxImportTest, ExternalTileSetAndItsColumnsAreFollowed) {
-    // The image is 50 pixels wide with a margin of 2: the file counts 2 columns, Zorva's tile rule 3, so
-    // tile id 2 (row 1, column 0) is Zorva's tile 4.
+    // The image is 50 pixels wide with a margin of 2: it holds 3 tiles across, whatever the file's stale
+    // "columns" says, so tile id 2 is Zorva's tile 3.
     std::filesystem::create_directories(dir.path() / "sets" / "art");
     write_image(dir.file("sets/art/wide.bmp"), 50, 40);
     write_text(dir.file("sets/wide.tsx"),
@@ -209,7 +209,7 @@ TEST_F(TmxImportTest, ExternalTileSetAndItsColumnsAreFollowed) {
     EXPECT_EQ(result.project->descriptions_for(ObjectKind::TileSet)[0].desc.view(), "kind");
     const Layer& layer = *only_map(result).layers.front();
     EXPECT_TRUE(layer.grid[0].empty());  // gid 3 lies below the tile set's first gid
-    EXPECT_EQ(layer.grid[1].tile, 4u);
+    EXPECT_EQ(layer.grid[1].tile, 3u);
 }
 
 TEST_F(TmxImportTest, SeveralTileSetsAreRefusedUnlessTheyCutOneImage) {
