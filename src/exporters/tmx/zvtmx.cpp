@@ -18,9 +18,9 @@
 //
 // What TMX cannot hold is reported through AddMessage: rotated entities (written unrotated), entities
 // without image or trigger, wrapping layers, layer backgrounds, and tile sets whose offsets or spacings
-// differ across and down. The interface does not pass a path point's
-// use-control-points flag; a node whose two control points both lie at (0, 0) away from the node is taken
-// as one without control points, as the editor stores such nodes.
+// differ across and down. The interface does not pass a path point's use-control-points flag; a node whose
+// two control points both lie at (0, 0) away from the node is taken as one without control points, as the
+// editor stores such nodes.
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -91,8 +91,9 @@ std::string number(double value) {
 class Api {
 public:
     explicit Api(ExportApi& table) : t_(table) {}
+    // Each text once per run.
     void message(const std::string& text) {
-        if (t_.AddMessage) t_.AddMessage(text.c_str(), 1);
+        if (t_.AddMessage && said_.insert(text).second) t_.AddMessage(text.c_str(), 1);
     }
     void progress(float percent) {
         if (t_.SetProgress) t_.SetProgress(percent, 0, 1);
@@ -111,6 +112,9 @@ public:
         return function && function(&out) ? out : 0;
     }
     ExportApi& t_;
+
+private:
+    std::set<std::string> said_;
 };
 
 // A text variable block up to its last non-empty entry, or int values up to the last non-zero one, as
@@ -125,9 +129,10 @@ std::string properties(const std::vector<std::string>& names, const std::vector<
     std::string out = indent + "<properties>\n";
     std::set<std::string> taken;
     for (std::size_t i = 0; i < used; ++i) {
-        std::string name =
+        const std::string base =
             i < names.size() && !names[i].empty() ? names[i] : "Variable" + std::to_string(i + 1);
-        for (int n = 2; !taken.insert(name).second; ++n) name = names[i] + " (" + std::to_string(n) + ")";
+        std::string name = base;
+        for (int n = 2; !taken.insert(name).second; ++n) name = base + " (" + std::to_string(n) + ")";
         out += indent + " <property name=\"" + escaped(name) + "\"";
         if (std::strcmp(type, "int") == 0) out += " type=\"int\"";
         out += " value=\"" + escaped(values[i]) + "\"/>\n";
