@@ -30,6 +30,7 @@ constexpr int kMaxGroupDepth = 64;
 constexpr const char* kAttributesProperty = "zorva.attributes";
 constexpr std::int64_t kMaxTileSide = 65536;  // pixels of a tile, a margin or a spacing
 constexpr std::int64_t kMaxCoordinate = std::int64_t{1} << 30;
+constexpr std::uint64_t kObjectOverhead = 64;  // allocator and list bookkeeping per entity or path point
 
 struct Failure {
     std::string message;
@@ -615,7 +616,11 @@ void TmxImporter::add_object(const pugi::xml_node& object, Layer& layer, double 
 
     if (const pugi::xml_node shape =
             object.child("polygon") ? object.child("polygon") : object.child("polyline")) {
-        const std::vector<std::pair<double, double>> points = parse_points(shape.attribute("points").value());
+        // Path points count against the memory limit like cells, before any is read: each has one comma.
+        const std::string_view list = shape.attribute("points").value();
+        charge(static_cast<std::uint64_t>(std::count(list.begin(), list.end(), ',')) *
+               (sizeof(PathPoint) + kObjectOverhead + sizeof(std::pair<double, double>)));
+        const std::vector<std::pair<double, double>> points = parse_points(list);
         if (points.empty()) return;
         const bool closed = std::string_view(shape.name()) == "polygon";
         for (std::size_t i = 0; i < points.size(); ++i) {
@@ -636,6 +641,7 @@ void TmxImporter::add_object(const pugi::xml_node& object, Layer& layer, double 
         return;
     }
 
+    charge(sizeof(InstanceEntity) + kObjectOverhead);
     InstanceEntity instance;
     instance.map_id = map_->unique_id;
     instance.layer_id = layer.unique_id;

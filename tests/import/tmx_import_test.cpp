@@ -371,6 +371,15 @@ TEST_F(TmxImportTest, BadAndHostileInputIsRefusedWithAMessage) {
                   "</data></layer>"),
          "more cells"},
         {map_text("<layer name=\"L\"><data encoding=\"csv\">1,2,3,4,5,6,7,8,9</data></layer>"), "more cells"},
+        // Path points are bounded by the memory limit too.
+        {map_text("<objectgroup><object x=\"0\" y=\"0\"><polyline points=\"" +
+                  [] {
+                      std::string points;
+                      for (int i = 0; i < 200000; ++i) points += "1,1 ";
+                      return points;
+                  }() +
+                  "\"/></object></objectgroup>"),
+         "more memory"},
         {map_text("<layer name=\"L\"><data encoding=\"csv\">1,2,x,4,5,6,7,8</data></layer>"), "other than"},
         {map_text("<layer name=\"L\"><data encoding=\"base64\">" + std::string(48, '!') + "</data></layer>"),
          "not valid base64"},
