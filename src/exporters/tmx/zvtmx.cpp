@@ -468,8 +468,11 @@ std::string Writer::map_text(const zorva::MapInfo& map) {
         zorva::LayerInfo info;
         std::memset(&info, 0, sizeof info);
         if (api_.t_.GetLayerInfo && api_.t_.GetLayerInfo(&info, sizeof info)) {
-            width = std::max<std::uint32_t>(width, info.GridWidth);
-            height = std::max<std::uint32_t>(height, info.GridHeight);
+            // Packed fields are read by value, never bound to references.
+            const std::uint32_t layer_width = info.GridWidth;
+            const std::uint32_t layer_height = info.GridHeight;
+            width = std::max(width, layer_width);
+            height = std::max(height, layer_height);
         }
     }
     std::string out =
