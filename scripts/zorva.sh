@@ -18,7 +18,7 @@ CMAKE_ARGS=${CMAKE_ARGS:-}
 
 PACKAGES="g++ libc6-dev cmake ninja-build pkg-config ca-certificates
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
-libpng-dev zlib1g-dev libpugixml-dev
+libpng-dev zlib1g-dev libpugixml-dev libzstd-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth
 desktop-file-utils appstream libxml2-utils shared-mime-info xdg-utils libfile-mimeinfo-perl

@@ -40,6 +40,7 @@ constexpr std::array kRows = std::to_array<Row>({
     {cmd::kExport, "&Export...", "", kFile, kSep},
     {cmd::kQuickExport, "&Quick Export\tCtrl+Q", "Ctrl+Q", kFile},
     {cmd::kImportBinaryMap, "Binary &MAP File", "", kImport},
+    {cmd::kImportTmxMap, "&TMX Map", "", kImport},
     {cmd::kPreferences, "&Preferences", "", kFile, kSep},
     {cmd::kRecentProjects, "&Recent Projects", "", kFile, kSep},
     {cmd::kExit, "E&xit", "", kFile, kSep},

@@ -19,6 +19,7 @@ inline constexpr int kSaveAs = 32775;
 inline constexpr int kExport = 32849;
 inline constexpr int kQuickExport = 32850;
 inline constexpr int kImportBinaryMap = 32911;
+inline constexpr int kImportTmxMap = 32914;
 inline constexpr int kPreferences = 32793;
 inline constexpr int kRecentProjects = 32896;
 inline constexpr int kExit = 32777;

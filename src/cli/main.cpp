@@ -11,8 +11,8 @@ namespace zorva::cli {
 std::span<const Command> commands() {
     // Commands register here, one line each.
     static const std::vector<Command> kCommands = {
-        {"convert", "convert INPUT OUTPUT   read a project, write it (.zvp binary, else XML)", run_convert,
-         kConvertUsage},
+        {"convert", "convert INPUT OUTPUT   read a project or TMX map, write it (.zvp binary, else XML)",
+         run_convert, kConvertUsage},
         {"info", "info FILE [--json]     object counts and images that failed to load", run_info, kInfoUsage},
         {"export",
          "export PROJECT --exporter NAME --output FILE [--settings LAYOUT.zbe]   run an exporter plug-in",

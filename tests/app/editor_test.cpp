@@ -98,26 +98,12 @@ TEST_F(EditorFixture, CommandsNotBuiltYetAreDisabled) {
         EXPECT_FALSE(w.action(id)->isEnabled()) << id;
         EXPECT_FALSE(w.run_command(id)) << id;
     }
-    for (int id : {cmd::kNew,
-                   cmd::kOpen,
-                   cmd::kSave,
-                   cmd::kSaveAs,
-                   cmd::kImportBinaryMap,
-                   cmd::kExport,
-                   cmd::kQuickExport,
-                   cmd::kPreferences,
-                   cmd::kExit,
-                   cmd::kZoom200,
-                   cmd::kViewGridItem,
-                   cmd::kMapsDialog,
-                   cmd::kTilesDialog,
-                   cmd::kMosaicsDialog,
-                   cmd::kHelp,
-                   cmd::kAbout,
-                   cmd::kNewTileSet,
-                   cmd::kNewMap,
-                   cmd::kNewLayer,
-                   cmd::kNewEntity})
+    for (int id :
+         {cmd::kNew,          cmd::kOpen,         cmd::kSave,        cmd::kSaveAs,      cmd::kImportBinaryMap,
+          cmd::kImportTmxMap, cmd::kExport,       cmd::kQuickExport, cmd::kPreferences, cmd::kExit,
+          cmd::kZoom200,      cmd::kViewGridItem, cmd::kMapsDialog,  cmd::kTilesDialog, cmd::kMosaicsDialog,
+          cmd::kHelp,         cmd::kAbout,        cmd::kNewTileSet,  cmd::kNewMap,      cmd::kNewLayer,
+          cmd::kNewEntity})
         EXPECT_TRUE(w.action(id)->isEnabled()) << id;
     // Nothing to undo yet.
     EXPECT_FALSE(w.action(cmd::kUndo)->isEnabled());

@@ -171,12 +171,13 @@ TEST_F(Installed, TheFileTypesAreKnownByTheirContent) {
 }
 
 // The installed zorva-cli reads the installed sample with every image, draws its preview as the thumbnailer
-// does, and finds both installed plug-ins in the library folder, with nothing beside the programs.
+// does, and finds the installed plug-ins in the library folder, with nothing beside the programs.
 TEST_F(Installed, TheInstalledCliRunsTheSampleAndThePlugIns) {
     const fs::path plugins = installed_exporters_folder(bin);
     EXPECT_EQ(plugins, (prefix / ZORVA_INSTALL_EXPORTERS_DIR).lexically_normal());
     EXPECT_TRUE(fs::is_regular_file(plugins / "Scrivo.so"));
     EXPECT_TRUE(fs::is_regular_file(plugins / "ZvBinMapFile.so"));
+    EXPECT_TRUE(fs::is_regular_file(plugins / "ZvTmx.so"));
     EXPECT_FALSE(fs::exists(bin / "Exporters"));
 
     const CliRun version = cli({"--version"});
@@ -211,7 +212,7 @@ TEST_F(Installed, TheInstalledCliRunsTheSampleAndThePlugIns) {
 
     const CliRun missing = cli({"export", sample.string(), "--exporter", "Atlas", "--output", dump.string()});
     EXPECT_EQ(missing.exit_code, 1);
-    EXPECT_NE(missing.err.find("Exporters in " + plugins.string() + ": Scrivo, ZvBinMapFile\n"),
+    EXPECT_NE(missing.err.find("Exporters in " + plugins.string() + ": Scrivo, ZvBinMapFile, ZvTmx\n"),
               std::string::npos)
         << missing.err;
     // It is named where plug-ins are installed; no folder that does not exist is mentioned.

@@ -31,6 +31,7 @@
 #include "app/dialogs/properties_dialogs.h"
 #include "app/map_import_command.h"
 #include "app/recent_menu.h"
+#include "app/tmx_import_command.h"
 #include "app/windows/export_controller.h"
 #include "app/windows/list_window.h"
 #include "app/windows/viewport_widget.h"
@@ -156,6 +157,7 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     connect_commands();
     connect_export_commands();
     connect_map_import();
+    connect_tmx_import();
 
     session_.set_project_replaced([this] { project_replaced(); });
     session_.set_missing_resources_check([this](Project& read, const std::string& path) {
@@ -483,6 +485,21 @@ void MainWindow::connect_map_import() {
             return static_cast<MissingResourcesOutcome>(static_cast<int>(outcome));
         });
     set_command_handler(cmd::kImportBinaryMap, [this, command] {
+        pacer_.set_suspended(true);
+        command->run();
+        pacer_.set_suspended(false);
+        request_redraw(true);
+    });
+}
+
+void MainWindow::connect_tmx_import() {
+    auto command =
+        std::make_shared<TmxImportCommand>(session_, [this](Project& imported, const std::string& file) {
+            const ResourceCheckOutcome outcome =
+                run_missing_resources(this, imported, platform_, file, [this] { run_command(cmd::kHelp); });
+            return static_cast<MissingResourcesOutcome>(static_cast<int>(outcome));
+        });
+    set_command_handler(cmd::kImportTmxMap, [this, command] {
         pacer_.set_suspended(true);
         command->run();
         pacer_.set_suspended(false);

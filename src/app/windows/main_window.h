@@ -128,6 +128,7 @@ private:
     bool exporting() const;
     // "Import Binary MAP File" (map_import_command.h with its dialog).
     void connect_map_import();
+    void connect_tmx_import();
     void rebuild_recent_menu();
     void toggle_view(int id);
     void set_mode(EditMode mode);
