@@ -51,6 +51,9 @@ public:
     bool cancel() override;
     bool can_move_view_to_selection() const override;
     bool move_view_to_selection() override;
+    // Flips and quarter turns of the selected cells ("Flip tiles", "Rotate tiles"); no scaling.
+    bool can_transform(Transform transform) const override;
+    bool transform(Transform transform) override;
 
     // Ctrl+B: Cut, and when the cut was carried out, Paste.
     bool can_float() const { return can_copy(); }
