@@ -7,6 +7,7 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "entity_test_support.h"
@@ -251,6 +252,44 @@ TEST(EntityTransform, IndividualFormsKeepPositionsAndCycleTheFlags) {
     EXPECT_FALSE(e.b.tools.run(ToolCommand::IndividualRotate));
     EXPECT_FALSE(e.b.platform.shown.empty());
     EXPECT_TRUE(e.find(id)->fh);
+}
+
+// Seeded runs of random bands (some reaching past the layer's edge) and transform keys: undo goes back
+// through every grid the run passed, and redo forward again.
+TEST(TileTransform, RandomRunsUndoAndRedoThroughEveryStep) {
+    const std::array<ToolCommand, 6> commands{ToolCommand::FlipHorizontal,
+                                              ToolCommand::FlipVertical,
+                                              ToolCommand::Rotate,
+                                              ToolCommand::IndividualFlipHorizontal,
+                                              ToolCommand::IndividualFlipVertical,
+                                              ToolCommand::IndividualRotate};
+    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+        ToolBench b(9, 7, 200);
+        b.prefs.set_flag(FlagA::SwitchToMoveOverSelection, false);
+        std::mt19937 random(seed);
+        const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+        for (int r = 0; r < 7; ++r)
+            for (int c = 0; c < 9; ++c)
+                b.set(c, r, static_cast<std::uint32_t>(pick(13)),
+                      make_cell_flags(pick(2) == 0, pick(2) == 0, pick(2) == 0,
+                                      static_cast<std::uint8_t>(pick(256))));
+        std::vector<std::vector<GridCell>> grids{b.grid()};
+        for (int step = 0; step < 60; ++step) {
+            if (pick(3) == 0) b.select(pick(9), pick(7), pick(12), pick(10));
+            const std::size_t records = b.histories.main().undo_count();
+            b.tools.run(commands[static_cast<std::size_t>(pick(6))]);
+            if (b.histories.main().undo_count() != records) grids.push_back(b.grid());
+        }
+        ASSERT_GT(grids.size(), 20u) << seed;
+        for (std::size_t i = grids.size() - 1; i > 0; --i) {
+            ASSERT_EQ(b.histories.undo(&b.project()), UndoResult::Done);
+            ASSERT_EQ(b.grid(), grids[i - 1]) << seed << " " << i;
+        }
+        for (std::size_t i = 1; i < grids.size(); ++i) {
+            ASSERT_EQ(b.histories.redo(&b.project()), UndoResult::Done);
+            ASSERT_EQ(b.grid(), grids[i]) << seed << " " << i;
+        }
+    }
 }
 
 // --- Paths -----------------------------------------------------------------------------------------------
