@@ -83,11 +83,13 @@ void flip_cell_block(Layer& layer, const CellRect& rect, bool horizontal) {
     }
 }
 
-BlockRotation rotate_cell_block(Layer& layer, const CellRect& rect) {
+BlockRotation rotate_cell_block(Layer& layer, const CellRect& rect,
+                                const std::function<void(std::size_t)>& allocation_probe) {
     const std::int64_t w = rect.width();
     const std::int64_t h = rect.height();
     std::vector<GridCell> block;
     try {
+        if (allocation_probe) allocation_probe(static_cast<std::size_t>(w * h));
         block.resize(static_cast<std::size_t>(w * h));
     } catch (const std::bad_alloc&) {
         return BlockRotation::OutOfMemory;

@@ -3,7 +3,9 @@
 // mirrored group flips and the clockwise quarter turn of a block of cells.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "tools/cell_rect.h"
 
@@ -54,6 +56,9 @@ enum class BlockRotation { Done, OutOfMemory };
 // emptied, then the new block, h wide and w tall with the same top-left corner, gets at its column i, row
 // j the old block's cell at column j, row h - 1 - i with its flags turned a quarter. Cells that land
 // outside the layer are dropped. When memory for the copy cannot be had the layer is unchanged.
-BlockRotation rotate_cell_block(Layer& layer, const CellRect& rect);
+// `allocation_probe` (tests) is called with the number of cells before they are copied and may throw
+// std::bad_alloc.
+BlockRotation rotate_cell_block(Layer& layer, const CellRect& rect,
+                                const std::function<void(std::size_t)>& allocation_probe = {});
 
 }  // namespace zorva

@@ -697,7 +697,7 @@ bool TileTool::transform(Transform transform) {
             flip_cell_block(*layer, rect, transform == Transform::FlipHorizontal);
             break;
         case Transform::Rotate:
-            if (rotate_cell_block(*layer, rect) == BlockRotation::OutOfMemory) {
+            if (rotate_cell_block(*layer, rect, rotation_probe_) == BlockRotation::OutOfMemory) {
                 // Nothing has changed: no record.
                 stroke_.reset();
                 layer->clear_snapshot();

@@ -7,6 +7,7 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
+#include <new>
 #include <random>
 #include <vector>
 
@@ -153,7 +154,7 @@ TEST(TileTransform, FourGroupRotationsRestoreTheBlockAndFourIndividualOnesCycle)
     EXPECT_EQ(b.cell(0, 0), cell_of(0, false, true, false));
 }
 
-TEST(TileTransform, RefusedWhileFloatingLockedOrWithoutSelectionAndNeverScaled) {
+TEST(TileTransform, RefusalsWithoutSelectionLockedOutOfMemoryOrFloatingAndNoScaling) {
     ToolBench b;
     b.prefs.set_flag(FlagA::SwitchToMoveOverSelection, false);
     EXPECT_FALSE(b.tools.can(ToolCommand::FlipHorizontal));  // nothing selected
@@ -172,6 +173,22 @@ TEST(TileTransform, RefusedWhileFloatingLockedOrWithoutSelectionAndNeverScaled) 
     EXPECT_EQ(b.tools.tile_selection().rect(), (CellRect{1, 1, 2, 2}));
     EXPECT_EQ(b.histories.main().undo_count(), 0u);
     b.layer->is_locked = false;
+
+    // Without memory for the rotated block: the message, and nothing changes or is recorded.
+    b.tools.tiles().set_rotation_allocation_probe([](std::size_t cells) {
+        EXPECT_EQ(cells, 4u);
+        throw std::bad_alloc();
+    });
+    b.platform.shown.clear();
+    EXPECT_FALSE(b.tools.run(ToolCommand::Rotate));
+    ASSERT_EQ(b.platform.shown.size(), 1u);
+    EXPECT_EQ(b.platform.shown[0].text, "Not enough memory to rotate the selection.");
+    EXPECT_EQ(b.platform.shown[0].caption, "Out of memory");
+    EXPECT_EQ(b.grid(), before);
+    EXPECT_EQ(b.tools.tile_selection().rect(), (CellRect{1, 1, 2, 2}));
+    EXPECT_EQ(b.histories.main().undo_count(), 0u);
+    EXPECT_FALSE(b.layer->has_snapshot());
+    b.tools.tiles().set_rotation_allocation_probe({});
 
     ASSERT_TRUE(b.tools.run(ToolCommand::Float));
     for (ToolCommand c : {ToolCommand::FlipHorizontal, ToolCommand::FlipVertical, ToolCommand::Rotate,
