@@ -1012,6 +1012,53 @@ void EntityTool::record(UndoCode code, Layer& layer, std::optional<std::vector<I
     project->modified = true;
 }
 
+// --- Transforms ------------------------------------------------------------------------------------------
+
+bool EntityTool::can_transform(Transform transform) const {
+    return !is_scale(transform) && can_copy() && !selected().empty();
+}
+
+bool EntityTool::transform(Transform transform) {
+    if (!can_transform(transform) || !s_.context.project) return false;
+    const UndoCode code = is_rotation(transform) ? undo_op::kRotateEntities : undo_op::kFlipEntities;
+    if (is_individual(transform)) {
+        return change_selected(code, [transform](InstanceEntity& e) {
+            if (transform == Transform::IndividualFlipHorizontal)
+                e.fh = !e.fh;
+            else if (transform == Transform::IndividualFlipVertical)
+                e.fv = !e.fv;
+            else
+                quarter_turn(e.fh, e.fv, e.ro);
+            return true;
+        });
+    }
+    const std::optional<GroupBox> group = selection_box();
+    if (!group) return false;
+    const GroupBox box = *group;
+    ParentFinder parents(*s_.context.project);
+    return change_selected(code, [&](InstanceEntity& e) {
+        const std::optional<EntityBox> own = parents.box(e);
+        if (!own) return false;
+        const double x = e.px, y = e.py;
+        switch (transform) {
+            case Transform::FlipHorizontal:
+                e.px = to_float(box.right - (x - box.left) - own->width);
+                e.fh = !e.fh;
+                break;
+            case Transform::FlipVertical:
+                e.py = to_float(box.bottom - (y - box.top) - own->height);
+                e.fv = !e.fv;
+                break;
+            default:
+                e.px = to_float(box.left + (box.bottom - (y + own->height)));
+                e.py = to_float(box.top + (x - box.left));
+                quarter_turn(e.fh, e.fv, e.ro);
+                break;
+        }
+        return true;
+    });
+}
+
 // --- Overlay -----------------------------------------------------------------------------------------------
 
 void EntityTool::update_overlay(ToolOverlay& overlay) {

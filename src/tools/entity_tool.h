@@ -61,6 +61,9 @@ public:
     bool cancel() override;
     bool can_move_view_to_selection() const override;
     bool move_view_to_selection() override;
+    // Flips and quarter turns of the selected entities ("Flip entities", "Rotate entities"); no scaling.
+    bool can_transform(Transform transform) const override;
+    bool transform(Transform transform) override;
     bool band_dragging() const override { return band_.has_value(); }
     void view_scrolled() override;
     std::optional<ViewBox> float_box_on_screen() const override;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "tools/drag_scroller.h"
+#include "tools/selection_transform.h"
 #include "tools/tool_input.h"
 #include "tools/tool_overlay.h"
 
@@ -61,6 +62,11 @@ public:
     // Shift+Home.
     virtual bool can_move_view_to_selection() const { return false; }
     virtual bool move_view_to_selection() { return false; }
+
+    // The Transform menu's flips, rotations and scales of the selection (F5 to F12). The dispatch offers
+    // them only while no floating selection is active and nothing is being dragged.
+    virtual bool can_transform(Transform /*transform*/) const { return false; }
+    virtual bool transform(Transform /*transform*/) { return false; }
 
     // A rubber band of this mode is being dragged: the view scrolls past its edges, and the view scrolling
     // under a still cursor moves its end corner (view_scrolled).

@@ -10,6 +10,7 @@
 #include "prefs/preferences.h"
 #include "tools/lock_rule.h"
 #include "tools/mosaic_strip.h"
+#include "tools/selection_transform.h"
 #include "tools/tile_brush.h"
 #include "undo/undo_histories.h"
 #include "view/edit_state.h"
@@ -668,6 +669,54 @@ bool TileTool::move_view_to_selection() {
     map->camera_grid_position_y =
         static_cast<std::int32_t>(std::clamp<std::int64_t>(centre_row - half_rows, INT32_MIN, INT32_MAX));
     project.modified = true;
+    return true;
+}
+
+// --- Transforms ------------------------------------------------------------------------------------------
+
+bool TileTool::can_transform(Transform transform) const {
+    return !is_scale(transform) && can_copy() && !stroke_;
+}
+
+bool TileTool::transform(Transform transform) {
+    if (!can_transform(transform)) return false;
+    Map* map = s_.context.map();
+    Layer* layer = s_.context.tile_layer();
+    const CellRect rect = *clip_to_grid(s_.tile_selection.rect(), layer->grid_width, layer->grid_height);
+    const bool rotation = is_rotation(transform);
+    if (!layer_change_allowed(*map, *layer, s_.context.platform)) return false;
+    if (!begin_stroke(rotation ? undo_op::kRotateTiles : undo_op::kFlipTiles, false)) return false;
+    layer = stroke_layer();
+    if (!layer) {
+        stroke_.reset();
+        return false;
+    }
+    switch (transform) {
+        case Transform::FlipHorizontal:
+        case Transform::FlipVertical:
+            flip_cell_block(*layer, rect, transform == Transform::FlipHorizontal);
+            break;
+        case Transform::Rotate:
+            if (rotate_cell_block(*layer, rect, rotation_probe_) == BlockRotation::OutOfMemory) {
+                // Nothing has changed: no record.
+                stroke_.reset();
+                layer->clear_snapshot();
+                s_.context.platform.message_box("Not enough memory to rotate the selection.", "Out of memory",
+                                                MessageButtons::Ok, MessageIcon::Stop, Answer::Ok);
+                return false;
+            }
+            // The start stays; the selection takes the rotated block's size.
+            s_.tile_selection.end = {
+                static_cast<std::int32_t>(std::min<std::int64_t>(
+                    std::int64_t{s_.tile_selection.start.column} + rect.height() - 1, INT32_MAX)),
+                static_cast<std::int32_t>(std::min<std::int64_t>(
+                    std::int64_t{s_.tile_selection.start.row} + rect.width() - 1, INT32_MAX))};
+            break;
+        default:
+            transform_cells_individually(*layer, rect, transform);
+            break;
+    }
+    finish_stroke();
     return true;
 }
 

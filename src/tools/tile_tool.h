@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "model/ids.h"
 #include "tools/mode_tools.h"
@@ -51,6 +53,13 @@ public:
     bool cancel() override;
     bool can_move_view_to_selection() const override;
     bool move_view_to_selection() override;
+    // Flips and quarter turns of the selected cells ("Flip tiles", "Rotate tiles"); no scaling.
+    bool can_transform(Transform transform) const override;
+    bool transform(Transform transform) override;
+    // Tests: called before a block rotation takes the memory for its copy; may throw std::bad_alloc.
+    void set_rotation_allocation_probe(std::function<void(std::size_t)> probe) {
+        rotation_probe_ = std::move(probe);
+    }
 
     // Ctrl+B: Cut, and when the cut was carried out, Paste.
     bool can_float() const { return can_copy(); }
@@ -119,6 +128,7 @@ private:
     std::optional<Stroke> stroke_;
     Tool band_tool_ = Tool::Select;  // the tool that started the band being dragged
     CellPosition band_pressed_;      // the cell where its button went down
+    std::function<void(std::size_t)> rotation_probe_;
 };
 
 }  // namespace zorva

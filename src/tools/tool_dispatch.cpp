@@ -133,6 +133,29 @@ void ToolDispatch::leave_auto_move() {
 // --- Commands
 // ------------------------------------------------------------------------------------------------
 
+std::optional<Transform> transform_of(ToolCommand command) {
+    switch (command) {
+        case ToolCommand::FlipHorizontal:
+            return Transform::FlipHorizontal;
+        case ToolCommand::FlipVertical:
+            return Transform::FlipVertical;
+        case ToolCommand::Rotate:
+            return Transform::Rotate;
+        case ToolCommand::Scale:
+            return Transform::Scale;
+        case ToolCommand::IndividualFlipHorizontal:
+            return Transform::IndividualFlipHorizontal;
+        case ToolCommand::IndividualFlipVertical:
+            return Transform::IndividualFlipVertical;
+        case ToolCommand::IndividualRotate:
+            return Transform::IndividualRotate;
+        case ToolCommand::IndividualScale:
+            return Transform::IndividualScale;
+        default:
+            return std::nullopt;
+    }
+}
+
 bool ToolDispatch::can(ToolCommand command) const {
     const bool floating = shared_.floating.active();
     const bool tiles_mode = context_.edit_state.mode() == EditMode::Tiles;
@@ -174,6 +197,16 @@ bool ToolDispatch::can(ToolCommand command) const {
             return owner && owner->can_cancel();
         case ToolCommand::MoveViewToSelection:
             return tools && tools->can_move_view_to_selection();
+        case ToolCommand::FlipHorizontal:
+        case ToolCommand::FlipVertical:
+        case ToolCommand::Rotate:
+        case ToolCommand::Scale:
+        case ToolCommand::IndividualFlipHorizontal:
+        case ToolCommand::IndividualFlipVertical:
+        case ToolCommand::IndividualRotate:
+        case ToolCommand::IndividualScale:
+            // Nothing is transformed while a float is out or something is being dragged or drawn.
+            return !floating && tools && !tools->dragging() && tools->can_transform(*transform_of(command));
     }
     return false;
 }
@@ -249,6 +282,16 @@ bool ToolDispatch::run(ToolCommand command, bool z_held) {
             break;
         case ToolCommand::MoveViewToSelection:
             done = tools->move_view_to_selection();
+            break;
+        case ToolCommand::FlipHorizontal:
+        case ToolCommand::FlipVertical:
+        case ToolCommand::Rotate:
+        case ToolCommand::Scale:
+        case ToolCommand::IndividualFlipHorizontal:
+        case ToolCommand::IndividualFlipVertical:
+        case ToolCommand::IndividualRotate:
+        case ToolCommand::IndividualScale:
+            done = tools->transform(*transform_of(command));
             break;
     }
     refresh_overlay();

@@ -37,17 +37,28 @@ enum class ToolCommand {
     FillTiles,
     FillTileAttributes,
     ClearTileAttributes,
-    BrushFlipHorizontal,  // F2
-    BrushFlipVertical,    // F3
-    BrushRotate,          // F4
-    NudgeLeft,            // numeric keypad 4
-    NudgeRight,           // 6
-    NudgeUp,              // 8
-    NudgeDown,            // 2
-    Drop,                 // 0
-    Cancel,               // Esc
-    MoveViewToSelection,  // Shift+Home
+    BrushFlipHorizontal,       // F2
+    BrushFlipVertical,         // F3
+    BrushRotate,               // F4
+    NudgeLeft,                 // numeric keypad 4
+    NudgeRight,                // 6
+    NudgeUp,                   // 8
+    NudgeDown,                 // 2
+    Drop,                      // 0
+    Cancel,                    // Esc
+    MoveViewToSelection,       // Shift+Home
+    FlipHorizontal,            // F5
+    FlipVertical,              // F6
+    Rotate,                    // F7
+    Scale,                     // F8
+    IndividualFlipHorizontal,  // F9
+    IndividualFlipVertical,    // F10
+    IndividualRotate,          // F11
+    IndividualScale,           // F12
 };
+
+// The Transform menu's command behind a tool command (none for the others).
+std::optional<Transform> transform_of(ToolCommand command);
 
 class ToolDispatch {
 public:

@@ -402,3 +402,61 @@ TEST_F(EntityToolsGui, ScreenshotOfSelectedEntitiesWithLabelsAndTheWindow) {
 
 }  // namespace
 }  // namespace zorva
+
+namespace zorva {
+namespace {
+
+// F5 to F11 on two selected entities; F8 and F12 have nothing to scale.
+TEST_F(EntityToolsGui, TransformKeysFlipAndRotateTheSelectedEntities) {
+    write_project([](test::TestProject& t, Map& map, Layer& ground) {
+        const ParentEntity& slime = *t.project.parent_entities.at(0);
+        t.add_instance(map, ground, slime, 40, 40);
+        t.add_instance(map, ground, slime, 120, 40);
+    });
+    MainWindow& w = open();
+    key(Qt::Key_Y);
+    key(Qt::Key_S);
+    drag(QPoint(30, 30), QPoint(160, 60));
+    ASSERT_TRUE(w.action(cmd::kRotate)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kScale)->isEnabled());
+
+    // The group box spans 40 to 152 across and 40 to 72 down.
+    key(Qt::Key_F5);
+    EXPECT_EQ(entity(0).px, 120.0f);
+    EXPECT_EQ(entity(1).px, 40.0f);
+    EXPECT_TRUE(entity(0).fh);
+    EXPECT_EQ(undo_item(), "&Undo : Flip entities\tCtrl+Z");
+    key(Qt::Key_F6);
+    EXPECT_TRUE(entity(1).fv);
+    EXPECT_EQ(entity(1).py, 40.0f);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(entity(0).px, 40.0f);
+    EXPECT_FALSE(entity(0).fh);
+
+    key(Qt::Key_F7);
+    EXPECT_EQ(entity(0).px, 40.0f);
+    EXPECT_EQ(entity(0).py, 40.0f);
+    EXPECT_EQ(entity(1).px, 40.0f);
+    EXPECT_EQ(entity(1).py, 120.0f);
+    EXPECT_TRUE(entity(1).ro);
+    EXPECT_EQ(undo_item(), "&Undo : Rotate entities\tCtrl+Z");
+
+    key(Qt::Key_F9);
+    key(Qt::Key_F10);
+    EXPECT_TRUE(entity(0).fh);
+    EXPECT_TRUE(entity(0).fv);
+    key(Qt::Key_F11);  // 1 1 1 -> 0 0 0
+    EXPECT_FALSE(entity(0).fh);
+    EXPECT_FALSE(entity(0).ro);
+    EXPECT_EQ(entity(1).py, 120.0f);
+    key(Qt::Key_F8);
+    key(Qt::Key_F12);
+    EXPECT_EQ(undo_item(), "&Undo : Rotate entities\tCtrl+Z");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(entity(0).ro);
+    w.project().modified = false;
+}
+
+}  // namespace
+}  // namespace zorva

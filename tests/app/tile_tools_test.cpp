@@ -361,3 +361,57 @@ TEST_F(TileToolsGui, DeletingATileSetEndsAMoveAndClearsTheSelection) {
 
 }  // namespace
 }  // namespace zorva
+
+namespace zorva {
+namespace {
+
+// F5 to F12 on a band of cells: each key acts on the selection and leaves its record; the scale keys have
+// nothing to scale in Tiles.
+TEST_F(TileToolsGui, TransformKeysFlipAndRotateTheSelectedCells) {
+    MainWindow& w = open();
+    set(2, 2, 1);
+    set(4, 2, 3);
+    set(2, 3, 5);
+    drag(Qt::Key_S, at(2, 2), at(4, 3));
+    ASSERT_TRUE(w.action(cmd::kFlipHorizontal)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kScale)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kIndividualScale)->isEnabled());
+
+    QTest::keyClick(view(), Qt::Key_F5);
+    EXPECT_EQ(cell(2, 2), (GridCell{3, kCellFlipHorizontal}));
+    EXPECT_EQ(cell(4, 2), (GridCell{1, kCellFlipHorizontal}));
+    EXPECT_EQ(cell(4, 3), (GridCell{5, kCellFlipHorizontal}));
+    EXPECT_EQ(undo_item(), "&Undo : Flip tiles\tCtrl+Z");
+    QTest::keyClick(view(), Qt::Key_F6);
+    EXPECT_EQ(cell(4, 2), (GridCell{5, kCellFlipHorizontal | kCellFlipVertical}));
+    QTest::keyClick(view(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(view(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(cell(2, 2), (GridCell{1, 0}));
+
+    // A quarter turn of the 3 × 2 block: 2 wide and 3 tall afterwards.
+    QTest::keyClick(view(), Qt::Key_F7);
+    EXPECT_EQ(cell(2, 2), (GridCell{5, kCellRotate}));
+    EXPECT_EQ(cell(3, 2), (GridCell{1, kCellRotate}));
+    EXPECT_EQ(cell(3, 4), (GridCell{3, kCellRotate}));
+    EXPECT_EQ(cell(4, 2), (GridCell{}));
+    EXPECT_EQ(undo_item(), "&Undo : Rotate tiles\tCtrl+Z");
+    w.update_status();
+    EXPECT_EQ(w.cursor_pane()->text(), "Sel: 2 x 3");
+
+    QTest::keyClick(view(), Qt::Key_F9);
+    EXPECT_EQ(cell(2, 2), (GridCell{5, kCellRotate | kCellFlipHorizontal}));
+    QTest::keyClick(view(), Qt::Key_F10);
+    EXPECT_EQ(cell(2, 2), (GridCell{5, kCellRotate | kCellFlipHorizontal | kCellFlipVertical}));
+    QTest::keyClick(view(), Qt::Key_F11);
+    EXPECT_EQ(cell(2, 2), (GridCell{5, 0}));
+    EXPECT_EQ(undo_item(), "&Undo : Rotate tiles\tCtrl+Z");
+    QTest::keyClick(view(), Qt::Key_F8);
+    QTest::keyClick(view(), Qt::Key_F12);
+    EXPECT_EQ(undo_item(), "&Undo : Rotate tiles\tCtrl+Z");
+    QTest::keyClick(view(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(cell(2, 2), (GridCell{5, kCellRotate | kCellFlipHorizontal | kCellFlipVertical}));
+    w.project().modified = false;
+}
+
+}  // namespace
+}  // namespace zorva

@@ -25,7 +25,7 @@ struct ToolCommandId {
     ToolCommand command;
 };
 
-constexpr std::array<ToolCommandId, 21> kToolCommands{{
+constexpr std::array<ToolCommandId, 29> kToolCommands{{
     {cmd::kCopy, ToolCommand::Copy},
     {cmd::kCut, ToolCommand::Cut},
     {cmd::kDelete, ToolCommand::Delete},
@@ -47,6 +47,14 @@ constexpr std::array<ToolCommandId, 21> kToolCommands{{
     {cmd::kDrop, ToolCommand::Drop},
     {cmd::kCancel, ToolCommand::Cancel},
     {cmd::kMoveViewToSelection, ToolCommand::MoveViewToSelection},
+    {cmd::kFlipHorizontal, ToolCommand::FlipHorizontal},
+    {cmd::kFlipVertical, ToolCommand::FlipVertical},
+    {cmd::kRotate, ToolCommand::Rotate},
+    {cmd::kIndividualFlipHorizontal, ToolCommand::IndividualFlipHorizontal},
+    {cmd::kIndividualFlipVertical, ToolCommand::IndividualFlipVertical},
+    {cmd::kIndividualRotate, ToolCommand::IndividualRotate},
+    {cmd::kScale, ToolCommand::Scale},
+    {cmd::kIndividualScale, ToolCommand::IndividualScale},
 }};
 
 const ToolCommandId* tool_command(int id) {
