@@ -20,26 +20,6 @@ namespace zorva {
 
 namespace {
 
-bool is_keypad_step(Key key, int& dx, int& dy) {
-    dx = dy = 0;
-    switch (key) {
-        case Key::Keypad4:
-            dx = -1;
-            return true;
-        case Key::Keypad6:
-            dx = 1;
-            return true;
-        case Key::Keypad8:
-            dy = -1;
-            return true;
-        case Key::Keypad2:
-            dy = 1;
-            return true;
-        default:
-            return false;
-    }
-}
-
 bool contains(const std::vector<ObjectId>& sorted, ObjectId id) {
     return std::binary_search(sorted.begin(), sorted.end(), id);
 }
@@ -247,33 +227,7 @@ bool EntityTool::handle_floating(const ToolInput& input) {
         if (input.pixel) last_pixel_ = input.pixel;
         cursor_in_view_ = s_.context.in_view(input.view);
     }
-    switch (input.kind) {
-        case InputKind::Press:
-        case InputKind::DoubleClick:
-            if (input.button == MouseButton::Left || input.button == MouseButton::Right)
-                return drop_float(input.view);
-            return false;
-        case InputKind::Move:
-            return true;  // the floating entities follow the cursor
-        case InputKind::Release:
-            if (input.button != MouseButton::Left) return false;
-            if (s_.floating.ignore_release_once) {
-                s_.floating.ignore_release_once = false;
-                return false;
-            }
-            return drop_float(input.view);
-        case InputKind::KeyDown: {
-            int dx = 0, dy = 0;
-            if (is_keypad_step(input.key, dx, dy)) return nudge(dx, dy, input.z_held());
-            if (input.key == Key::Keypad0) return drop();
-            if (input.key == Key::Escape) return cancel();
-            return false;
-        }
-        case InputKind::KeyUp:
-        case InputKind::Leave:
-            return false;
-    }
-    return false;
+    return route_floating_event(input, s_.floating);
 }
 
 // --- Placement ---------------------------------------------------------------------------------------------

@@ -129,7 +129,7 @@ private:
     bool begin_move(const ToolInput* input, bool keyboard, bool keep_source);
     // Where the floating box's top-left corner would land now.
     std::optional<std::pair<double, double>> drop_origin() const;
-    bool drop_float(std::optional<ViewPoint> cursor);
+    bool drop_float(std::optional<ViewPoint> cursor) override;
     void cancel_float();
     void action_ended();
 

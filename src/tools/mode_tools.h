@@ -14,6 +14,10 @@
 namespace zorva {
 
 class SelectionPanel;
+struct FloatingSelection;
+
+// Numeric keypad 4, 6, 8 and 2 as a step of one to the left, right, up or down.
+bool is_keypad_step(Key key, int& dx, int& dy);
 
 // Ending a tool's action. Light: on every tool change (unfinished strokes and bands end as on button up, a
 // move's float is cancelled, every float discarded). Full: on a mode change, before Paste, Paste Mosaic and
@@ -76,6 +80,15 @@ public:
     virtual std::optional<ViewBox> float_box_on_screen() const { return std::nullopt; }
     // What the Selected Entities/Points window shows and edits in this mode (none: nothing to show).
     virtual SelectionPanel* selection_panel() { return nullptr; }
+
+protected:
+    // What a floating selection does with an event, the same in every mode: a left or right press (or a
+    // double click) drops it at the cursor, as does the left button's release unless the paste that made it
+    // said to let that one pass; the cursor moving redraws it; keypad 4, 6, 8 and 2 move it, keypad 0 drops
+    // it where it is and Esc cancels it.
+    bool route_floating_event(const ToolInput& input, FloatingSelection& floating);
+    // Drops the floating selection at the cursor (or where it is without one).
+    virtual bool drop_float(std::optional<ViewPoint> /*cursor*/) { return false; }
 };
 
 }  // namespace zorva

@@ -25,26 +25,6 @@ bool on_grid(const Layer& layer, CellPosition cell) {
            cell.row < layer.grid_height;
 }
 
-bool is_keypad_step(Key key, int& dx, int& dy) {
-    dx = dy = 0;
-    switch (key) {
-        case Key::Keypad4:
-            dx = -1;
-            return true;
-        case Key::Keypad6:
-            dx = 1;
-            return true;
-        case Key::Keypad8:
-            dy = -1;
-            return true;
-        case Key::Keypad2:
-            dy = 1;
-            return true;
-        default:
-            return false;
-    }
-}
-
 CellPosition offset(CellPosition cell, FloatOffset by) {
     return {static_cast<std::int32_t>(
                 std::clamp<std::int64_t>(std::int64_t{cell.column} + by.x, INT32_MIN, INT32_MAX)),
@@ -120,35 +100,7 @@ bool TileTool::press(const ToolInput& input) {
     return false;
 }
 
-bool TileTool::handle_floating(const ToolInput& input) {
-    switch (input.kind) {
-        case InputKind::Press:
-        case InputKind::DoubleClick:
-            if (input.button == MouseButton::Left || input.button == MouseButton::Right)
-                return drop_float(input.view);
-            return false;
-        case InputKind::Move:
-            return true;  // the floating tiles follow the cursor
-        case InputKind::Release:
-            if (input.button != MouseButton::Left) return false;
-            if (s_.floating.ignore_release_once) {
-                s_.floating.ignore_release_once = false;
-                return false;
-            }
-            return drop_float(input.view);
-        case InputKind::KeyDown: {
-            int dx = 0, dy = 0;
-            if (is_keypad_step(input.key, dx, dy)) return nudge(dx, dy, input.z_held());
-            if (input.key == Key::Keypad0) return drop();
-            if (input.key == Key::Escape) return cancel();
-            return false;
-        }
-        case InputKind::KeyUp:
-        case InputKind::Leave:
-            return false;
-    }
-    return false;
-}
+bool TileTool::handle_floating(const ToolInput& input) { return route_floating_event(input, s_.floating); }
 
 // --- Strokes ---------------------------------------------------------------------------------------------
 

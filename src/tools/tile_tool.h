@@ -116,7 +116,7 @@ private:
     // keypad (grab offset 0).
     bool begin_move(const ToolInput& input, bool keyboard);
     std::optional<CellPosition> drop_position() const;
-    bool drop_float(std::optional<ViewPoint> cursor);
+    bool drop_float(std::optional<ViewPoint> cursor) override;
     // Ends a tile float without a drop: a move's source goes back; with `reselect` the selection a move
     // deactivated is active again.
     void cancel_float(bool reselect);
