@@ -61,16 +61,20 @@ Segment layer_segment(const PathPoint& from, const PathPoint& to) {
 
 Vec2 ScreenMapping::to_screen(double px, double py) const {
     const double z = transform.z;
-    const double left = static_cast<double>((std::int64_t{offset_x} - transform.camera_column) * transform.tile_width);
-    const double top = static_cast<double>((std::int64_t{offset_y} - transform.camera_row) * transform.tile_height);
+    const double left =
+        static_cast<double>((std::int64_t{offset_x} - transform.camera_column) * transform.tile_width);
+    const double top =
+        static_cast<double>((std::int64_t{offset_y} - transform.camera_row) * transform.tile_height);
     return {z * px + z * left - static_cast<double>(transform.origin_x),
             z * py + z * top - static_cast<double>(transform.origin_y)};
 }
 
 Vec2 ScreenMapping::to_layer(double sx, double sy) const {
     const double z = transform.z > 0.0f ? transform.z : 1.0;
-    const double left = static_cast<double>((std::int64_t{offset_x} - transform.camera_column) * transform.tile_width);
-    const double top = static_cast<double>((std::int64_t{offset_y} - transform.camera_row) * transform.tile_height);
+    const double left =
+        static_cast<double>((std::int64_t{offset_x} - transform.camera_column) * transform.tile_width);
+    const double top =
+        static_cast<double>((std::int64_t{offset_y} - transform.camera_row) * transform.tile_height);
     return {(sx + static_cast<double>(transform.origin_x)) / z - left,
             (sy + static_cast<double>(transform.origin_y)) / z - top};
 }
@@ -95,8 +99,8 @@ bool segment_meets_rect(const Segment& s, const BandRect& rect) {
 
 std::optional<SegmentHit> segment_hit(const Segment& s, Vec2 cursor, double tolerance) {
     const BandRect box = bounds(s);
-    if (cursor.x < box.left - tolerance || cursor.x > box.right + tolerance || cursor.y < box.top - tolerance ||
-        cursor.y > box.bottom + tolerance)
+    if (cursor.x < box.left - tolerance || cursor.x > box.right + tolerance ||
+        cursor.y < box.top - tolerance || cursor.y > box.bottom + tolerance)
         return std::nullopt;
     std::optional<SegmentHit> best;
     Vec2 previous = s.p0;

@@ -117,8 +117,8 @@ void PathTool::set_selected_paths(std::vector<ObjectId> ids) {
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     selected_ = std::move(ids);
-    selection_layer_ = map && layer ? std::pair{map->unique_id, layer->unique_id}
-                                    : std::pair{kInvalidId, kInvalidId};
+    selection_layer_ =
+        map && layer ? std::pair{map->unique_id, layer->unique_id} : std::pair{kInvalidId, kInvalidId};
 }
 
 std::size_t PathTool::selected_point_count() const {
@@ -298,8 +298,9 @@ void PathTool::close_test(std::vector<PathPoint>& list, bool ask) {
         return;
     }
     if (first.is_closed() || !ask) return;
-    const Answer answer = s_.context.platform.message_box("Do you want to close the path?", "Close path",
-                                                          MessageButtons::YesNo, MessageIcon::Question, Answer::No);
+    const Answer answer =
+        s_.context.platform.message_box("Do you want to close the path?", "Close path", MessageButtons::YesNo,
+                                        MessageIcon::Question, Answer::No);
     if (answer != Answer::Yes) return;
     const float mx = static_cast<float>((static_cast<double>(first.px) + last.px) / 2.0);
     const float my = static_cast<float>((static_cast<double>(first.py) + last.py) / 2.0);
@@ -351,8 +352,9 @@ void PathTool::commit(bool finished_by_click) {
         if (find_path_point(*layer, edited_uid_, &first) && first >= 0) {
             for (const PathRange& range : path_ranges(*layer)) {
                 if (range.first != static_cast<std::size_t>(first)) continue;
-                layer->path_points.erase(layer->path_points.begin() + static_cast<std::ptrdiff_t>(range.first),
-                                         layer->path_points.begin() + static_cast<std::ptrdiff_t>(range.last + 1));
+                layer->path_points.erase(
+                    layer->path_points.begin() + static_cast<std::ptrdiff_t>(range.first),
+                    layer->path_points.begin() + static_cast<std::ptrdiff_t>(range.last + 1));
                 index = first;
                 changed = true;
                 break;
@@ -364,7 +366,8 @@ void PathTool::commit(bool finished_by_click) {
     if (keep) {
         const std::size_t start = layer->path_points.size();
         for (const PathPoint& p : work_) {
-            PathPoint* added = add_path_point(*project, p, !new_path_ && p.uid != kInvalidId, &s_.context.platform);
+            PathPoint* added =
+                add_path_point(*project, p, !new_path_ && p.uid != kInvalidId, &s_.context.platform);
             if (!added) break;
             if (new_first == kInvalidId) new_first = added->uid;
             changed = true;
@@ -402,8 +405,8 @@ void PathTool::commit_pending() {
 bool PathTool::cancel() {
     if (drawing_) {
         end_sub_actions();
-        const Answer answer = s_.context.platform.message_box("Cancel new path?", "Cancel path", MessageButtons::YesNo,
-                                                              MessageIcon::Question, Answer::No);
+        const Answer answer = s_.context.platform.message_box(
+            "Cancel new path?", "Cancel path", MessageButtons::YesNo, MessageIcon::Question, Answer::No);
         if (answer != Answer::Yes) return false;
         discard();
         return true;
@@ -526,9 +529,9 @@ void PathTool::end_band(std::uint8_t modifiers) {
     const bool ctrl = (modifiers & kModifierCtrl) != 0;
     const bool keep = ctrl || (modifiers & kModifierShift) != 0;
     BandRect rect{static_cast<double>(std::min(band.start.x, band.end.x)),
-                    static_cast<double>(std::min(band.start.y, band.end.y)),
-                    static_cast<double>(std::max(band.start.x, band.end.x)),
-                    static_cast<double>(std::max(band.start.y, band.end.y))};
+                  static_cast<double>(std::min(band.start.y, band.end.y)),
+                  static_cast<double>(std::max(band.start.x, band.end.x)),
+                  static_cast<double>(std::max(band.start.y, band.end.y))};
     if (point_editing_) {
         rect.left -= kPointTolerance;
         rect.top -= kPointTolerance;
@@ -690,12 +693,13 @@ void PathTool::erase_at(ViewPoint at) {
     const std::vector<PathRange> ranges = path_ranges(*layer);
     for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
         const PathRange& range = *it;
-        bool hit = range.size() == 1 && segment_hit(m->to_screen(layer_segment(*points[range.first],
-                                                                             *points[range.first])),
-                                                    cursor, kEraseTolerance);
+        bool hit = range.size() == 1 &&
+                   segment_hit(m->to_screen(layer_segment(*points[range.first], *points[range.first])),
+                               cursor, kEraseTolerance);
         for (std::size_t i = range.first; !hit && i < range.last; ++i)
-            hit = segment_hit(m->to_screen(layer_segment(*points[i], *points[i + 1])), cursor, kEraseTolerance)
-                      .has_value();
+            hit =
+                segment_hit(m->to_screen(layer_segment(*points[i], *points[i + 1])), cursor, kEraseTolerance)
+                    .has_value();
         if (!hit) continue;
         points.erase(points.begin() + static_cast<std::ptrdiff_t>(range.first),
                      points.begin() + static_cast<std::ptrdiff_t>(range.last + 1));
@@ -961,7 +965,8 @@ bool PathTool::make_end_point() {
 
 bool PathTool::can_generate_control_points() const {
     if (!point_editing_ || handle_) return false;
-    return std::any_of(work_.begin(), work_.end(), [](const PathPoint& p) { return selected_point(p) && !p.ucp(); });
+    return std::any_of(work_.begin(), work_.end(),
+                       [](const PathPoint& p) { return selected_point(p) && !p.ucp(); });
 }
 
 bool PathTool::generate_control_points() {
@@ -997,7 +1002,8 @@ bool PathTool::generate_control_points() {
                 d = normalised(static_cast<double>(p.px) - prev->px, static_cast<double>(p.py) - prev->py);
             }
             if (next && next->ucp()) {
-                const double g = factor(Segment{{p.px, p.py}, {p.cx2, p.cy2}, {next->cx1, next->cy1}, {next->px, next->py}});
+                const double g = factor(
+                    Segment{{p.px, p.py}, {p.cx2, p.cy2}, {next->cx1, next->cy1}, {next->px, next->py}});
                 pull(next->cx1, next->px, g);
                 pull(next->cy1, next->py, g);
             }

@@ -27,7 +27,8 @@ namespace zorva {
 inline constexpr std::uint32_t kPathPointSelected = 1u << 8;
 inline constexpr std::uint32_t kPathIncomingSelected = 1u << 9;  // the incoming control point
 inline constexpr std::uint32_t kPathOutgoingSelected = 1u << 10;
-inline constexpr std::uint32_t kPathEditorFlags = kPathPointSelected | kPathIncomingSelected | kPathOutgoingSelected;
+inline constexpr std::uint32_t kPathEditorFlags =
+    kPathPointSelected | kPathIncomingSelected | kPathOutgoingSelected;
 
 class PathTool final : public ModeTools {
 public:

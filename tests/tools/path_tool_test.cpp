@@ -2,6 +2,8 @@
 // with both undo histories, point editing (insert, drag, erase, split, Next, Generate Control Points) and
 // selecting, erasing and deleting whole Paths. The bench's view shows layer pixel (x, y) at view point
 // (x, y) at 100 %.
+#include "tools/path_tool.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +13,6 @@
 
 #include "tool_test_support.h"
 #include "tools/path_geometry.h"
-#include "tools/path_tool.h"
 
 namespace zorva::test {
 namespace {
@@ -63,8 +64,8 @@ bool same_points(const std::vector<PathPoint>& a, const std::vector<PathPoint>& 
     for (std::size_t i = 0; i < a.size(); ++i) {
         const PathPoint& x = a[i];
         const PathPoint& y = b[i];
-        if (x.uid != y.uid || (x.flags & ~kPathEditorFlags) != (y.flags & ~kPathEditorFlags) || std::memcmp(&x.px, &y.px, 6 * sizeof(float)) != 0 ||
-            x.custom_variables != y.custom_variables)
+        if (x.uid != y.uid || (x.flags & ~kPathEditorFlags) != (y.flags & ~kPathEditorFlags) ||
+            std::memcmp(&x.px, &y.px, 6 * sizeof(float)) != 0 || x.custom_variables != y.custom_variables)
             return false;
     }
     return true;
@@ -72,7 +73,7 @@ bool same_points(const std::vector<PathPoint>& a, const std::vector<PathPoint>& 
 
 TEST(PathTool, SevenPixelsLeaveACornerEightGiveMirroredControlPoints) {
     PathBench p;
-    p.drag(100, 100, 107, 93);  // 7 pixels on both axes: a corner
+    p.drag(100, 100, 107, 93);   // 7 pixels on both axes: a corner
     p.drag(200, 100, 208, 100);  // 8 pixels: mirrored control points
     ASSERT_TRUE(p.paths.drawing());
     const std::vector<PathPoint>& w = p.paths.working();
@@ -386,7 +387,9 @@ TEST(PathTool, RandomEditSequencesUndoAndRedoInBothHistories) {
     for (unsigned seed = 1; seed <= 6; ++seed) {
         PathBench p;
         std::mt19937 random(seed);
-        auto coordinate = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+        auto coordinate = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
         for (int i = 0; i < 4; ++i) p.add_path(2 + coordinate(0, 4), 20.0f + 120.0f * i, 40.0f + 30.0f * i);
 
         // The main history: erase, delete, reverse and new Paths.
@@ -407,7 +410,8 @@ TEST(PathTool, RandomEditSequencesUndoAndRedoInBothHistories) {
                     p.paths.reverse();
                     break;
                 default:
-                    p.draw({{coordinate(0, 600), coordinate(0, 400)}, {coordinate(0, 600), coordinate(0, 400)}});
+                    p.draw(
+                        {{coordinate(0, 600), coordinate(0, 400)}, {coordinate(0, 600), coordinate(0, 400)}});
                     p.paths.toggle_point_editing();
                     break;
             }
