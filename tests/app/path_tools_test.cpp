@@ -9,8 +9,8 @@
 #include <QTest>
 #include <cstdlib>
 #include <functional>
-#include <vector>
 #include <memory>
+#include <vector>
 
 #include "app/command_table.h"
 #include "app/windows/main_window.h"
@@ -82,7 +82,9 @@ struct PathToolsGui : ::testing::Test {
     std::vector<PathPoint> points() { return copy_path_points(layer()); }
     std::string undo_item() const { return main->action(cmd::kUndoItem)->text().toStdString(); }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(view(), k, modifiers); }
-    void click(QPoint at, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(view(), button, {}, at); }
+    void click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(view(), button, {}, at);
+    }
     void drag(QPoint from, QPoint to) {
         QTest::mousePress(view(), Qt::LeftButton, {}, from);
         QTest::mouseMove(view(), (from + to) / 2);
