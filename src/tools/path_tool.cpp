@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <new>
@@ -1028,6 +1029,99 @@ bool PathTool::generate_control_points() {
     }
     if (changed) push_step(undo_op::kEditPaths, std::move(before));
     return changed;
+}
+
+// --- The Selected Points window ---------------------------------------------------------------------------
+
+SelectionPanelState PathTool::panel_state() const {
+    SelectionPanelState state;
+    state.title = "Selected Points";
+    std::vector<const PathPoint*> chosen;
+    std::size_t index = 0;
+    if (point_editing_)
+        for (std::size_t i = 0; i < work_.size(); ++i)
+            if (selected_point(work_[i])) {
+                chosen.push_back(&work_[i]);
+                index = i;
+            }
+    state.count = chosen.size();
+    char text[64];
+    if (chosen.empty()) {
+        state.name_line = "None selected";
+        return state;
+    }
+    if (chosen.size() == 1)
+        std::snprintf(text, sizeof text, "1 selected (# %lu)", static_cast<unsigned long>(index + 1));
+    else
+        std::snprintf(text, sizeof text, "Multiple selected (%d)", static_cast<int>(chosen.size()));
+    state.name_line = text;
+    const float x = chosen.front()->px, y = chosen.front()->py;
+    if (std::all_of(chosen.begin(), chosen.end(), [x](const PathPoint* p) { return p->px == x; }))
+        state.x = x;
+    if (std::all_of(chosen.begin(), chosen.end(), [y](const PathPoint* p) { return p->py == y; }))
+        state.y = y;
+    return state;
+}
+
+bool PathTool::set_panel_field(PanelField field, double value) {
+    if (!point_editing_ || dragging() || (field != PanelField::X && field != PanelField::Y)) return false;
+    if (!std::isfinite(value) || selected_point_count() == 0 || !lock_ok()) return false;
+    const float to = static_cast<float>(std::clamp(value, -1.0e9, 1.0e9));
+    std::vector<PathPoint> before = work_;
+    bool changed = false;
+    for (PathPoint& p : work_) {
+        if (!selected_point(p)) continue;
+        float& at = field == PanelField::X ? p.px : p.py;
+        if (at == to) continue;
+        const float shift = to - at;
+        at = to;
+        (field == PanelField::X ? p.cx1 : p.cy1) += shift;
+        (field == PanelField::X ? p.cx2 : p.cy2) += shift;
+        changed = true;
+    }
+    if (changed) push_step(undo_op::kEditPaths, std::move(before));
+    return changed;
+}
+
+std::optional<SelectionVariables> PathTool::selection_variables() const {
+    if (!point_editing_ || dragging()) return std::nullopt;
+    std::vector<const PathPoint*> chosen;
+    for (const PathPoint& p : work_)
+        if (selected_point(p)) chosen.push_back(&p);
+    if (chosen.empty()) return std::nullopt;
+    SelectionVariables variables;
+    variables.kind = ObjectKind::PathPoint;
+    variables.type_word = "Selected Points";
+    variables.count = chosen.size();
+    if (chosen.size() == 1) {
+        variables.object_name = "Selected Point";
+    } else {
+        char text[64];
+        std::snprintf(text, sizeof text, "Selected Points (%ld)", static_cast<long>(chosen.size()));
+        variables.object_name = text;
+    }
+    variables.values = chosen.front()->custom_variables;
+    for (const PathPoint* p : chosen)
+        for (std::size_t i = 0; i < variables.values.size(); ++i)
+            if (p->custom_variables[i] != variables.values[i]) variables.differs[i] = true;
+    return variables;
+}
+
+bool PathTool::apply_selection_variables(const std::array<bool, kCustomVariableCount>& changed,
+                                         const IntVariables& values) {
+    if (!point_editing_ || dragging() || !lock_ok()) return false;
+    std::vector<PathPoint> before = work_;
+    bool any = false;
+    for (PathPoint& p : work_) {
+        if (!selected_point(p)) continue;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (!changed[i] || p.custom_variables[i] == values[i]) continue;
+            p.custom_variables[i] = values[i];
+            any = true;
+        }
+    }
+    if (any) push_step(undo_op::kEditPaths, std::move(before));
+    return any;
 }
 
 // --- Overlay -----------------------------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include "model/path.h"
 #include "tools/mode_tools.h"
 #include "tools/path_geometry.h"
+#include "tools/selection_panel.h"
 #include "tools/tool_shared.h"
 #include "undo/operation_table.h"
 
@@ -30,7 +31,7 @@ inline constexpr std::uint32_t kPathOutgoingSelected = 1u << 10;
 inline constexpr std::uint32_t kPathEditorFlags =
     kPathPointSelected | kPathIncomingSelected | kPathOutgoingSelected;
 
-class PathTool final : public ModeTools {
+class PathTool final : public ModeTools, public SelectionPanel {
 public:
     // A press and a release within this many screen pixels (on both axes) leave a corner point.
     static constexpr int kHandleDistance = 8;
@@ -57,6 +58,14 @@ public:
     bool select_none() override;
     bool can_cancel() const override { return drawing_ || point_editing_; }
     bool cancel() override;
+
+    // The Selected Points window: the selected points of the edited Path.
+    SelectionPanel* selection_panel() override { return this; }
+    SelectionPanelState panel_state() const override;
+    bool set_panel_field(PanelField field, double value) override;
+    std::optional<SelectionVariables> selection_variables() const override;
+    bool apply_selection_variables(const std::array<bool, kCustomVariableCount>& changed,
+                                   const IntVariables& values) override;
 
     // "Edit Path Points" (I): commits and leaves point editing, or enters it with exactly one Path selected.
     bool can_toggle_point_editing() const;

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTest>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 
 #include "app/command_table.h"
 #include "app/windows/main_window.h"
+#include "app/windows/selection_window.h"
 #include "app/windows/viewport_widget.h"
 #include "editor_test_support.h"
 #include "prefs/preferences.h"
@@ -40,6 +43,19 @@ test::Bytes tiles_picture() {
             pixels.push_back(static_cast<std::uint8_t>(255 - 15 * tile));
         }
     return test::tga_file(64, 48, 24, 0x20, pixels);
+}
+
+// Selects all of a line edit's text by key and types `text` over it, then leaves it with Tab.
+void retype(QLineEdit* edit, const QString& text) {
+    if (QApplication::activeWindow() != edit->window()) {
+        QApplication::setActiveWindow(edit->window());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(edit->window()));
+    }
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+    EXPECT_TRUE(QTest::qWaitFor([edit] { return edit->hasFocus(); }, 1000));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
 }
 
 struct PathToolsGui : ::testing::Test {
@@ -154,6 +170,26 @@ TEST_F(PathToolsGui, DrawThreePointsWithOneDraggedHandleThenEditAPointAndUndoIt)
     EXPECT_EQ(undo_item(), "&Undo : Edit paths\tCtrl+Z");
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(points()[2].px, 200.0f);
+}
+
+TEST_F(PathToolsGui, TheSelectedPointsWindowMovesTheSelectedPoint) {
+    prefs.set_flag(FlagA::ShowSelectedEntitiesWindow, true);
+    write_project();
+    MainWindow& w = open();
+    draw_three_points();
+    ASSERT_TRUE(w.path_tools().point_editing());
+    key(Qt::Key_S);
+    drag(QPoint(195, 35), QPoint(205, 45));
+    w.update_status();
+    SelectionWindow* window = w.selection_window();
+    ASSERT_FALSE(window->isHidden());
+    EXPECT_EQ(window->windowTitle(), "Selected Points");
+    EXPECT_EQ(window->name_line()->text(), "1 selected (# 3)");
+    EXPECT_EQ(window->field(PanelField::X)->text(), "200");
+    retype(window->field(PanelField::X), "260");
+    EXPECT_EQ(w.path_tools().working()[2].px, 260.0f);
+    EXPECT_EQ(undo_item(), "&Undo : Edit paths\tCtrl+Z");
+    w.project().modified = false;
 }
 
 TEST_F(PathToolsGui, CloseAPath) {

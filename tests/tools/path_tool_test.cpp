@@ -373,6 +373,47 @@ TEST(PathTool, ToolSwitchFinishesModeSwitchDiscardsAndSaveCommits) {
     EXPECT_TRUE(p.marks_ok());
 }
 
+TEST(PathTool, SelectedPointsPanelMovesPointsWithTheirHandlesAndWritesChangedVariables) {
+    PathBench p;
+    p.add_path(4, 100, 100);  // 100, 110, 120, 130 at y 100; variable 0 counts 1 ... 4
+    p.band(95, 95, 105, 105);
+    ASSERT_TRUE(p.paths.toggle_point_editing());
+    EXPECT_EQ(p.paths.panel_state().name_line, "None selected");
+    EXPECT_EQ(p.paths.panel_state().title, "Selected Points");
+    p.band(120, 100, 120, 100);  // grown by 5 pixels: only the third point
+    EXPECT_EQ(p.paths.panel_state().name_line, "1 selected (# 3)");
+    p.band(110, 100, 120, 100);
+    SelectionPanelState state = p.paths.panel_state();
+    EXPECT_EQ(state.name_line, "Multiple selected (2)");
+    EXPECT_FALSE(state.x.has_value());
+    EXPECT_EQ(state.y, 100.0f);
+    EXPECT_TRUE(p.paths.set_panel_field(PanelField::X, 200));
+    EXPECT_EQ(p.paths.working()[1].px, 200.0f);
+    EXPECT_EQ(p.paths.working()[1].cx1, 199.0f);
+    EXPECT_EQ(p.paths.working()[1].cx2, 201.0f);
+    EXPECT_EQ(p.paths.working()[2].px, 200.0f);
+    EXPECT_EQ(p.paths.working()[2].cx2, 201.0f);
+    EXPECT_EQ(p.paths.panel_state().x, 200.0f);
+
+    std::optional<SelectionVariables> variables = p.paths.selection_variables();
+    ASSERT_TRUE(variables.has_value());
+    EXPECT_EQ(variables->object_name, "Selected Points (2)");
+    EXPECT_TRUE(variables->differs[0]);
+    std::array<bool, kCustomVariableCount> changed{};
+    changed[5] = true;
+    IntVariables values{};
+    values[5] = 42;
+    EXPECT_TRUE(p.paths.apply_selection_variables(changed, values));
+    EXPECT_EQ(p.paths.working()[1].custom_variables[5], 42);
+    EXPECT_EQ(p.paths.working()[1].custom_variables[0], 2);  // unchanged variables are kept
+    EXPECT_EQ(p.paths.working()[0].custom_variables[5], 0);
+    EXPECT_EQ(p.b.histories.path_edit().undo_count(), 2u);
+    EXPECT_EQ(p.b.histories.undo(&p.b.project()), UndoResult::Done);
+    EXPECT_EQ(p.paths.working()[1].custom_variables[5], 0);
+    // The window follows the path tools in EditMode Paths.
+    EXPECT_EQ(p.b.tools.selection_panel(), &p.paths);
+}
+
 TEST(PathTool, LockedLayerRefusesDrawing) {
     PathBench p;
     p.b.layer->is_locked = true;
