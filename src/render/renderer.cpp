@@ -891,6 +891,27 @@ void Renderer::draw_path_overlays(Frame& f, const Layer& layer) {
         outline_rect(f.target, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
                      resources_.selection.pixel, LineStyle::Dotted);
     }
+    if (overlay.floating_paths && overlay.floating_paths->shift) {
+        const auto [sx, sy] = *overlay.floating_paths->shift;
+        const std::vector<PathPoint>& floating = overlay.floating_paths->points;
+        const ViewTransform& ft = f.transform;
+        auto at = [&](double px, double py) {
+            return QPointF(static_cast<double>(ft.point_x(static_cast<float>(px + sx), layer.grid_offset_x)),
+                           static_cast<double>(ft.point_y(static_cast<float>(py + sy), layer.grid_offset_y)));
+        };
+        QPainter& fp = f.painter();
+        fp.setPen(qpen(resources_.selected_paths));
+        fp.setBrush(Qt::NoBrush);
+        for (std::size_t i = 0; i + 1 < floating.size(); ++i) {
+            if (floating[i].ends_path()) continue;
+            const PathPoint& a = floating[i];
+            const PathPoint& b = floating[i + 1];
+            QPainterPath piece(at(a.px, a.py));
+            piece.cubicTo(a.ucp() ? at(a.cx2, a.cy2) : at(a.px, a.py),
+                          b.ucp() ? at(b.cx1, b.cy1) : at(b.px, b.py), at(b.px, b.py));
+            fp.drawPath(piece);
+        }
+    }
     if (!overlay.path_edit) return;
     const std::vector<PathPoint>& points = overlay.path_edit->points;
     if (points.empty()) return;

@@ -73,6 +73,12 @@ bool same_lists(const std::vector<PathPoint>& a, const ObjectList<PathPoint>& b)
     return true;
 }
 
+bool keypad_step(Key key, int& dx, int& dy) {
+    dx = key == Key::Keypad4 ? -1 : key == Key::Keypad6 ? 1 : 0;
+    dy = key == Key::Keypad8 ? -1 : key == Key::Keypad2 ? 1 : 0;
+    return dx != 0 || dy != 0;
+}
+
 }  // namespace
 
 // --- Helpers -----------------------------------------------------------------------------------------------
@@ -146,6 +152,7 @@ void PathTool::push_main(UndoCode code, std::vector<PathPoint> before) {
 // --- Events ------------------------------------------------------------------------------------------------
 
 bool PathTool::handle(const ToolInput& input) {
+    if (input.pixel) last_pixel_ = input.pixel;
     switch (input.kind) {
         case InputKind::Press:
         case InputKind::DoubleClick:
@@ -191,7 +198,11 @@ bool PathTool::handle(const ToolInput& input) {
                 return true;
             }
             return false;
-        case InputKind::KeyDown:
+        case InputKind::KeyDown: {
+            int dx = 0, dy = 0;
+            if (keypad_step(input.key, dx, dy) && can_nudge()) return nudge(dx, dy, input.z_held());
+            return false;
+        }
         case InputKind::KeyUp:
         case InputKind::Leave:
             return false;
@@ -216,7 +227,9 @@ bool PathTool::press(const ToolInput& input) {
             begin_band(input.view);
             return true;
         case Tool::Move:
-            return point_editing_ && begin_point_drag(input);
+            if (point_editing_) return begin_point_drag(input);
+            if (drawing_ || selected_paths().empty()) return false;
+            return begin_float(selected_path_points(), &input, false, input.z_held(), false);
         case Tool::ExtraPlacement:
             return false;
     }
@@ -404,6 +417,10 @@ void PathTool::commit_pending() {
 }
 
 bool PathTool::cancel() {
+    if (s_.floating.kind == FloatKind::Paths) {
+        s_.floating.clear();
+        return true;
+    }
     if (drawing_) {
         end_sub_actions();
         const Answer answer = s_.context.platform.message_box(
@@ -440,6 +457,7 @@ void PathTool::end_sub_actions() {
 
 void PathTool::end_action(EndStrength strength) {
     end_sub_actions();
+    if (s_.floating.kind == FloatKind::Paths) s_.floating.clear();
     if (strength == EndStrength::Light) {
         if (drawing_) commit(false);
         return;
@@ -1031,6 +1049,228 @@ bool PathTool::generate_control_points() {
     return changed;
 }
 
+// --- Moving, copying and pasting whole Paths ---------------------------------------------------------------
+
+std::vector<PathPoint> PathTool::selected_path_points() const {
+    std::vector<PathPoint> points;
+    const Layer* layer = s_.context.layer();
+    if (!layer) return points;
+    const std::vector<ObjectId> ids = selected_paths();
+    for (const PathRange& range : path_ranges(*layer)) {
+        if (!std::binary_search(ids.begin(), ids.end(), layer->path_points[range.first]->uid)) continue;
+        for (std::size_t i = range.first; i <= range.last; ++i) points.push_back(*layer->path_points[i]);
+        points.back().set_ends_path(true);
+    }
+    return points;
+}
+
+bool PathTool::begin_float(std::vector<PathPoint> points, const ToolInput* input, bool keyboard,
+                           bool keep_source, bool paste) {
+    if (points.empty() || !s_.context.layer()) return false;
+    // The box: each Path's first point and each segment's curve at 10 steps.
+    double left = points[0].px, top = points[0].py, right = left, bottom = top;
+    auto grow = [&](double x, double y) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        grow(points[i].px, points[i].py);
+        if (points[i].ends_path() || i + 1 >= points.size()) continue;
+        const Segment s = layer_segment(points[i], points[i + 1]);
+        for (int k = 1; k <= 10; ++k) {
+            const Vec2 at = s.at(k / 10.0);
+            grow(at.x, at.y);
+        }
+    }
+    FloatingSelection& f = s_.floating;
+    f.clear();
+    f.kind = FloatKind::Paths;
+    f.path_points = std::move(points);
+    f.box_left = static_cast<float>(left);
+    f.box_top = static_cast<float>(top);
+    f.box_width = static_cast<std::int32_t>(std::clamp(right - left + 1.0, 1.0, 2.0e9));
+    f.box_height = static_cast<std::int32_t>(std::clamp(bottom - top + 1.0, 1.0, 2.0e9));
+    f.from_layer = !paste;
+    f.from_paste = paste;
+    f.keep_source = keep_source;
+    f.keyboard = keyboard;
+    f.start_cursor = s_.cursor.value_or(ViewPoint{});
+    if (input && input->pixel) {
+        f.pixel_grab_x = left - input->pixel->x;
+        f.pixel_grab_y = top - input->pixel->y;
+        f.start_cursor = input->view;
+    }
+    ++s_.float_serial;
+    return true;
+}
+
+std::optional<std::pair<double, double>> PathTool::drop_origin() const {
+    const FloatingSelection& f = s_.floating;
+    if (f.kind != FloatKind::Paths) return std::nullopt;
+    if (f.keyboard)
+        return std::pair{static_cast<double>(f.box_left) + f.keyboard_offset.x,
+                         static_cast<double>(f.box_top) + f.keyboard_offset.y};
+    std::optional<LayerPixel> pixel = last_pixel_;
+    if (s_.context.navigator && s_.cursor) pixel = s_.context.pixel_at(*s_.cursor);
+    if (!pixel) return std::nullopt;
+    double x = pixel->x + f.pixel_grab_x, y = pixel->y + f.pixel_grab_y;
+    if (f.from_paste) {
+        x = pixel->x - f.box_width / 2.0;
+        y = pixel->y - f.box_height / 2.0;
+    }
+    if (s_.context.preferences.flag(FlagA::SnapToGrid) && s_.context.project) {
+        const TileSizePx tile = view_tile_size(*s_.context.project, s_.context.map());
+        x = snap_down(x, tile.width);
+        y = snap_down(y, tile.height);
+    }
+    return std::pair{x, y};
+}
+
+bool PathTool::drop_float(std::optional<ViewPoint> cursor) {
+    FloatingSelection& f = s_.floating;
+    if (f.kind != FloatKind::Paths) return false;
+    if (f.from_layer && !f.keyboard && cursor && std::abs(cursor->x - f.start_cursor.x) <= 3 &&
+        std::abs(cursor->y - f.start_cursor.y) <= 3) {
+        f.clear();
+        return true;
+    }
+    Project* project = s_.context.project;
+    Map* map = s_.context.map();
+    Layer* layer = s_.context.layer();
+    const std::optional<std::pair<double, double>> origin = drop_origin();
+    if (!project || !map || !layer || !origin || !lock_ok()) {
+        f.clear();
+        return true;
+    }
+    std::vector<PathPoint> before = copy_path_points(*layer);
+    const double dx = origin->first - f.box_left, dy = origin->second - f.box_top;
+    auto shift = [&](PathPoint& p) {
+        p.px = static_cast<float>(p.px + dx);
+        p.py = static_cast<float>(p.py + dy);
+        p.cx1 = static_cast<float>(p.cx1 + dx);
+        p.cy1 = static_cast<float>(p.cy1 + dy);
+        p.cx2 = static_cast<float>(p.cx2 + dx);
+        p.cy2 = static_cast<float>(p.cy2 + dy);
+    };
+    bool changed = false;
+    std::vector<ObjectId> selected;
+    if (f.from_layer && !f.keep_source) {
+        std::vector<ObjectId> moved;
+        for (const PathPoint& p : f.path_points) moved.push_back(p.uid);
+        std::sort(moved.begin(), moved.end());
+        for (const auto& p : layer->path_points)
+            if (std::binary_search(moved.begin(), moved.end(), p->uid)) {
+                shift(*p);
+                changed = changed || dx != 0.0 || dy != 0.0;
+            }
+        selected = selected_paths();
+    } else {
+        for (PathPoint p : f.path_points) {
+            shift(p);
+            p.map_id = map->unique_id;
+            p.layer_id = layer->unique_id;
+            p.flags &= ~kPathEditorFlags;
+            PathPoint* added = add_path_point(*project, p, false, &s_.context.platform);
+            if (!added) break;
+            if (p.starts_path()) selected.push_back(added->uid);
+            changed = true;
+        }
+    }
+    f.clear();
+    if (changed) {
+        push_main(undo_op::kEditPaths, std::move(before));
+        set_selected_paths(std::move(selected));
+    }
+    if (s_.auto_switched) s_.switch_back_pending = true;
+    return true;
+}
+
+bool PathTool::handle_floating(const ToolInput& input) {
+    if (input.pixel) last_pixel_ = input.pixel;
+    switch (input.kind) {
+        case InputKind::Press:
+        case InputKind::DoubleClick:
+            if (input.button == MouseButton::Left || input.button == MouseButton::Right)
+                return drop_float(input.view);
+            return false;
+        case InputKind::Move:
+            return true;
+        case InputKind::Release:
+            if (input.button != MouseButton::Left) return false;
+            if (s_.floating.ignore_release_once) {
+                s_.floating.ignore_release_once = false;
+                return false;
+            }
+            if (s_.floating.from_paste) return false;
+            return drop_float(input.view);
+        case InputKind::KeyDown: {
+            int dx = 0, dy = 0;
+            if (keypad_step(input.key, dx, dy)) return nudge(dx, dy, input.z_held());
+            if (input.key == Key::Keypad0) return drop();
+            if (input.key == Key::Escape) return cancel();
+            return false;
+        }
+        case InputKind::KeyUp:
+        case InputKind::Leave:
+            return false;
+    }
+    return false;
+}
+
+bool PathTool::can_copy() const {
+    return !s_.floating.active() && !dragging() && !drawing_ && !point_editing_ && !selected_paths().empty();
+}
+
+bool PathTool::copy() {
+    if (!can_copy()) return false;
+    std::vector<PathPoint> points = selected_path_points();
+    if (points.empty()) return false;
+    s_.clipboard.clear();
+    s_.clipboard.kind = ClipKind::Paths;
+    s_.clipboard.path_points = std::move(points);
+    return true;
+}
+
+bool PathTool::cut() { return copy() && erase(); }
+
+bool PathTool::can_paste() const {
+    return !s_.floating.active() && !dragging() && !drawing_ && !point_editing_ &&
+           s_.clipboard.kind == ClipKind::Paths && !s_.clipboard.path_points.empty() && s_.context.layer();
+}
+
+bool PathTool::paste() {
+    if (!can_paste()) return false;
+    if (s_.leave_auto_move) s_.leave_auto_move();
+    return begin_float(s_.clipboard.path_points, nullptr, false, false, true);
+}
+
+bool PathTool::can_nudge() const {
+    if (s_.floating.active()) return s_.floating.kind == FloatKind::Paths && s_.floating.keyboard;
+    return !dragging() && !drawing_ && !point_editing_ && !selected_paths().empty();
+}
+
+bool PathTool::nudge(int dx, int dy, bool z_held) {
+    FloatingSelection& f = s_.floating;
+    if (!f.active() && (!can_nudge() || !begin_float(selected_path_points(), nullptr, true, z_held, false)))
+        return false;
+    if (f.kind != FloatKind::Paths || !f.keyboard) return false;
+    std::int64_t step_x = 1, step_y = 1;
+    if (s_.context.preferences.flag(FlagA::SnapToGrid) && s_.context.project) {
+        const TileSizePx tile = view_tile_size(*s_.context.project, s_.context.map());
+        step_x = tile.width;
+        step_y = tile.height;
+    }
+    f.keyboard_offset.x = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(f.keyboard_offset.x + dx * step_x, INT32_MIN, INT32_MAX));
+    f.keyboard_offset.y = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(f.keyboard_offset.y + dy * step_y, INT32_MIN, INT32_MAX));
+    return true;
+}
+
+bool PathTool::drop() { return drop_float(s_.cursor); }
+
 // --- The Selected Points window ---------------------------------------------------------------------------
 
 SelectionPanelState PathTool::panel_state() const {
@@ -1130,6 +1370,18 @@ void PathTool::update_overlay(ToolOverlay& overlay) {
     overlay.selected_paths.assign(selected_paths());
     overlay.hidden_paths.clear();
     if (point_editing_) overlay.hidden_paths.insert(edited_uid_);
+    overlay.floating_paths.reset();
+    const FloatingSelection& f = s_.floating;
+    if (f.kind == FloatKind::Paths) {
+        FloatingPathsOverlay floating;
+        floating.points = f.path_points;
+        if (const std::optional<std::pair<double, double>> origin = drop_origin())
+            floating.shift = std::pair{origin->first - f.box_left, origin->second - f.box_top};
+        if (f.from_layer && !f.keep_source)
+            for (const PathPoint& p : f.path_points)
+                if (p.starts_path()) overlay.hidden_paths.insert(p.uid);
+        overlay.floating_paths = std::move(floating);
+    }
     overlay.editing_path_points = drawing_ || point_editing_;
     overlay.path_edit.reset();
     if (drawing_ || point_editing_) overlay.path_edit = PathEditOverlay{work_, point_editing_};

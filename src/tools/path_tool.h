@@ -46,17 +46,28 @@ public:
     explicit PathTool(ToolShared& shared) : s_(shared) {}
 
     bool handle(const ToolInput& input) override;
-    bool handle_floating(const ToolInput& /*input*/) override { return false; }
+    bool handle_floating(const ToolInput& input) override;
     void end_action(EndStrength strength) override;
     bool dragging() const override;
     void update_overlay(ToolOverlay& overlay) override;
     void forget_project() override;
 
+    bool can_copy() const override;
+    bool copy() override;
+    bool cut() override;
+    bool can_paste() const override;
+    bool paste() override;
+    bool can_nudge() const override;
+    bool nudge(int dx, int dy, bool z_held) override;
+    bool can_drop() const override { return s_.floating.kind == FloatKind::Paths; }
+    bool drop() override;
     bool can_erase() const override;
     bool erase() override;
     bool can_select_none() const override;
     bool select_none() override;
-    bool can_cancel() const override { return drawing_ || point_editing_; }
+    bool can_cancel() const override {
+        return drawing_ || point_editing_ || s_.floating.kind == FloatKind::Paths;
+    }
     bool cancel() override;
 
     // The Selected Points window: the selected points of the edited Path.
@@ -113,6 +124,12 @@ private:
     };
 
     std::optional<ScreenMapping> mapping() const;
+    // Floats the Paths of `points` (whole Paths): a move of the selected Paths or a paste.
+    bool begin_float(std::vector<PathPoint> points, const ToolInput* input, bool keyboard, bool keep_source,
+                     bool paste);
+    std::optional<std::pair<double, double>> drop_origin() const;
+    bool drop_float(std::optional<ViewPoint> cursor);
+    std::vector<PathPoint> selected_path_points() const;
     std::optional<std::pair<float, float>> new_point_position(const ToolInput& input) const;
 
     bool press(const ToolInput& input);
@@ -154,6 +171,7 @@ private:
     // The selected Paths: uids of their first points on the layer named by the key.
     std::pair<ObjectId, ObjectId> selection_layer_{kInvalidId, kInvalidId};
     std::vector<ObjectId> selected_;
+    std::optional<LayerPixel> last_pixel_;
 };
 
 }  // namespace zorva

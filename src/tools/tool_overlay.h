@@ -83,6 +83,13 @@ struct PathEditOverlay {
     bool point_editing = false;  // points, control points and their handles are shown
 };
 
+// Paths following the cursor (a move or a paste): copies of the whole Paths as they were, and the shift a
+// drop would give them now (none while it is unknown).
+struct FloatingPathsOverlay {
+    std::vector<PathPoint> points;
+    std::optional<std::pair<double, double>> shift;
+};
+
 struct ToolOverlay {
     // The TileSelection of the current layer, or the band being dragged.
     std::optional<CellRect> tile_selection;
@@ -107,6 +114,7 @@ struct ToolOverlay {
     // Points of a path are being drawn or edited: the objects-beneath-cursor count counts points.
     bool editing_path_points = false;
     std::optional<PathEditOverlay> path_edit;
+    std::optional<FloatingPathsOverlay> floating_paths;
     // EditMode Paths: the rubber band in view pixels.
     std::optional<std::pair<ViewPoint, ViewPoint>> path_band;
 

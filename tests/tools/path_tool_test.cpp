@@ -414,6 +414,56 @@ TEST(PathTool, SelectedPointsPanelMovesPointsWithTheirHandlesAndWritesChangedVar
     EXPECT_EQ(p.b.tools.selection_panel(), &p.paths);
 }
 
+TEST(PathTool, MoveCopyPasteAndKeypadMovesOfWholePaths) {
+    PathBench p;
+    p.add_path(3, 100, 100);  // 100 ... 120 at y 100, handles 1 pixel off
+    p.add_path(2, 100, 200);
+    p.band(105, 100, 105, 100);
+    ASSERT_EQ(p.paths.selected_paths().size(), 1u);
+    // A move released within 3 pixels is no move.
+    p.b.tools.set_tool(Tool::Move);
+    p.drag(105, 100, 107, 102);
+    EXPECT_FALSE(p.b.tools.floating_active());
+    EXPECT_EQ(p.list()[0].px, 100.0f);
+    EXPECT_EQ(p.b.histories.main().undo_count(), 0u);
+    // A move keeps the floats' fractions and the handles.
+    p.drag(105, 100, 135, 90);
+    EXPECT_FALSE(p.b.tools.floating_active());
+    std::vector<PathPoint> l = p.list();
+    EXPECT_EQ(l[0].px, 130.0f);
+    EXPECT_EQ(l[0].py, 90.0f);
+    EXPECT_EQ(l[0].cx1, 129.0f);
+    EXPECT_EQ(l[2].px, 150.0f);
+    EXPECT_EQ(p.b.histories.undo_text(), "&Undo : Edit paths\tCtrl+Z");
+    // Z keeps the source: a copy with new uids.
+    p.drag(135, 90, 135, 150, kModifierZ);
+    l = p.list();
+    ASSERT_EQ(p.ranges().size(), 3u);
+    EXPECT_EQ(l[0].px, 130.0f);
+    EXPECT_EQ(l[5].py, 150.0f);
+    EXPECT_NE(l[5].uid, l[0].uid);
+    EXPECT_TRUE(p.marks_ok());
+    // Copy and paste, centred on the cursor, dropped by a click.
+    p.band(105, 200, 105, 200);
+    EXPECT_TRUE(p.b.tools.run(ToolCommand::Copy));
+    EXPECT_TRUE(p.b.tools.run(ToolCommand::Paste));
+    ASSERT_TRUE(p.b.tools.floating_active());
+    p.click(300, 300);
+    ASSERT_EQ(p.ranges().size(), 4u);
+    l = p.list();
+    EXPECT_FLOAT_EQ(l[8].px, 300.0f - 11.0f / 2.0f);  // box 100 ... 110: 11 wide
+    EXPECT_TRUE(p.marks_ok());
+    // Keypad: 4 steps right, then 0 drops.
+    p.band(105, 200, 105, 200);
+    for (int i = 0; i < 4; ++i) p.b.key(Key::Keypad6);
+    EXPECT_TRUE(p.b.tools.floating_active());
+    p.b.key(Key::Keypad0);
+    EXPECT_FALSE(p.b.tools.floating_active());
+    EXPECT_EQ(p.list()[3].px, 104.0f);
+    EXPECT_EQ(p.b.histories.undo(&p.b.project()), UndoResult::Done);
+    EXPECT_EQ(p.list()[3].px, 100.0f);
+}
+
 TEST(PathTool, LockedLayerRefusesDrawing) {
     PathBench p;
     p.b.layer->is_locked = true;
