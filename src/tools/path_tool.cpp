@@ -200,6 +200,7 @@ bool PathTool::handle(const ToolInput& input) {
             return false;
         case InputKind::KeyDown: {
             int dx = 0, dy = 0;
+            if (point_editing_) return key_point_move(input.key);
             if (keypad_step(input.key, dx, dy) && can_nudge()) return nudge(dx, dy, input.z_held());
             return false;
         }
@@ -462,7 +463,11 @@ void PathTool::end_action(EndStrength strength) {
         if (drawing_) commit(false);
         return;
     }
-    if (drawing_ || point_editing_) discard();
+    // Hiding the Paths commits the edit; any other full end (a mode switch) discards it.
+    if ((drawing_ || point_editing_) && !s_.context.preferences.flag(FlagA::ViewPaths))
+        commit(false);
+    else if (drawing_ || point_editing_)
+        discard();
     selected_.clear();
 }
 
@@ -657,6 +662,32 @@ void PathTool::follow_point_drag(LayerPixel pixel) {
             (turn_out ? p.cy2 : p.cy1) = ny;
         }
     }
+}
+
+bool PathTool::key_point_move(Key key) {
+    if (key == Key::Keypad0) {
+        if (!point_drag_ || !point_drag_->keyboard) return false;
+        end_point_drag();
+        return true;
+    }
+    int dx = 0, dy = 0;
+    if (!keypad_step(key, dx, dy) || handle_ || band_ || erase_ || (point_drag_ && !point_drag_->keyboard))
+        return false;
+    if (!point_drag_) {
+        if (std::none_of(work_.begin(), work_.end(), anything_selected) || !lock_ok()) return false;
+        point_drag_ = PointDrag{work_, LayerPixel{0.0f, 0.0f}, true};
+    }
+    // One pixel a step, or one tile with Snap to Grid; the drag's start moves the other way.
+    double step_x = 1.0, step_y = 1.0;
+    const std::optional<ScreenMapping> m = mapping();
+    if (s_.context.preferences.flag(FlagA::SnapToGrid) && m) {
+        step_x = m->transform.tile_width;
+        step_y = m->transform.tile_height;
+    }
+    point_drag_->start.x = static_cast<float>(point_drag_->start.x - dx * step_x);
+    point_drag_->start.y = static_cast<float>(point_drag_->start.y - dy * step_y);
+    follow_point_drag(LayerPixel{0.0f, 0.0f});
+    return true;
 }
 
 void PathTool::end_point_drag() {

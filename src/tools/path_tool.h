@@ -117,6 +117,7 @@ private:
     struct PointDrag {
         std::vector<PathPoint> before;
         LayerPixel start;
+        bool keyboard = false;  // keypad steps; the offset so far is `start` negated
     };
     struct EraseStroke {
         std::vector<PathPoint> before;  // the layer's list, or the working list in point editing
@@ -142,6 +143,8 @@ private:
     bool begin_point_drag(const ToolInput& input);
     void follow_point_drag(LayerPixel pixel);
     void end_point_drag();
+    // Point editing: numeric keypad 4, 6, 8, 2 move the selection, 0 ends the move.
+    bool key_point_move(Key key);
     bool begin_erase(const ToolInput& input);
     void erase_at(ViewPoint at);
     void finish_erase();

@@ -464,6 +464,29 @@ TEST(PathTool, MoveCopyPasteAndKeypadMovesOfWholePaths) {
     EXPECT_EQ(p.list()[3].px, 100.0f);
 }
 
+TEST(PathTool, KeypadMovesPointsAndHidingPathsCommitsTheEdit) {
+    PathBench p;
+    p.add_path(3, 100, 100);
+    p.band(100, 100, 100, 100);
+    ASSERT_TRUE(p.paths.toggle_point_editing());
+    p.band(110, 100, 110, 100);
+    p.b.key(Key::Keypad6);
+    p.b.key(Key::Keypad6);
+    p.b.key(Key::Keypad2);
+    EXPECT_EQ(p.paths.working()[1].px, 112.0f);
+    EXPECT_EQ(p.paths.working()[1].py, 101.0f);
+    EXPECT_EQ(p.paths.working()[1].cx2, 113.0f);
+    EXPECT_TRUE(p.b.tools.dragging());  // undo waits for the end of the move
+    p.b.key(Key::Keypad0);
+    EXPECT_FALSE(p.b.tools.dragging());
+    EXPECT_EQ(p.b.histories.undo_text(), "&Undo : Move path points\tCtrl+Z");
+    // View Paths turned off: the edit goes into the layer.
+    p.b.prefs.set_flag(FlagA::ViewPaths, false);
+    p.b.tools.follow_view_toggles();
+    EXPECT_FALSE(p.paths.point_editing());
+    EXPECT_EQ(p.list()[1].px, 112.0f);
+}
+
 TEST(PathTool, LockedLayerRefusesDrawing) {
     PathBench p;
     p.b.layer->is_locked = true;
