@@ -139,9 +139,9 @@ void PathTool::push_step(UndoCode code, std::vector<PathPoint> before) {
     s_.context.histories.record_path_points(code, *project, *layer, std::move(before), HistoryKind::PathEdit);
 }
 
-void PathTool::push_main(UndoCode code, std::vector<PathPoint> before) {
+void PathTool::push_main(UndoCode code, std::vector<PathPoint> before, Layer* on) {
     Project* project = s_.context.project;
-    Layer* layer = s_.context.layer();
+    Layer* layer = on ? on : s_.context.layer();
     if (!project || !layer) return;
     repair_path_marks(layer->path_points);
     assert(path_marks_consistent(layer->path_points));
@@ -249,6 +249,9 @@ bool PathTool::begin_working(bool new_path) {
     histories.set_path_edit_list(&work_);
     histories.set_path_edit_open(true);
     s_.context.edit_state.set_path_points(point_editing_);
+    const Map* map = s_.context.map();
+    const Layer* layer = s_.context.layer();
+    work_layer_ = {map ? map->unique_id : kInvalidId, layer ? layer->unique_id : kInvalidId};
     return true;
 }
 
@@ -342,14 +345,19 @@ void PathTool::close_test(std::vector<PathPoint>& list, bool ask) {
 void PathTool::commit(bool finished_by_click) {
     if (!drawing_ && !point_editing_) return;
     handle_.reset();
+    // The layer the Path was begun on, even when another one was chosen meanwhile.
     Project* project = s_.context.project;
-    Layer* layer = s_.context.layer();
+    Layer* layer = project ? find_layer(*project, work_layer_.first, work_layer_.second) : nullptr;
     if (!project || !layer) {
         discard();
         return;
     }
     close_test(work_, true);
-    for (PathPoint& p : work_) p.flags &= ~kPathEditorFlags;
+    for (PathPoint& p : work_) {
+        p.flags &= ~kPathEditorFlags;
+        p.map_id = work_layer_.first;
+        p.layer_id = work_layer_.second;
+    }
     normalise_single_path(work_);
 
     std::vector<PathPoint> before;
@@ -391,7 +399,8 @@ void PathTool::commit(bool finished_by_click) {
         std::rotate(list.begin() + index, list.begin() + static_cast<std::ptrdiff_t>(start), list.end());
     }
     if (changed) repair_path_marks(layer->path_points);
-    if (changed && !same_lists(before, layer->path_points)) push_main(undo_op::kEditPaths, std::move(before));
+    if (changed && !same_lists(before, layer->path_points))
+        push_main(undo_op::kEditPaths, std::move(before), layer);
     discard();
     if (new_first != kInvalidId) set_selected_paths({new_first});
     if (finished_by_click) toggle_point_editing();

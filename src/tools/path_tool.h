@@ -155,7 +155,7 @@ private:
     void discard();
     void close_test(std::vector<PathPoint>& list, bool ask);
     void push_step(UndoCode code, std::vector<PathPoint> before);
-    void push_main(UndoCode code, std::vector<PathPoint> before);
+    void push_main(UndoCode code, std::vector<PathPoint> before, Layer* on = nullptr);
     void end_sub_actions();
 
     bool lock_ok() const;
@@ -167,6 +167,7 @@ private:
     bool new_path_ = false;
     bool point_editing_ = false;
     ObjectId edited_uid_ = kInvalidId;
+    std::pair<ObjectId, ObjectId> work_layer_{kInvalidId, kInvalidId};  // map and layer of the working list
     std::optional<Handle> handle_;
     std::optional<Band> band_;
     std::optional<PointDrag> point_drag_;

@@ -487,6 +487,21 @@ TEST(PathTool, KeypadMovesPointsAndHidingPathsCommitsTheEdit) {
     EXPECT_EQ(p.list()[1].px, 112.0f);
 }
 
+TEST(PathTool, APathGoesToTheLayerItWasBegunOn) {
+    PathBench p;
+    Layer& other = p.b.t.add_layer(10, 10);
+    p.click(100, 100);
+    p.click(200, 100);
+    p.b.t.select(other);  // another layer chosen in the Layers window while drawing
+    p.b.tools.commit_pending();
+    EXPECT_EQ(p.list().size(), 2u);
+    EXPECT_TRUE(other.path_points.empty());
+    EXPECT_TRUE(p.marks_ok());
+    // Its record names that layer: undo takes the Path away again.
+    EXPECT_EQ(p.b.histories.undo(&p.b.project()), UndoResult::Done);
+    EXPECT_TRUE(p.list().empty());
+}
+
 TEST(PathTool, LockedLayerRefusesDrawing) {
     PathBench p;
     p.b.layer->is_locked = true;
