@@ -892,7 +892,8 @@ void Renderer::draw_path_overlays(Frame& f, const Layer& layer) {
                      resources_.selection.pixel, LineStyle::Dotted);
     }
     if (overlay.floating_paths && overlay.floating_paths->shift) {
-        const auto [sx, sy] = *overlay.floating_paths->shift;
+        const double sx = overlay.floating_paths->shift->first;
+        const double sy = overlay.floating_paths->shift->second;
         const std::vector<PathPoint>& floating = overlay.floating_paths->points;
         const ViewTransform& ft = f.transform;
         auto at = [&](double px, double py) {
