@@ -16,6 +16,7 @@
 #include "prefs/preferences.h"
 #include "render/draw_primitives.h"
 #include "tools/entity_geometry.h"
+#include "tools/path_tool.h"
 #include "tools/tile_brush.h"
 
 namespace zorva {
@@ -883,11 +884,171 @@ void Renderer::draw_entity_overlays(Frame& f, const Layer& layer) {
     }
 }
 
+void Renderer::draw_path_overlays(Frame& f, const Layer& layer) {
+    const ToolOverlay& overlay = *f.request.overlay;
+    if (overlay.path_band) {
+        const auto& [a, b] = *overlay.path_band;
+        outline_rect(f.target, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
+                     resources_.selection.pixel, LineStyle::Dotted);
+    }
+    if (overlay.floating_paths && overlay.floating_paths->shift) {
+        const double sx = overlay.floating_paths->shift->first;
+        const double sy = overlay.floating_paths->shift->second;
+        const std::vector<PathPoint>& floating = overlay.floating_paths->points;
+        const ViewTransform& ft = f.transform;
+        auto at = [&](double px, double py) {
+            return QPointF(static_cast<double>(ft.point_x(static_cast<float>(px + sx), layer.grid_offset_x)),
+                           static_cast<double>(ft.point_y(static_cast<float>(py + sy), layer.grid_offset_y)));
+        };
+        QPainter& fp = f.painter();
+        fp.setPen(qpen(resources_.selected_paths));
+        fp.setBrush(Qt::NoBrush);
+        for (std::size_t i = 0; i + 1 < floating.size(); ++i) {
+            if (floating[i].ends_path()) continue;
+            const PathPoint& a = floating[i];
+            const PathPoint& b = floating[i + 1];
+            QPainterPath piece(at(a.px, a.py));
+            piece.cubicTo(a.ucp() ? at(a.cx2, a.cy2) : at(a.px, a.py),
+                          b.ucp() ? at(b.cx1, b.cy1) : at(b.px, b.py), at(b.px, b.py));
+            fp.drawPath(piece);
+        }
+    }
+    if (!overlay.path_edit) return;
+    const std::vector<PathPoint>& points = overlay.path_edit->points;
+    if (points.empty()) return;
+    const ViewTransform& t = f.transform;
+    auto screen = [&](double px, double py) {
+        const double z = t.z;
+        const double left =
+            static_cast<double>((std::int64_t{layer.grid_offset_x} - t.camera_column) * t.tile_width);
+        const double top =
+            static_cast<double>((std::int64_t{layer.grid_offset_y} - t.camera_row) * t.tile_height);
+        return QPointF(z * px + z * left - static_cast<double>(t.origin_x),
+                       z * py + z * top - static_cast<double>(t.origin_y));
+    };
+    auto bezier = [&](const PathPoint& from, const PathPoint& to, double u) {
+        u = std::clamp(u, 0.0, 1.0);
+        const QPointF p0 = screen(from.px, from.py);
+        const QPointF p1 = from.ucp() ? screen(from.cx2, from.cy2) : p0;
+        const QPointF p3 = screen(to.px, to.py);
+        const QPointF p2 = to.ucp() ? screen(to.cx1, to.cy1) : p3;
+        const double v = 1.0 - u;
+        return p0 * (v * v * v) + p1 * (3 * u * v * v) + p2 * (3 * u * u * v) + p3 * (u * u * u);
+    };
+    const double length =
+        std::clamp(static_cast<double>(f.prefs.path_normals_length()),
+                   double{Preferences::kPathNormalsLengthMin}, double{Preferences::kPathNormalsLengthMax});
+    auto scaled = [&](QPointF d) {
+        const double n = std::hypot(d.x(), d.y());
+        return n > 0.0 ? d * (length / n) : QPointF(0.0, 0.0);
+    };
+    const bool editing = overlay.path_edit->point_editing;
+    QPainter& p = f.painter();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    auto under_cursor = [&](QPointF at) {
+        return f.cursor && std::fabs(at.x() - f.cursor->x) <= 5.0 && std::fabs(at.y() - f.cursor->y) <= 5.0;
+    };
+    auto fill = [&](bool selected) {
+        return qcolour(selected ? resources_.selected_path_points : resources_.path_points);
+    };
+
+    // Segments, then the line to the cursor while points are added.
+    p.setPen(qpen(resources_.selected_paths));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath curve(screen(points[0].px, points[0].py));
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const PathPoint& from = points[i - 1];
+        const PathPoint& to = points[i];
+        curve.cubicTo(from.ucp() ? screen(from.cx2, from.cy2) : screen(from.px, from.py),
+                      to.ucp() ? screen(to.cx1, to.cy1) : screen(to.px, to.py), screen(to.px, to.py));
+    }
+    p.drawPath(curve);
+    if (!editing && f.cursor)
+        p.drawLine(screen(points.back().px, points.back().py), QPointF(f.cursor->x, f.cursor->y));
+
+    // Normals.
+    p.setPen(qpen(resources_.normals));
+    if (f.prefs.flag(FlagA::ViewPathPointNormals)) {
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            const QPointF k = screen(points[i].px, points[i].py);
+            const QPointF d = bezier(points[i - 1], points[i], 0.99) - k;
+            const QPointF n = scaled(QPointF(-d.y(), d.x()));
+            p.drawLine(k - n, k + n);
+        }
+    }
+    if (f.prefs.flag(FlagA::ViewPathPointVorelNormals)) {
+        const bool closed = points.front().is_closed() && points.size() > 2;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const bool has_prev = i > 0 || closed;
+            if (!has_prev || i + 1 >= points.size()) continue;
+            const PathPoint& prev = i > 0 ? points[i - 1] : points[points.size() - 2];
+            const QPointF pp = screen(prev.px, prev.py);
+            const QPointF k = screen(points[i].px, points[i].py);
+            const QPointF sp = screen(points[i + 1].px, points[i + 1].py);
+            const QPointF a = sp - pp, b = k - pp;
+            const double aa = QPointF::dotProduct(a, a);
+            if (aa == 0.0) continue;
+            const QPointF foot = pp + a * (QPointF::dotProduct(a, b) / aa);
+            const QPointF n = foot != k ? scaled(foot - k) : scaled(QPointF(-a.y(), a.x()));
+            p.drawLine(k + n, k - n);
+        }
+    }
+    if (f.prefs.flag(FlagC::ViewPathLineNormals)) {
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            const QPointF mid = bezier(points[i - 1], points[i], 0.5);
+            const QPointF d = mid - bezier(points[i - 1], points[i], 0.599);
+            p.drawLine(mid, mid + scaled(QPointF(-d.y(), d.x())));
+        }
+    }
+
+    // Control points and their handles.
+    if (editing) {
+        for (const PathPoint& point : points) {
+            if (!point.ucp()) continue;
+            const QPointF at = screen(point.px, point.py);
+            const bool selected[2] = {(point.flags & kPathIncomingSelected) != 0,
+                                      (point.flags & kPathOutgoingSelected) != 0};
+            const QPointF cps[2] = {screen(point.cx1, point.cy1), screen(point.cx2, point.cy2)};
+            for (int k = 0; k < 2; ++k) {
+                p.setPen(qpen(resources_.control_lines));
+                p.drawLine(at, cps[k]);
+                p.setPen(Qt::NoPen);
+                p.setBrush(fill(selected[k]));
+                const QPoint c(static_cast<int>(std::lround(cps[k].x())),
+                               static_cast<int>(std::lround(cps[k].y())));
+                p.drawRect(QRect(c.x() - 2, c.y() - 2, 5, 5));
+                if (under_cursor(cps[k])) {
+                    ++results_.path_points_under_cursor;
+                    if (selected[k]) ++results_.selected_path_points_under_cursor;
+                }
+            }
+        }
+    }
+    // The points: the first a circle, the others squares.
+    p.setPen(Qt::NoPen);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QPointF at = screen(points[i].px, points[i].py);
+        const bool selected = (points[i].flags & kPathPointSelected) != 0;
+        p.setBrush(fill(selected));
+        const QPoint c(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y())));
+        if (i == 0)
+            p.drawEllipse(QRect(c.x() - 5, c.y() - 5, 11, 11));
+        else
+            p.drawRect(QRect(c.x() - 3, c.y() - 3, 7, 7));
+        if (under_cursor(at)) {
+            ++results_.path_points_under_cursor;
+            if (selected) ++results_.selected_path_points_under_cursor;
+        }
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
 void Renderer::draw_tool_overlays(Frame& f) {
     const ToolOverlay* overlay = f.request.overlay;
     const Layer* layer = f.current;
     if (!overlay || !layer) return;
     if (f.project) draw_entity_overlays(f, *layer);
+    if (f.request.mode == EditMode::Paths) draw_path_overlays(f, *layer);
     const ViewTransform& t = f.transform;
     auto col_edge = [&](std::int64_t c) { return t.cell_x(c, layer->grid_offset_x); };
     auto row_edge = [&](std::int64_t r) { return t.cell_y(r, layer->grid_offset_y); };

@@ -95,6 +95,7 @@ private:
                      std::uint8_t opacity, DrawQueue* queue);
     // The entity tools' overlays: the band, the floating entities and the placement preview.
     void draw_entity_overlays(Frame& f, const Layer& layer);
+    void draw_path_overlays(Frame& f, const Layer& layer);
     void draw_entity_labels(Frame& f, const InstanceEntity& entity, const ScreenRect& rect);
     void draw_paths(Frame& f, const Layer& layer, bool is_current);
     void draw_origin_marker(Frame& f);

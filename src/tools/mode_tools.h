@@ -40,6 +40,8 @@ public:
     // The open project is being replaced (it may be gone already): forget everything that refers to it
     // without touching it.
     virtual void forget_project() { end_action(EndStrength::Full); }
+    // Before a save or an export: work kept aside from the project (a Path being drawn or edited) goes in.
+    virtual void commit_pending() {}
 
     // The Edit menu's commands: can_* says whether the command can act now, the command says whether it
     // did.

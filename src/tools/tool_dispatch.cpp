@@ -318,6 +318,12 @@ Mosaic* ToolDispatch::new_mosaic(std::size_t strip_slots) {
     return tiles_.new_mosaic(strip_slots);
 }
 
+void ToolDispatch::commit_pending() {
+    for (ModeTools* tools : modes_)
+        if (tools) tools->commit_pending();
+    refresh_overlay();
+}
+
 bool ToolDispatch::dragging() const {
     for (const ModeTools* tools : modes_)
         if (tools && tools->dragging()) return true;

@@ -124,6 +124,10 @@ public:
 
     // A move's lifted cells are in the layer only while a save or backup writes it.
     void before_save() { tiles_.put_lifted_cells_back(); }
+    // Takes what the tools show again (after an undo, or a command run outside the dispatch).
+    void refresh_overlay();
+    // Before a save or an export: a Path being drawn or edited is committed.
+    void commit_pending();
     void after_save() { tiles_.lift_cells_again(); }
     bool cells_lifted() const { return shared_.move_source.lifted; }
 
@@ -132,7 +136,6 @@ private:
     ModeTools* current() const { return tools_for(context_.edit_state.mode()); }
     ModeTools* float_owner() const;
     void leave_auto_move();
-    void refresh_overlay();
     std::optional<ViewBox> floating_box_on_screen() const;
     // A rubber band of any mode is being dragged.
     bool band_dragging() const;

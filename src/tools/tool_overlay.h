@@ -11,7 +11,9 @@
 #include "model/entity.h"
 #include "model/grid_cell.h"
 #include "model/ids.h"
+#include "model/path.h"
 #include "tools/cell_rect.h"
+#include "view/view_geometry.h"
 
 namespace zorva {
 
@@ -74,6 +76,20 @@ struct FloatingEntitiesOverlay {
     std::optional<std::pair<double, double>> at;  // the box's top-left now; none while it is unknown
 };
 
+// The Path being drawn or edited: a copy of the working list, whose points carry the editor's selection
+// bits (kPathPointSelected and the control points' bits of the path tools).
+struct PathEditOverlay {
+    std::vector<PathPoint> points;
+    bool point_editing = false;  // points, control points and their handles are shown
+};
+
+// Paths following the cursor (a move or a paste): copies of the whole Paths as they were, and the shift a
+// drop would give them now (none while it is unknown).
+struct FloatingPathsOverlay {
+    std::vector<PathPoint> points;
+    std::optional<std::pair<double, double>> shift;
+};
+
 struct ToolOverlay {
     // The TileSelection of the current layer, or the band being dragged.
     std::optional<CellRect> tile_selection;
@@ -97,6 +113,10 @@ struct ToolOverlay {
     std::optional<InstanceEntity> entity_preview;
     // Points of a path are being drawn or edited: the objects-beneath-cursor count counts points.
     bool editing_path_points = false;
+    std::optional<PathEditOverlay> path_edit;
+    std::optional<FloatingPathsOverlay> floating_paths;
+    // EditMode Paths: the rubber band in view pixels.
+    std::optional<std::pair<ViewPoint, ViewPoint>> path_band;
 
     bool hover_shown(std::int64_t now_ms) const {
         return hovered_entity != kInvalidId && now_ms - hovered_ms <= kHighlightMs;

@@ -237,7 +237,11 @@ UndoResult UndoHistories::step(Project* project, bool is_undo) {
     ApplyResult result = ApplyResult::OutOfMemory;
     try {
         if (allocation_probe_) allocation_probe_(path_edit_open_ ? HistoryKind::PathEdit : HistoryKind::Main);
-        result = record->apply(*project, platform_);
+        if (path_edit_open_ && path_edit_list_)
+            result =
+                record->exchange_path_points(*path_edit_list_) ? ApplyResult::Done : ApplyResult::Mismatch;
+        else
+            result = record->apply(*project, platform_);
     } catch (const std::bad_alloc&) {
         result = ApplyResult::OutOfMemory;
     }

@@ -66,6 +66,9 @@ public:
     // then use the path-edit history.
     void set_path_edit_open(bool open) { path_edit_open_ = open; }
     bool path_edit_open() const { return path_edit_open_; }
+    // The path tools' private copy of the path being drawn or edited. While one is set and the path-edit
+    // history is open, its records are exchanged with that list instead of the layer's (null: none).
+    void set_path_edit_list(std::vector<PathPoint>* list) { path_edit_list_ = list; }
 
     UndoHistory& main() { return main_; }
     const UndoHistory& main() const { return main_; }
@@ -176,6 +179,7 @@ private:
     BusyQuery busy_query_;
     AllocationProbe allocation_probe_;
     bool path_edit_open_ = false;
+    std::vector<PathPoint>* path_edit_list_ = nullptr;
     bool memory_warning_shown_ = false;  // "Not enough memory to add an Undo." was shown this run
     bool dont_warn_again_ = false;       // the "Undos" dialog's box was ticked this run
 };

@@ -210,6 +210,13 @@ ApplyResult UndoRecord::apply(Project& project, Platform* platform) {
     return ApplyResult::Mismatch;
 }
 
+bool UndoRecord::exchange_path_points(std::vector<PathPoint>& list) {
+    auto* kept = std::get_if<std::vector<PathPoint>>(&payload_);
+    if (!kept) return false;
+    kept->swap(list);
+    return true;
+}
+
 ApplyResult UndoRecord::apply_kept_object(Project& project) {
     auto* kept = std::get_if<KeptObject>(&payload_);
     if (!kept) return ApplyResult::Mismatch;

@@ -101,6 +101,10 @@ public:
     // Runs the action of the current code against `project`. On anything but Done nothing changed.
     ApplyResult apply(Project& project, Platform* platform);
 
+    // A path point record of the path-edit history: exchanges its list with `list` (the path tools' private
+    // copy of the path). False when the record holds no path point list.
+    bool exchange_path_points(std::vector<PathPoint>& list);
+
     // A layer property record made before the change still holds the whole grid: describe it against the
     // layer's grid as it is now. Quietly keeps the whole grid when memory is short.
     void settle(const Project& project);

@@ -172,6 +172,7 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
     build_list_windows();
     build_tile_tools();
     build_entity_tools();
+    build_path_tools();
     wire_object_commands();
 
     // Redraw pacing and the status timer.
@@ -418,11 +419,13 @@ void MainWindow::connect_commands() {
     });
     auto undo = [this] {
         session_.histories().undo(&project());
+        tools_.refresh_overlay();
         refresh_lists();
         request_redraw(true);
     };
     auto redo = [this] {
         session_.histories().redo(&project());
+        tools_.refresh_overlay();
         refresh_lists();
         request_redraw(true);
     };
@@ -542,6 +545,7 @@ bool MainWindow::command_enabled(int id) const {
             bool known = false;
             bool enabled = tool_command_enabled(id, known);
             if (!known) enabled = entity_command_enabled(id, known);
+            if (!known) enabled = path_command_enabled(id, known);
             return known ? enabled : true;
         }
     }

@@ -24,6 +24,7 @@
 #include "prefs/preferences.h"
 #include "render/renderer.h"
 #include "tools/entity_tool.h"
+#include "tools/path_tool.h"
 #include "tools/tool_dispatch.h"
 #include "view/edit_state.h"
 #include "view/redraw_pacer.h"
@@ -67,6 +68,7 @@ public:
     MosaicsWindow* mosaics_window() const { return mosaics_window_; }
     SelectionWindow* selection_window() const { return selection_window_; }
     EntityTool& entity_tools() { return entity_tools_; }
+    PathTool& path_tools() { return path_tools_; }
     // The object commands of the list windows and the New menu (main_window_objects.cpp).
     ObjectCommands& object_commands() { return *objects_; }
     QMenu* recent_menu() const { return recent_menu_; }
@@ -178,6 +180,9 @@ private:
     // The entity tools and the Selected Entities window (main_window_entities.cpp).
     void build_entity_tools();
     bool entity_command_enabled(int id, bool& known) const;
+    void build_path_tools();
+    bool path_command_enabled(int id, bool& known) const;
+    void run_path_command(bool (PathTool::*command)());
     void show_selection_window(bool shown);
     void store_selection_window_rect();
     QPoint default_selection_window_position() const;
@@ -204,6 +209,7 @@ private:
     ToolDispatch tools_{EditingContext{&session_.project(), session_.histories(), preferences_, platform_,
                                        edit_, [this] { return now_ms(); }, &navigator_}};
     EntityTool entity_tools_{tools_.shared()};
+    PathTool path_tools_{tools_.shared()};
     std::uint64_t entity_brush_serial_ = 0;
     LayerPixel last_pixel_;
 

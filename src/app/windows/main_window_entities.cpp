@@ -35,6 +35,7 @@ void MainWindow::build_entity_tools() {
         refresh_commands();
     });
     connect(selection_window_, &SelectionWindow::edited, this, [this] {
+        tools_.refresh_overlay();
         refresh_commands();
         viewport_->update();
         request_redraw(true);
@@ -117,6 +118,7 @@ void MainWindow::edit_selected_custom_variables() {
     pacer_.set_suspended(true);
     edit_selection_custom_variables(this, *panel, project(), preferences_, platform_);
     pacer_.set_suspended(was_suspended);
+    tools_.refresh_overlay();
     sync_entity_windows(true);
     refresh_commands();
     request_redraw(true);

@@ -105,8 +105,13 @@ void MainWindow::build_tile_tools() {
         busy.backup_running = session_.auto_backup().running();
         return busy;
     });
-    // A move's lifted cells belong in the file.
-    session_.set_save_hooks([this] { tools_.before_save(); }, [this] { tools_.after_save(); });
+    // A move's lifted cells and a Path being drawn or edited belong in the file.
+    session_.set_save_hooks(
+        [this] {
+            tools_.commit_pending();
+            tools_.before_save();
+        },
+        [this] { tools_.after_save(); });
     connect(viewport_, &ViewportWidget::painted, this, [this] { after_viewport_redraw(); });
 
     tiles_window_ = new TilesWindow(pictures_, preferences_, this);
