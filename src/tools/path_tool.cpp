@@ -73,12 +73,6 @@ bool same_lists(const std::vector<PathPoint>& a, const ObjectList<PathPoint>& b)
     return true;
 }
 
-bool keypad_step(Key key, int& dx, int& dy) {
-    dx = key == Key::Keypad4 ? -1 : key == Key::Keypad6 ? 1 : 0;
-    dy = key == Key::Keypad8 ? -1 : key == Key::Keypad2 ? 1 : 0;
-    return dx != 0 || dy != 0;
-}
-
 }  // namespace
 
 // --- Helpers -----------------------------------------------------------------------------------------------
@@ -201,7 +195,7 @@ bool PathTool::handle(const ToolInput& input) {
         case InputKind::KeyDown: {
             int dx = 0, dy = 0;
             if (point_editing_) return key_point_move(input.key);
-            if (keypad_step(input.key, dx, dy) && can_nudge()) return nudge(dx, dy, input.z_held());
+            if (is_keypad_step(input.key, dx, dy) && can_nudge()) return nudge(dx, dy, input.z_held());
             return false;
         }
         case InputKind::KeyUp:
@@ -680,7 +674,7 @@ bool PathTool::key_point_move(Key key) {
         return true;
     }
     int dx = 0, dy = 0;
-    if (!keypad_step(key, dx, dy) || handle_ || band_ || erase_ || (point_drag_ && !point_drag_->keyboard))
+    if (!is_keypad_step(key, dx, dy) || handle_ || band_ || erase_ || (point_drag_ && !point_drag_->keyboard))
         return false;
     if (!point_drag_) {
         if (std::none_of(work_.begin(), work_.end(), anything_selected) || !lock_ok()) return false;
@@ -1229,34 +1223,10 @@ bool PathTool::drop_float(std::optional<ViewPoint> cursor) {
 
 bool PathTool::handle_floating(const ToolInput& input) {
     if (input.pixel) last_pixel_ = input.pixel;
-    switch (input.kind) {
-        case InputKind::Press:
-        case InputKind::DoubleClick:
-            if (input.button == MouseButton::Left || input.button == MouseButton::Right)
-                return drop_float(input.view);
-            return false;
-        case InputKind::Move:
-            return true;
-        case InputKind::Release:
-            if (input.button != MouseButton::Left) return false;
-            if (s_.floating.ignore_release_once) {
-                s_.floating.ignore_release_once = false;
-                return false;
-            }
-            if (s_.floating.from_paste) return false;
-            return drop_float(input.view);
-        case InputKind::KeyDown: {
-            int dx = 0, dy = 0;
-            if (keypad_step(input.key, dx, dy)) return nudge(dx, dy, input.z_held());
-            if (input.key == Key::Keypad0) return drop();
-            if (input.key == Key::Escape) return cancel();
-            return false;
-        }
-        case InputKind::KeyUp:
-        case InputKind::Leave:
-            return false;
-    }
-    return false;
+    // Pasted paths are put down by a press; a release that is not let pass does nothing to them.
+    if (input.kind == InputKind::Release && s_.floating.from_paste && !s_.floating.ignore_release_once)
+        return false;
+    return route_floating_event(input, s_.floating);
 }
 
 bool PathTool::can_copy() const {

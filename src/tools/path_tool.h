@@ -129,7 +129,7 @@ private:
     bool begin_float(std::vector<PathPoint> points, const ToolInput* input, bool keyboard, bool keep_source,
                      bool paste);
     std::optional<std::pair<double, double>> drop_origin() const;
-    bool drop_float(std::optional<ViewPoint> cursor);
+    bool drop_float(std::optional<ViewPoint> cursor) override;
     std::vector<PathPoint> selected_path_points() const;
     std::optional<std::pair<float, float>> new_point_position(const ToolInput& input) const;
 
