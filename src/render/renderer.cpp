@@ -1041,6 +1041,12 @@ void Renderer::draw_path_overlays(Frame& f, const Layer& layer) {
         }
     }
     p.setBrush(Qt::NoBrush);
+    // Where a click would insert a point: two diagonal strokes of 7 pixels.
+    if (const std::optional<ViewPoint> mark = overlay.path_edit->insert_mark) {
+        p.setPen(qpen(resources_.paths));
+        p.drawLine(QPoint(mark->x - 3, mark->y - 3), QPoint(mark->x + 3, mark->y + 3));
+        p.drawLine(QPoint(mark->x + 3, mark->y - 3), QPoint(mark->x - 3, mark->y + 3));
+    }
 }
 
 void Renderer::draw_tool_overlays(Frame& f) {

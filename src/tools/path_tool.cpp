@@ -168,7 +168,12 @@ bool PathTool::handle(const ToolInput& input) {
                 erase_at(input.view);
                 return true;
             }
-            return false;
+            if (drawing_) return false;
+            {
+                const bool mark_moved = follow_insert_mark(input.view);
+                const bool switched = check_auto_switch(input);
+                return mark_moved || switched;
+            }
         case InputKind::Release:
             if (input.button != MouseButton::Left) return false;
             if (handle_) {
@@ -219,8 +224,7 @@ bool PathTool::press(const ToolInput& input) {
         case Tool::Eraser:
             return begin_erase(input);
         case Tool::Select:
-            begin_band(input.view);
-            return true;
+            return select_press(input);
         case Tool::Move:
             if (point_editing_) return begin_point_drag(input);
             if (drawing_ || selected_paths().empty()) return false;
@@ -512,10 +516,10 @@ bool PathTool::toggle_point_editing() {
     return false;
 }
 
-bool PathTool::insert_press(const ToolInput& input) {
+std::optional<PathTool::Insertion> PathTool::insertion_at(ViewPoint at) const {
     const std::optional<ScreenMapping> m = mapping();
-    if (!m || work_.size() < 2 || !lock_ok()) return false;
-    const Vec2 cursor{static_cast<double>(input.view.x), static_cast<double>(input.view.y)};
+    if (!m || work_.size() < 2) return std::nullopt;
+    const Vec2 cursor{static_cast<double>(at.x), static_cast<double>(at.y)};
     std::optional<SegmentHit> best;
     std::size_t best_index = 0;
     for (std::size_t i = 0; i + 1 < work_.size(); ++i) {
@@ -526,8 +530,30 @@ bool PathTool::insert_press(const ToolInput& input) {
             best_index = i;
         }
     }
-    if (!best) return false;
-    Vec2 at = m->to_layer(best->point.x, best->point.y);
+    if (!best) return std::nullopt;
+    return Insertion{best_index, best->point};
+}
+
+bool PathTool::follow_insert_mark(ViewPoint at) {
+    std::optional<ViewPoint> mark;
+    if (point_editing_ && s_.context.edit_state.tool() == Tool::Placement) {
+        if (const std::optional<Insertion> insertion = insertion_at(at))
+            mark = ViewPoint{static_cast<std::int32_t>(std::lround(insertion->screen.x)),
+                             static_cast<std::int32_t>(std::lround(insertion->screen.y))};
+    }
+    const bool changed = mark != insert_mark_;
+    insert_mark_ = mark;
+    return changed;
+}
+
+bool PathTool::insert_press(const ToolInput& input) {
+    const std::optional<ScreenMapping> m = mapping();
+    if (!m || !lock_ok()) return false;
+    const std::optional<Insertion> insertion = insertion_at(input.view);
+    if (!insertion) return false;
+    insert_mark_.reset();
+    const std::size_t best_index = insertion->after;
+    Vec2 at = m->to_layer(insertion->screen.x, insertion->screen.y);
     if (s_.context.preferences.flag(FlagA::SnapToGrid)) {
         at.x = snap_down(at.x, m->transform.tile_width);
         at.y = snap_down(at.y, m->transform.tile_height);
@@ -605,6 +631,72 @@ void PathTool::end_band(std::uint8_t modifiers) {
             ids.push_back(uid);
     }
     set_selected_paths(std::move(ids));
+}
+
+bool PathTool::select_press(const ToolInput& input) {
+    if (!drawing_ && !input.shift() && !input.ctrl() &&
+        s_.context.preferences.flag(FlagA::SwitchToMoveWhenSelecting)) {
+        begin_band(input.view);
+        end_band(0);
+        const bool selected = point_editing_ ? std::any_of(work_.begin(), work_.end(), anything_selected)
+                                             : !selected_paths().empty();
+        if (selected) {
+            s_.context.edit_state.set_tool(Tool::Move);
+            s_.auto_switched = true;
+            if (point_editing_) return begin_point_drag(input);
+            return begin_float(selected_path_points(), &input, false, input.z_held(), false);
+        }
+    }
+    begin_band(input.view);
+    return true;
+}
+
+bool PathTool::over_selection(ViewPoint at) const {
+    const std::optional<ScreenMapping> m = mapping();
+    const Layer* layer = s_.context.layer();
+    if (!m || !layer) return false;
+    const Vec2 cursor{static_cast<double>(at.x), static_cast<double>(at.y)};
+    auto near = [&](double x, double y) {
+        const Vec2 s = m->to_screen(x, y);
+        return std::fabs(s.x - cursor.x) <= kPointTolerance && std::fabs(s.y - cursor.y) <= kPointTolerance;
+    };
+    if (point_editing_) {
+        for (const PathPoint& p : work_) {
+            if ((p.flags & kPathPointSelected) && near(p.px, p.py)) return true;
+            if (!p.ucp()) continue;
+            if ((p.flags & kPathIncomingSelected) && near(p.cx1, p.cy1)) return true;
+            if ((p.flags & kPathOutgoingSelected) && near(p.cx2, p.cy2)) return true;
+        }
+        return false;
+    }
+    const std::vector<ObjectId> selected = selected_paths();
+    if (selected.empty()) return false;
+    const auto& points = layer->path_points;
+    for (const PathRange& range : path_ranges(*layer)) {
+        if (std::find(selected.begin(), selected.end(), points[range.first]->uid) == selected.end()) continue;
+        if (range.size() == 1 && near(points[range.first]->px, points[range.first]->py)) return true;
+        for (std::size_t i = range.first; i < range.last; ++i)
+            if (segment_hit(m->to_screen(layer_segment(*points[i], *points[i + 1])), cursor, kPointTolerance))
+                return true;
+    }
+    return false;
+}
+
+bool PathTool::check_auto_switch(const ToolInput& input) {
+    EditState& edit = s_.context.edit_state;
+    if (edit.tool() == Tool::Select) {
+        if (!input.shift() && !input.ctrl() &&
+            s_.context.preferences.flag(FlagA::SwitchToMoveOverSelection) && over_selection(input.view)) {
+            edit.set_tool(Tool::Move);
+            s_.auto_switched = true;
+            return true;
+        }
+    } else if (edit.tool() == Tool::Move && s_.auto_switched && !over_selection(input.view)) {
+        edit.set_tool(Tool::Select);
+        s_.auto_switched = false;
+        return true;
+    }
+    return false;
 }
 
 bool PathTool::begin_point_drag(const ToolInput& input) {
@@ -697,6 +789,7 @@ void PathTool::end_point_drag() {
     if (!point_drag_) return;
     PointDrag drag = std::move(*point_drag_);
     point_drag_.reset();
+    if (s_.auto_switched) s_.switch_back_pending = true;
     if (!lock_ok()) {
         if (drag.before.size() == work_.size()) work_ = std::move(drag.before);
         return;
@@ -1394,7 +1487,11 @@ void PathTool::update_overlay(ToolOverlay& overlay) {
     }
     overlay.editing_path_points = drawing_ || point_editing_;
     overlay.path_edit.reset();
-    if (drawing_ || point_editing_) overlay.path_edit = PathEditOverlay{work_, point_editing_};
+    if (drawing_ || point_editing_) {
+        overlay.path_edit = PathEditOverlay{work_, point_editing_, std::nullopt};
+        if (point_editing_ && !dragging() && s_.context.edit_state.tool() == Tool::Placement)
+            overlay.path_edit->insert_mark = insert_mark_;
+    }
     overlay.path_band.reset();
     if (band_) overlay.path_band = std::pair{band_->start, band_->end};
 }

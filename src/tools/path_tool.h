@@ -138,8 +138,23 @@ private:
     void add_point(float x, float y, ViewPoint at);
     void follow_handle(const ToolInput& input);
     bool insert_press(const ToolInput& input);
+    struct Insertion {
+        std::size_t after = 0;  // the new point follows this one of the working list
+        Vec2 screen;            // where, in view pixels
+    };
+    // The point of the working list's segments nearest to `at` within the insertion distance.
+    std::optional<Insertion> insertion_at(ViewPoint at) const;
+    // Placement in point editing: the cross follows the place a click would insert a point at.
+    bool follow_insert_mark(ViewPoint at);
     void begin_band(ViewPoint at);
     void end_band(std::uint8_t modifiers);
+    // Select with "Switch to Move tool when selecting": what lies under the cursor is selected at once, and
+    // when that is something, the Move tool takes over and its move begins.
+    bool select_press(const ToolInput& input);
+    // The cursor lies on a selected path (whole paths) or on a selected point or handle (point editing).
+    bool over_selection(ViewPoint at) const;
+    // "Switch to Move tool when cursor moves over a selection", and back to Select when it leaves it.
+    bool check_auto_switch(const ToolInput& input);
     bool begin_point_drag(const ToolInput& input);
     void follow_point_drag(LayerPixel pixel);
     void end_point_drag();
@@ -176,6 +191,7 @@ private:
     std::pair<ObjectId, ObjectId> selection_layer_{kInvalidId, kInvalidId};
     std::vector<ObjectId> selected_;
     std::optional<LayerPixel> last_pixel_;
+    std::optional<ViewPoint> insert_mark_;
 };
 
 }  // namespace zorva

@@ -80,7 +80,8 @@ struct FloatingEntitiesOverlay {
 // bits (kPathPointSelected and the control points' bits of the path tools).
 struct PathEditOverlay {
     std::vector<PathPoint> points;
-    bool point_editing = false;  // points, control points and their handles are shown
+    bool point_editing = false;            // points, control points and their handles are shown
+    std::optional<ViewPoint> insert_mark;  // where a click would insert a point (a small cross)
 };
 
 // Paths following the cursor (a move or a paste): copies of the whole Paths as they were, and the shift a

@@ -63,6 +63,9 @@ struct PathToolsGui : ::testing::Test {
         test::qt_app();
         prefs.set_flag(FlagA::ShowSelectedEntitiesWindow, false);
         prefs.set_flag(FlagA::SnapToGrid, false);
+        // Bands select; the tests pick the Move tool themselves.
+        prefs.set_flag(FlagA::SwitchToMoveWhenSelecting, false);
+        prefs.set_flag(FlagA::SwitchToMoveOverSelection, false);
         test::write_file(dir.file("tiles.tga"), tiles_picture());
     }
 

@@ -22,6 +22,9 @@ struct PathBench {
         b.tools.set_mode_tools(EditMode::Paths, &paths);
         b.prefs.set_flag(FlagA::ViewPaths, true);
         b.prefs.set_flag(FlagA::SnapToGrid, false);
+        // Plain bands unless a test turns the automatic Move tool on.
+        b.prefs.set_flag(FlagA::SwitchToMoveWhenSelecting, false);
+        b.prefs.set_flag(FlagA::SwitchToMoveOverSelection, false);
         EXPECT_TRUE(b.tools.set_mode(EditMode::Paths));
         b.tools.set_tool(Tool::Placement);
     }
@@ -202,6 +205,12 @@ TEST(PathTool, InsertWithinTwentyPixelsAndEraseWithinFive) {
     p.draw({{100, 100}, {300, 100}});
     ASSERT_TRUE(p.paths.point_editing());
     p.b.tools.set_tool(Tool::Placement);
+    // The cross shows where a click would insert a point, only within 20 pixels.
+    const auto mark = [&p] { return p.b.tools.overlay().path_edit->insert_mark; };
+    p.send(InputKind::Move, 200, 121, MouseButton::None);
+    EXPECT_FALSE(mark());
+    p.send(InputKind::Move, 200, 119, MouseButton::None);
+    EXPECT_EQ(mark(), (ViewPoint{200, 100}));
     p.click(200, 121);  // 21 pixels away: nothing
     EXPECT_EQ(p.paths.working().size(), 2u);
     p.click(200, 119);
@@ -462,6 +471,35 @@ TEST(PathTool, MoveCopyPasteAndKeypadMovesOfWholePaths) {
     EXPECT_EQ(p.list()[3].px, 104.0f);
     EXPECT_EQ(p.b.histories.undo(&p.b.project()), UndoResult::Done);
     EXPECT_EQ(p.list()[3].px, 100.0f);
+}
+
+TEST(PathTool, SelectSwitchesToMoveOverTheSelectionAndWhenSelecting) {
+    PathBench p;
+    p.add_path(3, 100, 100);
+    p.add_path(2, 100, 200);
+    p.b.prefs.set_flag(FlagA::SwitchToMoveOverSelection, true);
+    p.b.prefs.set_flag(FlagA::SwitchToMoveWhenSelecting, false);
+    p.band(105, 100, 105, 100);
+    ASSERT_EQ(p.paths.selected_paths().size(), 1u);
+    const auto tool = [&p] { return p.b.tools.edit_state().tool(); };
+    // Over the selected Path the tool becomes Move, off it Select again; an unselected Path changes nothing.
+    p.send(InputKind::Move, 112, 102, MouseButton::None);
+    EXPECT_EQ(tool(), Tool::Move);
+    p.send(InputKind::Move, 112, 150, MouseButton::None);
+    EXPECT_EQ(tool(), Tool::Select);
+    p.send(InputKind::Move, 105, 200, MouseButton::None);
+    EXPECT_EQ(tool(), Tool::Select);
+    // Selecting with the switch: a press on the second Path selects it and moves it at once; after the drop
+    // the next redraw goes back to Select.
+    p.b.prefs.set_flag(FlagA::SwitchToMoveOverSelection, false);
+    p.b.prefs.set_flag(FlagA::SwitchToMoveWhenSelecting, true);
+    const ObjectId second = p.list()[3].uid;
+    p.drag(105, 200, 105, 230);
+    EXPECT_EQ(p.paths.selected_paths(), std::vector<ObjectId>{second});
+    EXPECT_EQ(p.list()[3].py, 230.0f);
+    p.b.tools.after_redraw(0);
+    EXPECT_EQ(tool(), Tool::Select);
+    EXPECT_TRUE(p.marks_ok());
 }
 
 TEST(PathTool, KeypadMovesPointsAndHidingPathsCommitsTheEdit) {
