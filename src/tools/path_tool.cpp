@@ -7,12 +7,15 @@
 #include <cstdlib>
 #include <iterator>
 #include <new>
+#include <span>
 
 #include "base/platform.h"
 #include "model/project.h"
 #include "prefs/preferences.h"
 #include "tools/entity_geometry.h"
 #include "tools/lock_rule.h"
+#include "tools/path_transform.h"
+#include "tools/transform_prompt.h"
 #include "undo/undo_histories.h"
 #include "view/edit_state.h"
 
@@ -1077,6 +1080,57 @@ bool PathTool::reverse() {
     set_selected_paths(std::move(selected));
     if (changed) push_main(undo_op::kReversePaths, std::move(before));
     return changed;
+}
+
+// --- Transforms --------------------------------------------------------------------------------------------
+
+bool PathTool::can_transform(Transform /*transform*/) const {
+    if (drawing_ || dragging() || s_.floating.kind != FloatKind::None) return false;
+    if (point_editing_) return !work_.empty();
+    return !selected_paths().empty();
+}
+
+bool PathTool::transform(Transform transform) {
+    if (!can_transform(transform) || !lock_ok()) return false;
+    // The prompt comes before anything is copied: Cancel and refused values change nothing.
+    double value = 0.0;
+    if (is_rotation(transform)) {
+        const std::optional<float> angle = ask_rotation_angle(s_.context.platform, s_.context.preferences);
+        if (!angle) return false;
+        value = static_cast<double>(*angle);
+    } else if (is_scale(transform)) {
+        const std::optional<double> factor = ask_scale_factor(s_.context.platform, s_.context.preferences);
+        if (!factor) return false;
+        value = *factor;
+    }
+    const UndoCode code = is_flip(transform)       ? undo_op::kFlipPaths
+                          : is_rotation(transform) ? undo_op::kRotatePaths
+                                                   : undo_op::kScalePaths;
+    if (point_editing_) {
+        // Both forms move the whole edited Path about its own centre; its marks and selection stay.
+        std::vector<PathPoint> before = work_;
+        const PathRange whole{0, work_.size() - 1};
+        if (!transform_paths(std::span<PathPoint>(work_), std::span<const PathRange>(&whole, 1), transform,
+                             value))
+            return false;
+        push_step(code, std::move(before));
+        return true;
+    }
+    Layer* layer = s_.context.layer();
+    const std::vector<ObjectId> ids = selected_paths();
+    std::vector<PathRange> ranges;
+    for (const PathRange& range : path_ranges(*layer))
+        if (std::binary_search(ids.begin(), ids.end(), layer->path_points[range.first]->uid))
+            ranges.push_back(range);
+    std::vector<PathPoint> before;
+    try {
+        before = copy_path_points(*layer);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!transform_paths(layer->path_points, ranges, transform, value)) return false;
+    push_main(code, std::move(before));
+    return true;
 }
 
 bool PathTool::can_make_start_or_end() const {

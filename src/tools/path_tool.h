@@ -1,7 +1,8 @@
 // The tools of EditMode Paths: drawing a new Path point by point (a drag shapes mirrored control points),
 // finishing it with the close question, point editing of one Path on a private working list with its own
 // undo history, selecting, erasing and deleting whole Paths, and the Path commands of the Edit menu (Split
-// Segment(s), Previous and Next, Reverse Path, Make Start/End Point, Generate Control Points).
+// Segment(s), Previous and Next, Reverse Path, Make Start/End Point, Generate Control Points) and of the
+// Transform menu (flips, rotations and scales).
 //
 // While a Path is drawn or edited, the working list holds its points and the layer keeps the old Path;
 // each step on the working list pushes its previous copy to the path-edit history, and committing pushes
@@ -69,6 +70,12 @@ public:
         return drawing_ || point_editing_ || s_.floating.kind == FloatKind::Paths;
     }
     bool cancel() override;
+
+    // The Transform menu (F5 to F12) on the selected Paths, or on the whole edited Path while point editing
+    // (both forms about its own centre, recorded in the path-edit history). Nothing while a Path is drawn or
+    // points are dragged or erased.
+    bool can_transform(Transform transform) const override;
+    bool transform(Transform transform) override;
 
     // The Selected Points window: the selected points of the edited Path.
     SelectionPanel* selection_panel() override { return this; }

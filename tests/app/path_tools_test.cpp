@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/command_table.h"
@@ -69,7 +71,7 @@ struct PathToolsGui : ::testing::Test {
         test::write_file(dir.file("tiles.tga"), tiles_picture());
     }
 
-    void write_project() {
+    void write_project(const std::function<void(test::TestProject&, Map&, Layer&)>& add = {}) {
         test::TestProject t;
         TileSet& tiles = t.add_tile_set("Tiles", kTile, kTile);
         tiles.image_path_and_file_name = dir.file("tiles.tga");
@@ -77,6 +79,7 @@ struct PathToolsGui : ::testing::Test {
         Layer& ground = t.add_layer(map, "Ground", 40, 30);
         t.select(map);
         t.select(ground);
+        if (add) add(t, map, ground);
         ASSERT_TRUE(test::write_project_file(t, file()));
     }
     std::string file() const { return dir.file("level.xml"); }
@@ -173,6 +176,117 @@ TEST_F(PathToolsGui, DrawThreePointsWithOneDraggedHandleThenEditAPointAndUndoIt)
     EXPECT_EQ(undo_item(), "&Undo : Edit paths\tCtrl+Z");
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(points()[2].px, 200.0f);
+}
+
+TEST_F(PathToolsGui, TransformKeysFlipRotateAndScaleSelectedAndEditedPaths) {
+    write_project([](test::TestProject& t, Map& map, Layer& ground) {
+        t.add_path(map, ground, 3, 40, 40, false);    // 40 ... 60 at y 40
+        t.add_path(map, ground, 2, 120, 100, false);  // 120 ... 130 at y 100; the common centre is (85, 70)
+    });
+    MainWindow& w = open();
+    key(Qt::Key_U);
+    key(Qt::Key_S);
+    EXPECT_FALSE(w.action(cmd::kFlipHorizontal)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kScale)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kIndividualScale)->isEnabled());
+
+    // Point editing of the second Path: the record goes to the path-edit history.
+    drag(QPoint(118, 98), QPoint(122, 102));
+    ASSERT_EQ(w.path_tools().selected_paths().size(), 1u);
+    key(Qt::Key_I);
+    ASSERT_TRUE(w.path_tools().point_editing());
+    ASSERT_TRUE(w.action(cmd::kIndividualScale)->isEnabled());
+    key(Qt::Key_F5);
+    EXPECT_EQ(w.path_tools().working()[0].px, 130.0f);
+    EXPECT_EQ(undo_item(), "&Undo : Flip paths\tCtrl+Z");
+    platform.typed = {std::string("90")};
+    key(Qt::Key_F11);  // (125, 100) is the centre: (130, 100) goes below it
+    EXPECT_NEAR(w.path_tools().working()[0].px, 125.0, 1e-3);
+    EXPECT_NEAR(w.path_tools().working()[0].py, 105.0, 1e-3);
+    EXPECT_TRUE(w.path_tools().working()[0].starts_path());
+    EXPECT_EQ(undo_item(), "&Undo : Rotate paths\tCtrl+Z");
+    platform.typed = {std::string("100")};
+    key(Qt::Key_F12);
+    EXPECT_NEAR(w.path_tools().working()[0].py, 105.0, 1e-3);
+    EXPECT_EQ(undo_item(), "&Undo : Rotate paths\tCtrl+Z");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(w.path_tools().working()[0].px, 120.0f);
+    key(Qt::Key_I);
+    ASSERT_FALSE(w.path_tools().point_editing());
+    EXPECT_EQ(undo_item(), "Undo\tCtrl+Z");  // nothing changed: no record
+
+    // Both Paths: the main history.
+    drag(QPoint(30, 30), QPoint(140, 110));
+    ASSERT_EQ(w.path_tools().selected_paths().size(), 2u);
+    ASSERT_TRUE(w.action(cmd::kScale)->isEnabled());
+    ASSERT_TRUE(w.action(cmd::kIndividualScale)->isEnabled());
+    key(Qt::Key_F5);
+    EXPECT_EQ(points()[0].px, 130.0f);
+    EXPECT_EQ(points()[3].px, 50.0f);
+    EXPECT_EQ(undo_item(), "&Undo : Flip paths\tCtrl+Z");
+    key(Qt::Key_F6);
+    EXPECT_EQ(points()[0].py, 100.0f);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(points()[0].px, 40.0f);
+    EXPECT_EQ(points()[0].py, 40.0f);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(points()[0].px, 130.0f);
+    key(Qt::Key_Z, Qt::ControlModifier);
+
+    platform.typed = {std::string("90")};
+    key(Qt::Key_F7);  // (130, 100) about (85, 70) goes to (55, 115)
+    ASSERT_FALSE(platform.prompts.empty());
+    EXPECT_EQ(platform.prompts.back().title, "Rotate");
+    EXPECT_NEAR(points()[4].px, 55.0, 1e-3);
+    EXPECT_NEAR(points()[4].py, 115.0, 1e-3);
+    EXPECT_EQ(undo_item(), "&Undo : Rotate paths\tCtrl+Z");
+    platform.typed = {std::string("50")};
+    key(Qt::Key_F8);
+    EXPECT_EQ(platform.prompts.back().title, "Scale");
+    EXPECT_NEAR(points()[4].px, 70.0, 1e-3);
+    EXPECT_NEAR(points()[4].py, 92.5, 1e-3);
+    EXPECT_EQ(undo_item(), "&Undo : Scale paths\tCtrl+Z");
+    EXPECT_EQ(prefs.last_scale_percent(), 50.0f);
+
+    const std::vector<PathPoint> before = points();
+    key(Qt::Key_F9);
+    key(Qt::Key_F10);
+    EXPECT_EQ(undo_item(), "&Undo : Flip paths\tCtrl+Z");
+    platform.typed = {std::string("-90")};
+    key(Qt::Key_F11);
+    EXPECT_EQ(undo_item(), "&Undo : Rotate paths\tCtrl+Z");
+    platform.typed = {std::string("200")};
+    key(Qt::Key_F12);
+    EXPECT_EQ(undo_item(), "&Undo : Scale paths\tCtrl+Z");
+    const std::vector<PathPoint> after = points();
+    // The second Path keeps its own centre; its two points are twice as far apart.
+    EXPECT_NEAR((after[3].px + after[4].px) / 2.0f, (before[3].px + before[4].px) / 2.0f, 1e-3);
+    EXPECT_NEAR((after[3].py + after[4].py) / 2.0f, (before[3].py + before[4].py) / 2.0f, 1e-3);
+    EXPECT_NEAR(std::hypot(after[4].px - after[3].px, after[4].py - after[3].py), 10.0, 1e-3);
+    EXPECT_TRUE(after[0].starts_path());
+    EXPECT_TRUE(after[2].ends_path());
+    for (int i = 0; i < 4; ++i) key(Qt::Key_Z, Qt::ControlModifier);
+    const std::vector<PathPoint> undone = points();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(undone[i].px, before[i].px) << i;
+        EXPECT_EQ(undone[i].cy1, before[i].cy1) << i;
+    }
+
+    // Nothing while a Path is drawn.
+    key(Qt::Key_A);
+    click(QPoint(300, 200));
+    ASSERT_TRUE(w.path_tools().drawing());
+    EXPECT_FALSE(w.action(cmd::kFlipHorizontal)->isEnabled());
+    EXPECT_FALSE(w.action(cmd::kScale)->isEnabled());
+    const std::size_t prompts = platform.prompts.size();
+    key(Qt::Key_F8);
+    EXPECT_EQ(platform.prompts.size(), prompts);
+    platform.answers = {Answer::Yes};
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(w.path_tools().drawing());
+    w.project().modified = false;
 }
 
 TEST_F(PathToolsGui, TheSelectedPointsWindowMovesTheSelectedPoint) {

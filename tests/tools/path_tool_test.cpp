@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "tool_test_support.h"
@@ -651,6 +655,205 @@ TEST(PathTool, RandomEditSequencesUndoAndRedoInBothHistories) {
         ASSERT_TRUE(p.marks_ok());
         EXPECT_EQ(p.b.histories.path_edit().undo_count(), 0u);
     }
+}
+
+// --- Transforms --------------------------------------------------------------------------------------------
+
+struct Centre {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The middle of the box of the positions of points [first, last] of `list`.
+Centre centre_of(const std::vector<PathPoint>& list, std::size_t first, std::size_t last) {
+    double left = list[first].px, right = left, top = list[first].py, bottom = top;
+    for (std::size_t i = first; i <= last; ++i) {
+        left = std::min(left, static_cast<double>(list[i].px));
+        right = std::max(right, static_cast<double>(list[i].px));
+        top = std::min(top, static_cast<double>(list[i].py));
+        bottom = std::max(bottom, static_cast<double>(list[i].py));
+    }
+    return {(left + right) / 2.0, (top + bottom) / 2.0};
+}
+
+bool same_marks(const std::vector<PathPoint>& a, const std::vector<PathPoint>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if ((a[i].flags & ~kPathEditorFlags) != (b[i].flags & ~kPathEditorFlags)) return false;
+    return true;
+}
+
+// F5 to F12 on two selected Paths (the main history) and on the edited Path (the path-edit history): the
+// common and own centres, the prompts with their remembered values, 100 % and Cancel changing nothing, the
+// marks kept, every step undone and redone; nothing while drawing, dragging points or floating.
+TEST(PathTool, TransformsOfSelectedAndEditedPathsUndoAndRedo) {
+    PathBench p;
+    p.add_path(3, 100, 100);  // 100 ... 120 at y 100
+    p.add_path(2, 200, 150);  // 200 ... 210 at y 150; the common centre is (155, 125)
+    p.b.prefs.set_last_rotation_angle(45.0f);
+    p.b.prefs.set_last_scale_percent(50.0f);
+    p.band(100, 100, 210, 150);
+    ASSERT_EQ(p.paths.selected_paths().size(), 2u);
+    const std::vector<PathPoint> first = p.list();
+    std::vector<std::vector<PathPoint>> states{first};
+    auto run = [&](ToolCommand command, std::optional<std::string> typed, bool changes) {
+        const std::size_t prompts = p.b.platform.prompts.size();
+        if (typed && *typed == "cancel")
+            p.b.platform.typed.push_back(std::nullopt);
+        else if (typed)
+            p.b.platform.typed.push_back(typed);
+        const std::size_t records = p.b.histories.main().undo_count();
+        EXPECT_TRUE(p.b.tools.can(command));
+        EXPECT_EQ(p.b.tools.run(command), changes);
+        EXPECT_EQ(p.b.platform.prompts.size(), prompts + (typed ? 1u : 0u));
+        EXPECT_EQ(p.b.histories.main().undo_count(), records + (changes ? 1u : 0u));
+        EXPECT_TRUE(p.marks_ok());
+        EXPECT_TRUE(same_marks(p.list(), first));
+        if (changes) {
+            states.push_back(p.list());
+        } else {
+            EXPECT_TRUE(same_points(p.list(), states.back()));
+        }
+    };
+
+    run(ToolCommand::FlipHorizontal, std::nullopt, true);
+    std::vector<PathPoint> l = p.list();
+    EXPECT_EQ(l[0].px, 210.0f);
+    EXPECT_EQ(l[0].cx1, 211.0f);  // the incoming control point keeps its role
+    EXPECT_EQ(l[0].cx2, 209.0f);
+    EXPECT_EQ(l[3].px, 110.0f);
+    EXPECT_EQ(p.b.histories.undo_text(), "&Undo : Flip paths\tCtrl+Z");
+    run(ToolCommand::FlipVertical, std::nullopt, true);
+    EXPECT_EQ(p.list()[0].py, 150.0f);
+    EXPECT_EQ(p.list()[3].py, 100.0f);
+
+    // 90 degrees about (155, 125): (210, 150), right of and below the centre, goes to (130, 180).
+    run(ToolCommand::Rotate, "90", true);
+    ASSERT_FALSE(p.b.platform.prompts.empty());
+    EXPECT_EQ(p.b.platform.prompts.back().title, "Rotate");
+    EXPECT_EQ(p.b.platform.prompts.back().initial, "45");
+    EXPECT_EQ(p.b.prefs.last_rotation_angle(), 90.0f);
+    l = p.list();
+    EXPECT_NEAR(l[0].px, 130.0, 1e-3);
+    EXPECT_NEAR(l[0].py, 180.0, 1e-3);
+    EXPECT_EQ(p.b.histories.undo_text(), "&Undo : Rotate paths\tCtrl+Z");
+
+    // 100 % and Cancel change nothing and keep the remembered 50 %; 50 % halves about the common centre.
+    run(ToolCommand::Scale, "100", false);
+    EXPECT_EQ(p.b.platform.prompts.back().title, "Scale");
+    EXPECT_EQ(p.b.platform.prompts.back().initial, "50");
+    run(ToolCommand::Scale, "cancel", false);
+    run(ToolCommand::IndividualRotate, "cancel", false);
+    EXPECT_EQ(p.b.prefs.last_scale_percent(), 50.0f);
+    EXPECT_EQ(p.b.prefs.last_rotation_angle(), 90.0f);
+    const Centre common = centre_of(p.list(), 0, 4);
+    run(ToolCommand::Scale, "50", true);
+    l = p.list();
+    EXPECT_NEAR(centre_of(l, 0, 4).x, common.x, 1e-3);
+    EXPECT_NEAR(centre_of(l, 0, 4).y, common.y, 1e-3);
+    EXPECT_NEAR(l[0].py - common.y, (states[states.size() - 2][0].py - common.y) / 2.0, 1e-3);
+    EXPECT_EQ(p.b.histories.undo_text(), "&Undo : Scale paths\tCtrl+Z");
+
+    // The individual forms keep each Path's own centre.
+    const Centre own_a = centre_of(p.list(), 0, 2), own_b = centre_of(p.list(), 3, 4);
+    run(ToolCommand::IndividualFlipHorizontal, std::nullopt, true);
+    run(ToolCommand::IndividualFlipVertical, std::nullopt, true);
+    run(ToolCommand::IndividualRotate, "-30", true);
+    run(ToolCommand::IndividualScale, "200", true);
+    l = p.list();
+    EXPECT_NEAR(centre_of(l, 0, 2).x, own_a.x, 1e-3);
+    EXPECT_NEAR(centre_of(l, 0, 2).y, own_a.y, 1e-3);
+    EXPECT_NEAR(centre_of(l, 3, 4).x, own_b.x, 1e-3);
+    EXPECT_NEAR(centre_of(l, 3, 4).y, own_b.y, 1e-3);
+    EXPECT_EQ(p.b.prefs.last_scale_percent(), 200.0f);
+
+    for (std::size_t i = states.size() - 1; i > 0; --i) {
+        ASSERT_EQ(p.b.histories.undo(&p.b.project()), UndoResult::Done);
+        ASSERT_TRUE(same_points(p.list(), states[i - 1])) << "undo " << i;
+    }
+    for (std::size_t i = 1; i < states.size(); ++i) {
+        ASSERT_EQ(p.b.histories.redo(&p.b.project()), UndoResult::Done);
+        ASSERT_TRUE(same_points(p.list(), states[i])) << "redo " << i;
+    }
+
+    // Point editing: the whole edited Path about its own centre, in the path-edit history only.
+    p.b.tools.set_mode(EditMode::Tiles);
+    p.b.tools.set_mode(EditMode::Paths);
+    p.band(static_cast<int>(p.list()[3].px), static_cast<int>(p.list()[3].py),
+           static_cast<int>(p.list()[3].px), static_cast<int>(p.list()[3].py));
+    ASSERT_EQ(p.paths.selected_paths().size(), 1u);
+    ASSERT_TRUE(p.paths.toggle_point_editing());
+    const std::size_t main_records = p.b.histories.main().undo_count();
+    std::vector<std::vector<PathPoint>> steps{p.paths.working()};
+    const Centre edited = centre_of(steps.front(), 0, steps.front().size() - 1);
+    const std::pair<ToolCommand, std::optional<std::string>> edits[] = {
+        {ToolCommand::FlipHorizontal, std::nullopt},
+        {ToolCommand::IndividualFlipVertical, std::nullopt},
+        {ToolCommand::Rotate, "90"},
+        {ToolCommand::IndividualRotate, "12.5"},
+        {ToolCommand::Scale, "50"},
+        {ToolCommand::IndividualScale, "300"}};
+    for (const auto& edit : edits) {
+        if (edit.second) p.b.platform.typed.push_back(edit.second);
+        ASSERT_TRUE(p.b.tools.run(edit.first));
+        steps.push_back(p.paths.working());
+        const std::vector<PathPoint>& w = steps.back();
+        EXPECT_TRUE(same_marks(w, steps.front()));
+        EXPECT_NEAR(centre_of(w, 0, w.size() - 1).x, edited.x, 1e-3);
+        EXPECT_NEAR(centre_of(w, 0, w.size() - 1).y, edited.y, 1e-3);
+    }
+    // The flip swapped the two points across; the last scale tripled their distance.
+    ASSERT_EQ(steps.front().size(), 2u);
+    EXPECT_GT(std::fabs(steps[0][0].px - steps[0][1].px), 1.0f);
+    EXPECT_NEAR(steps[1][0].px, steps[0][1].px, 1e-3);
+    EXPECT_NEAR(steps[1][1].px, steps[0][0].px, 1e-3);
+    const auto distance = [](const std::vector<PathPoint>& w) {
+        return std::hypot(w[1].px - w[0].px, w[1].py - w[0].py);
+    };
+    EXPECT_NEAR(distance(steps[6]), 3.0 * distance(steps[5]), 1e-3);
+    p.b.platform.typed.push_back(std::string("100"));
+    EXPECT_FALSE(p.b.tools.run(ToolCommand::IndividualScale));
+    EXPECT_EQ(p.b.histories.path_edit().undo_count(), std::size(edits));
+    EXPECT_EQ(p.b.histories.main().undo_count(), main_records);
+    EXPECT_EQ(p.b.histories.undo_text(), "&Undo : Scale paths\tCtrl+Z");
+    for (std::size_t i = steps.size() - 1; i > 0; --i) {
+        ASSERT_EQ(p.b.histories.undo(&p.b.project()), UndoResult::Done);
+        ASSERT_TRUE(same_points(p.paths.working(), steps[i - 1])) << "undo " << i;
+    }
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        ASSERT_EQ(p.b.histories.redo(&p.b.project()), UndoResult::Done);
+        ASSERT_TRUE(same_points(p.paths.working(), steps[i])) << "redo " << i;
+    }
+    // Nothing while points are dragged.
+    const PathPoint& end = p.paths.working().back();
+    const int ex = static_cast<int>(std::lround(end.px)), ey = static_cast<int>(std::lround(end.py));
+    p.band(ex, ey, ex, ey);
+    ASSERT_EQ(p.paths.selected_point_count(), 1u);
+    p.b.tools.set_tool(Tool::Move);
+    p.send(InputKind::Press, ex, ey);
+    ASSERT_TRUE(p.paths.dragging());
+    EXPECT_FALSE(p.b.tools.can(ToolCommand::FlipHorizontal));
+    EXPECT_FALSE(p.b.tools.run(ToolCommand::FlipHorizontal));
+    p.send(InputKind::Release, ex, ey);
+    // Leaving point editing puts the edited Path in with its marks.
+    ASSERT_TRUE(p.paths.toggle_point_editing());
+    EXPECT_TRUE(p.marks_ok());
+
+    // Nothing while a Path is drawn or a float is out; no prompt is shown.
+    const std::size_t prompts = p.b.platform.prompts.size();
+    p.band(0, 0, 600, 450);
+    EXPECT_TRUE(p.b.tools.run(ToolCommand::Copy));
+    EXPECT_TRUE(p.b.tools.run(ToolCommand::Paste));
+    ASSERT_TRUE(p.b.tools.floating_active());
+    EXPECT_FALSE(p.b.tools.can(ToolCommand::Rotate));
+    EXPECT_FALSE(p.b.tools.run(ToolCommand::Rotate));
+    EXPECT_TRUE(p.b.tools.run(ToolCommand::Cancel));
+    p.b.tools.set_tool(Tool::Placement);
+    p.click(400, 300);
+    ASSERT_TRUE(p.paths.drawing());
+    EXPECT_FALSE(p.b.tools.can(ToolCommand::Scale));
+    EXPECT_FALSE(p.b.tools.run(ToolCommand::Scale));
+    EXPECT_EQ(p.b.platform.prompts.size(), prompts);
 }
 
 }  // namespace
