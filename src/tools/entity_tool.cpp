@@ -29,13 +29,6 @@ void sort_ids(std::vector<ObjectId>& ids) {
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
 }
 
-// A layer pixel position as a float, kept inside the range a float can hold.
-float to_float(double value) {
-    constexpr double kLargest = std::numeric_limits<float>::max();
-    if (!std::isfinite(value)) return static_cast<float>(value);
-    return static_cast<float>(std::clamp(value, -kLargest, kLargest));
-}
-
 // right - left + 1 as whole pixels, at least 1.
 std::int32_t whole_pixels(double extent) {
     if (!std::isfinite(extent) || extent >= static_cast<double>(INT32_MAX)) return INT32_MAX;
@@ -653,16 +646,7 @@ bool EntityTool::cancel() {
 }
 
 std::optional<ViewBox> EntityTool::float_box_on_screen() const {
-    const std::optional<std::pair<double, double>> origin = drop_origin();
-    const std::optional<ViewTransform> t = s_.context.view_transform();
-    const Layer* layer = s_.context.layer();
-    if (!origin || !t || !layer) return std::nullopt;
-    ViewBox box;
-    box.x = t->point_x(to_float(origin->first), layer->grid_offset_x);
-    box.y = t->point_y(to_float(origin->second), layer->grid_offset_y);
-    box.width = std::max<std::int64_t>(1, t->length(s_.floating.box_width));
-    box.height = std::max<std::int64_t>(1, t->length(s_.floating.box_height));
-    return box;
+    return float_box_at(s_.context, s_.floating, drop_origin());
 }
 
 // --- Ending ------------------------------------------------------------------------------------------------

@@ -1,5 +1,11 @@
 #include "tools/mode_tools.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/layer.h"
+#include "tools/editing_context.h"
 #include "tools/floating_selection.h"
 
 namespace zorva {
@@ -22,6 +28,25 @@ bool is_keypad_step(Key key, int& dx, int& dy) {
         default:
             return false;
     }
+}
+
+float to_float(double value) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    if (!std::isfinite(value)) return static_cast<float>(value);
+    return static_cast<float>(std::clamp(value, -kLargest, kLargest));
+}
+
+std::optional<ViewBox> float_box_at(const EditingContext& context, const FloatingSelection& floating,
+                                    std::optional<std::pair<double, double>> origin) {
+    const std::optional<ViewTransform> t = context.view_transform();
+    const Layer* layer = context.layer();
+    if (!origin || !t || !layer) return std::nullopt;
+    ViewBox box;
+    box.x = t->point_x(to_float(origin->first), layer->grid_offset_x);
+    box.y = t->point_y(to_float(origin->second), layer->grid_offset_y);
+    box.width = std::max<std::int64_t>(1, t->length(floating.box_width));
+    box.height = std::max<std::int64_t>(1, t->length(floating.box_height));
+    return box;
 }
 
 bool ModeTools::route_floating_event(const ToolInput& input, FloatingSelection& floating) {

@@ -14,10 +14,18 @@
 namespace zorva {
 
 class SelectionPanel;
+struct EditingContext;
 struct FloatingSelection;
 
 // Numeric keypad 4, 6, 8 and 2 as a step of one to the left, right, up or down.
 bool is_keypad_step(Key key, int& dx, int& dy);
+
+// A layer pixel position as a float, kept inside the range a float can hold.
+float to_float(double value);
+
+// Where a float of entities or paths is on screen when its box's top-left lands at `origin` (layer pixels).
+std::optional<ViewBox> float_box_at(const EditingContext& context, const FloatingSelection& floating,
+                                    std::optional<std::pair<double, double>> origin);
 
 // Ending a tool's action. Light: on every tool change (unfinished strokes and bands end as on button up, a
 // move's float is cancelled, every float discarded). Full: on a mode change, before Paste, Paste Mosaic and

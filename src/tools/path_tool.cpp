@@ -573,7 +573,34 @@ bool PathTool::insert_press(const ToolInput& input) {
     return true;
 }
 
-void PathTool::begin_band(ViewPoint at) { band_ = Band{at, at}; }
+void PathTool::begin_band(ViewPoint at) {
+    band_ = Band{at, at, std::nullopt};
+    if (const std::optional<ScreenMapping> m = mapping()) band_->anchor = m->to_layer(at.x, at.y);
+}
+
+bool PathTool::band_dragging() const { return band_ || (point_drag_ && !point_drag_->keyboard); }
+
+void PathTool::view_scrolled() {
+    if (!s_.cursor) return;
+    if (band_) {
+        const std::optional<ScreenMapping> m = mapping();
+        if (m && band_->anchor) {
+            const Vec2 start = m->to_screen(band_->anchor->x, band_->anchor->y);
+            auto whole = [](double v) {
+                return static_cast<std::int32_t>(std::lround(std::clamp(v, -1.0e9, 1.0e9)));
+            };
+            band_->start = ViewPoint{whole(start.x), whole(start.y)};
+        }
+        band_->end = *s_.cursor;
+    } else if (point_drag_ && !point_drag_->keyboard) {
+        if (const std::optional<LayerPixel> pixel = s_.context.pixel_at(*s_.cursor))
+            follow_point_drag(*pixel);
+    }
+}
+
+std::optional<ViewBox> PathTool::float_box_on_screen() const {
+    return float_box_at(s_.context, s_.floating, drop_origin());
+}
 
 void PathTool::end_band(std::uint8_t modifiers) {
     if (!band_) return;

@@ -50,6 +50,10 @@ public:
     bool handle_floating(const ToolInput& input) override;
     void end_action(EndStrength strength) override;
     bool dragging() const override;
+    // A band or a point dragged with the mouse scrolls the view past its edges and follows the scroll.
+    bool band_dragging() const override;
+    void view_scrolled() override;
+    std::optional<ViewBox> float_box_on_screen() const override;
     void update_overlay(ToolOverlay& overlay) override;
     void forget_project() override;
 
@@ -120,6 +124,7 @@ private:
     struct Band {
         ViewPoint start;
         ViewPoint end;
+        std::optional<Vec2> anchor;  // the start in layer pixels: it stays there while the view scrolls
     };
     struct PointDrag {
         std::vector<PathPoint> before;

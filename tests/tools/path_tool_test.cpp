@@ -506,6 +506,21 @@ TEST(PathTool, SelectSwitchesToMoveOverTheSelectionAndWhenSelecting) {
     EXPECT_TRUE(p.marks_ok());
 }
 
+TEST(PathTool, ABandDraggedPastTheEdgeScrollsAndKeepsItsStartOnTheLayer) {
+    PathBench p;
+    p.add_path(2, 620, 100);  // left of where the band starts once the view has scrolled
+    p.b.tools.set_tool(Tool::Select);
+    p.send(InputKind::Press, 600, 90);
+    p.send(InputKind::Move, 610, 110, MouseButton::None);
+    std::int64_t now = 1000;
+    p.b.tools.after_redraw(now);  // inside the view: nothing
+    p.send(InputKind::Move, 900, 110, MouseButton::None);
+    for (int step = 0; step < 4; ++step) p.b.tools.after_redraw(now += 60);
+    ASSERT_GT(p.b.map().camera_grid_position_x, 1);
+    p.send(InputKind::Release, 900, 110);
+    EXPECT_EQ(p.paths.selected_paths(), std::vector<ObjectId>{p.list()[0].uid});
+}
+
 TEST(PathTool, KeypadMovesPointsAndHidingPathsCommitsTheEdit) {
     PathBench p;
     p.add_path(3, 100, 100);
