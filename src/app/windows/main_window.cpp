@@ -220,6 +220,8 @@ MainWindow::MainWindow(Preferences& preferences, Platform& platform, std::filesy
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    // The zoom field losing the focus while the children are destroyed must not reach this object.
+    if (zoom_field_) zoom_field_->disconnect(this);
     redraw_timer_.stop();
     status_timer_.stop();
 }

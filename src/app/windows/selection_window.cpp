@@ -48,6 +48,12 @@ QString size_text(const std::optional<std::uint32_t>& value) {
 
 }  // namespace
 
+SelectionWindow::~SelectionWindow() {
+    // Fields losing the focus while the children are destroyed must not reach this object.
+    for (QLineEdit* edit : fields_)
+        if (edit) edit->disconnect(this);
+}
+
 SelectionWindow::SelectionWindow(QWidget* parent) : FloatingToolWindow(parent) {
     setObjectName("selection_window");
     setWindowTitle("Selected Entities");

@@ -23,6 +23,7 @@ class SelectionWindow : public FloatingToolWindow {
     Q_OBJECT
 public:
     explicit SelectionWindow(QWidget* parent);
+    ~SelectionWindow() override;
 
     // The panel of the current mode (null: nothing to show). Shows its state when it changed, or always
     // with `force`; a field being typed in keeps what is typed.

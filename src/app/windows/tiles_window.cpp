@@ -132,6 +132,12 @@ private:
     TilesWindow& window_;
 };
 
+TilesWindow::~TilesWindow() {
+    // Fields losing the focus while the children are destroyed must not reach this object.
+    for (QLineEdit* edit : {attribute_, view_size_})
+        if (edit) edit->disconnect(this);
+}
+
 TilesWindow::TilesWindow(const BuiltinPictures& pictures, const Preferences& preferences, QWidget* parent)
     : FloatingToolWindow(parent), pictures_(pictures), preferences_(preferences) {
     setObjectName("tiles_window");

@@ -33,6 +33,7 @@ public:
                                                            236, 237, 241, 244, 239, 240, 245, 246, 255};
 
     TilesWindow(const BuiltinPictures& pictures, const Preferences& preferences, QWidget* parent);
+    ~TilesWindow() override;
 
     void set_project(Project* project) { project_ = project; }
     void set_clock(std::function<std::int64_t()> clock) { clock_ = std::move(clock); }
