@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -88,6 +89,20 @@ QLineEdit* make_text_edit(QWidget* parent, const char* object_name, std::string_
 }
 
 std::string field_text(const QLineEdit* edit) { return from_qstring(edit->text()); }
+
+void add_form_row(QWidget* owner, QGridLayout* grid, int& row, const char* caption, QWidget* field) {
+    auto* label = new QLabel(caption, owner);
+    label->setBuddy(field);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+    ++row;
+}
+
+QLabel* fact_label(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
 
 ImagePathField::ImagePathField(const char* name, std::string_view path, Image& image,
                                Preferences& preferences, Platform& platform, PathText* folder,

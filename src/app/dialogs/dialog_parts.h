@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "app/properties_rules.h"
@@ -16,6 +17,8 @@
 
 class QBoxLayout;
 class QCheckBox;
+class QGridLayout;
+class QLabel;
 
 namespace zorva {
 
@@ -50,6 +53,11 @@ private:
     std::function<void(std::uint32_t)> picked_;
 };
 
+// The ranges whole-number fields are clamped into (number_value).
+inline constexpr long long kIntMin = std::numeric_limits<std::int32_t>::min();
+inline constexpr long long kIntMax = std::numeric_limits<std::int32_t>::max();
+inline constexpr long long kUnsignedMax = std::numeric_limits<std::uint32_t>::max();
+
 // A field for a whole number; `negative` allows a minus sign. The text is read with number_value().
 QLineEdit* make_number_edit(QWidget* parent, const char* object_name, long long value, bool negative);
 // The field's number clamped into [min, max]; a field that holds no number gives `fallback`.
@@ -57,6 +65,11 @@ long long number_value(const QLineEdit* edit, long long min, long long max, long
 // A text field cut to `max_length` characters.
 QLineEdit* make_text_edit(QWidget* parent, const char* object_name, std::string_view text, int max_length);
 std::string field_text(const QLineEdit* edit);
+
+// A caption and its field as the next row of a two-column grid (`row` counts the rows).
+void add_form_row(QWidget* owner, QGridLayout* grid, int& row, const char* caption, QWidget* field);
+// An empty label (object name `name`) for one of a dialog's facts about its image.
+QLabel* fact_label(QWidget* parent, const char* name);
 
 // An image path field (object name `name`) with its "..." button (`name` + "_browse"). Leaving the field or
 // choosing a file loads the named picture into `image` (leave_image_field); a failure puts the previous

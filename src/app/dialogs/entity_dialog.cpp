@@ -17,14 +17,6 @@
 
 namespace zorva {
 
-namespace {
-
-constexpr long long kIntMin = std::numeric_limits<std::int32_t>::min();
-constexpr long long kIntMax = std::numeric_limits<std::int32_t>::max();
-constexpr long long kUnsignedMax = std::numeric_limits<std::uint32_t>::max();
-
-}  // namespace
-
 EntityDialog::EntityDialog(ParentEntityProperties& edited, bool is_new, Project& project,
                            Preferences& preferences, Platform& platform, QWidget* parent)
     : QDialog(parent),
@@ -57,11 +49,7 @@ void EntityDialog::build(bool is_new) {
     columns->addLayout(fields);
     int row = 0;
     auto add_row = [&](const char* caption, QWidget* field) {
-        auto* label = new QLabel(caption, this);
-        label->setBuddy(field);
-        fields->addWidget(label, row, 0);
-        fields->addWidget(field, row, 1);
-        ++row;
+        add_form_row(this, fields, row, caption, field);
     };
     name_ = make_text_edit(this, "name", working_.name.view(), static_cast<int>(kNameLength));
     add_row("Name:", name_);
@@ -83,8 +71,7 @@ void EntityDialog::build(bool is_new) {
     add_row("Preview frame:", preview_frame_);
     const char* fact_names[5] = {"image_size", "colour_depth", "frame_count", "frames_across", "frames_down"};
     for (int i = 0; i < 5; ++i) {
-        facts_[i] = new QLabel(this);
-        facts_[i]->setObjectName(QString::fromLatin1(fact_names[i]));
+        facts_[i] = fact_label(this, fact_names[i]);
         fields->addWidget(facts_[i], row++, 0, 1, 2);
     }
 

@@ -21,9 +21,6 @@ namespace zorva {
 
 namespace {
 
-constexpr long long kIntMin = std::numeric_limits<std::int32_t>::min();
-constexpr long long kIntMax = std::numeric_limits<std::int32_t>::max();
-
 QLineEdit* speed_edit(QWidget* parent, const char* name, float value) {
     auto* edit = new QLineEdit(to_qstring(format_float(value)), parent);
     edit->setObjectName(QString::fromLatin1(name));

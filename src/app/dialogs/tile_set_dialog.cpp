@@ -16,20 +16,6 @@
 
 namespace zorva {
 
-namespace {
-
-constexpr long long kIntMin = std::numeric_limits<std::int32_t>::min();
-constexpr long long kIntMax = std::numeric_limits<std::int32_t>::max();
-constexpr long long kUnsignedMax = std::numeric_limits<std::uint32_t>::max();
-
-QLabel* fact_label(QWidget* parent, const char* name) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-}  // namespace
-
 TileSetDialog::TileSetDialog(TileSetProperties& edited, bool is_new, Project& project,
                              Preferences& preferences, Platform& platform, QWidget* parent)
     : QDialog(parent),
@@ -59,11 +45,7 @@ void TileSetDialog::build(bool is_new) {
     columns->addLayout(fields);
     int row = 0;
     auto add_row = [&](const char* caption, QWidget* field) {
-        auto* label = new QLabel(caption, this);
-        label->setBuddy(field);
-        fields->addWidget(label, row, 0);
-        fields->addWidget(field, row, 1);
-        ++row;
+        add_form_row(this, fields, row, caption, field);
     };
     name_ = make_text_edit(this, "name", working_.name.view(), static_cast<int>(kNameLength));
     add_row("Name:", name_);
