@@ -125,6 +125,25 @@ std::vector<InstanceEntity*> EntityTool::selected() const {
 
 bool EntityTool::is_selected(ObjectId uid) const { return contains(current_ids(), uid); }
 
+void EntityTool::include_box(std::optional<GroupBox>& group, const EntityBox& box) {
+    if (!group) group = GroupBox{box.x, box.y, box.right(), box.bottom()};
+    group->left = std::min(group->left, box.x);
+    group->top = std::min(group->top, box.y);
+    group->right = std::max(group->right, box.right());
+    group->bottom = std::max(group->bottom, box.bottom());
+}
+
+void EntityTool::float_entities(std::vector<InstanceEntity> entities, const GroupBox& group) {
+    FloatingSelection& f = s_.floating;
+    f.clear();
+    f.kind = FloatKind::Entities;
+    f.entities = std::move(entities);
+    f.box_left = to_float(group.left);
+    f.box_top = to_float(group.top);
+    f.box_width = whole_pixels(group.right - group.left + 1.0);
+    f.box_height = whole_pixels(group.bottom - group.top + 1.0);
+}
+
 std::optional<EntityTool::GroupBox> EntityTool::selection_box() const {
     const std::vector<ObjectId>& ids = current_ids();
     const Layer* layer = s_.context.layer();
@@ -135,11 +154,7 @@ std::optional<EntityTool::GroupBox> EntityTool::selection_box() const {
         if (!contains(ids, e->uid)) continue;
         const std::optional<EntityBox> box = parents.box(*e);
         if (!box) continue;
-        if (!group) group = GroupBox{box->x, box->y, box->right(), box->bottom()};
-        group->left = std::min(group->left, box->x);
-        group->top = std::min(group->top, box->y);
-        group->right = std::max(group->right, box->right());
-        group->bottom = std::max(group->bottom, box->bottom());
+        include_box(group, *box);
     }
     return group;
 }
@@ -479,24 +494,14 @@ bool EntityTool::begin_move(const ToolInput* input, bool keyboard, bool keep_sou
             const std::optional<EntityBox> box = parents.box(*e);
             if (!box) continue;
             lifted.push_back(*e);
-            if (!group) group = GroupBox{box->x, box->y, box->right(), box->bottom()};
-            group->left = std::min(group->left, box->x);
-            group->top = std::min(group->top, box->y);
-            group->right = std::max(group->right, box->right());
-            group->bottom = std::max(group->bottom, box->bottom());
+            include_box(group, *box);
         }
     } catch (const std::bad_alloc&) {
         return false;
     }
     if (!group) return false;
+    float_entities(std::move(lifted), *group);
     FloatingSelection& f = s_.floating;
-    f.clear();
-    f.kind = FloatKind::Entities;
-    f.entities = std::move(lifted);
-    f.box_left = to_float(group->left);
-    f.box_top = to_float(group->top);
-    f.box_width = whole_pixels(group->right - group->left + 1.0);
-    f.box_height = whole_pixels(group->bottom - group->top + 1.0);
     f.from_layer = true;
     f.keep_source = keep_source;
     f.keyboard = keyboard;
@@ -729,24 +734,14 @@ bool EntityTool::paste() {
             const std::optional<EntityBox> box = parents.box(e);
             if (!box) continue;  // its parent entity is gone
             floating.push_back(e);
-            if (!group) group = GroupBox{box->x, box->y, box->right(), box->bottom()};
-            group->left = std::min(group->left, box->x);
-            group->top = std::min(group->top, box->y);
-            group->right = std::max(group->right, box->right());
-            group->bottom = std::max(group->bottom, box->bottom());
+            include_box(group, *box);
         }
     } catch (const std::bad_alloc&) {
         return false;
     }
     if (!group) return false;
+    float_entities(std::move(floating), *group);
     FloatingSelection& f = s_.floating;
-    f.clear();
-    f.kind = FloatKind::Entities;
-    f.entities = std::move(floating);
-    f.box_left = to_float(group->left);
-    f.box_top = to_float(group->top);
-    f.box_width = whole_pixels(group->right - group->left + 1.0);
-    f.box_height = whole_pixels(group->bottom - group->top + 1.0);
     f.from_paste = true;
     f.start_cursor = s_.cursor.value_or(ViewPoint{});
     ++s_.float_serial;

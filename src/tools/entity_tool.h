@@ -125,6 +125,10 @@ private:
     struct GroupBox {
         double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
     };
+    // Grows `group` (made when there is none yet) to hold `box`.
+    static void include_box(std::optional<GroupBox>& group, const EntityBox& box);
+    // The floating selection of `entities` (copies) inside `group`; the caller says where they came from.
+    void float_entities(std::vector<InstanceEntity> entities, const GroupBox& group);
     std::optional<GroupBox> selection_box() const;
     bool begin_move(const ToolInput* input, bool keyboard, bool keep_source);
     // Where the floating box's top-left corner would land now.
